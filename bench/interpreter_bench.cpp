@@ -1,0 +1,108 @@
+// Interpreter throughput on ordinary board output and on hostile streams.
+// Prints MB/s per stream, history and fixed-screen mode, best of a few runs.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "terminal/PetsciiScreen.h"
+
+namespace {
+constexpr std::size_t kStreamBytes = 16u << 20;
+constexpr int kRuns = 3;
+
+using Generator = std::function<void(ByteBuffer&)>;
+
+void Fill(ByteBuffer& out, const Generator& piece) {
+  while (out.size() < kStreamBytes) piece(out);
+  out.resize(kStreamBytes);
+}
+
+void Append(ByteBuffer& out, const std::string& s) { out.insert(out.end(), s.begin(), s.end()); }
+
+ByteBuffer Ordinary() {
+  // Menus and messages: colour codes, text, graphics, RETURNs, now and then a clear.
+  std::mt19937 rng(64);
+  const std::string words[] = {"MESSAGE ", "BASE ", "FILES ", "(Q)UIT ", "SYSOP ", "NEW ", "C64 ", "READY. "};
+  const std::uint8_t colours[] = {0x05, 0x1C, 0x9E, 0x9A, 0x99, 0x9B, 0x81};
+  ByteBuffer out;
+  int line = 0;
+  Fill(out, [&](ByteBuffer& o) {
+    if (++line % 200 == 0) o.push_back(0x93);
+    o.push_back(colours[rng() % 7]);
+    int column = 0;
+    while (column < 34) {
+      if (rng() % 5 == 0) {
+        o.push_back(0x12);
+        for (int i = 0; i < 4; ++i, ++column) o.push_back(static_cast<std::uint8_t>(0xA0 + rng() % 32));
+        o.push_back(0x92);
+      } else {
+        const std::string& w = words[rng() % 8];
+        Append(o, w);
+        column += static_cast<int>(w.size());
+      }
+    }
+    o.push_back(0x0D);
+  });
+  return out;
+}
+
+ByteBuffer Repeated(const std::string& prefix, const std::string& unit) {
+  ByteBuffer out;
+  Append(out, prefix);
+  Fill(out, [&](ByteBuffer& o) { Append(o, unit); });
+  return out;
+}
+
+std::string FullScreen() {
+  std::string s;
+  for (int r = 0; r < 25; ++r) s += std::string(40, 'X');
+  return s;
+}
+
+double MegabytesPerSecond(const ByteBuffer& stream, bool fixed) {
+  double best = 1e30;
+  for (int run = 0; run < kRuns; ++run) {
+    PetsciiScreen screen;
+    screen.LoadBytes(stream);
+    screen.Reset(PetsciiScreen::kDefaultColour, fixed);
+    const auto start = std::chrono::steady_clock::now();
+    screen.ProcessPending();
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    best = std::min(best, took.count());
+  }
+  return static_cast<double>(stream.size()) / (1 << 20) / best;
+}
+}  // namespace
+
+int main() {
+  struct Case {
+    const char* name;
+    ByteBuffer stream;
+  };
+  const std::string screen = FullScreen();
+  std::string wideRows;  // 25 rows pushed to the row bound by INST
+  for (int r = 0; r < 25; ++r) wideRows += std::string(40, 'W') + "\x91" + std::string(80, '\x94') + "\x0d";
+  const std::vector<Case> cases = {
+      {"ordinary board output", Ordinary()},
+      {"INST run on a full row", Repeated(std::string(39, 'A') + "\x9d", "\x94")},
+      {"INST/DEL on a full row", Repeated(std::string(39, 'A') + "\x9d", "\x94\x14\x1d")},
+      {"DEL run", Repeated(screen, "\x14")},
+      {"CLR run", Repeated(screen, "\x93")},
+      {"text + CLR", Repeated("", "AB\x0d\x93")},
+      {"charset switches, full screen", Repeated(screen + "\x13", "\x0e\x8e")},
+      {"charset switches, wide rows", Repeated(wideRows, "\x0e\x8e")},
+      {"cursor moves", Repeated(screen, "\x91\x9d\x11\x1d\x13\x9d")},
+      {"colour codes", Repeated("", "\x05\x1c\x9e\x90\x81")},
+      {"line feeds", Repeated("", "\x0d")},
+      {"one char per row", Repeated("", "A\x0d")},
+      {"far rows, deleted, cleared", Repeated("", std::string(200, '\x11') + "B\x14\x93\x93")},
+  };
+  std::printf("%-32s %12s %12s\n", "stream (16 MiB)", "history MB/s", "fixed MB/s");
+  for (const Case& c : cases)
+    std::printf("%-32s %12.0f %12.0f\n", c.name, MegabytesPerSecond(c.stream, false), MegabytesPerSecond(c.stream, true));
+  return 0;
+}

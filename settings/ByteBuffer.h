@@ -1,0 +1,7 @@
+#pragma once
+// The program's byte buffer: session buffers, SEQ files, socket reads,
+// transfer data and screenshots all travel as one of these.
+#include <cstdint>
+#include <vector>
+
+using ByteBuffer = std::vector<std::uint8_t>;

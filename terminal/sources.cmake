@@ -1,0 +1,5 @@
+list(APPEND CORE_SOURCES
+  ${MORLEN_ROOT}/terminal/Palette.cpp
+)
+list(APPEND CORE_SOURCES ${MORLEN_ROOT}/terminal/PetsciiScreen.cpp)
+list(APPEND CORE_SOURCES ${MORLEN_ROOT}/terminal/ScreenDump.cpp)

@@ -1,0 +1,270 @@
+#include "terminal/PetsciiScreen.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "terminal/PetsciiCodes.h"
+#include "terminal/ScreenDump.h"
+
+namespace {
+
+ByteBuffer Bytes(const std::string& s) { return ByteBuffer(s.begin(), s.end()); }
+
+PetsciiScreen Interpret(const std::string& stream, bool fixed = false, std::uint8_t colour = 14) {
+  PetsciiScreen screen;
+  screen.LoadBytes(Bytes(stream));
+  screen.Reset(colour, fixed);
+  screen.ProcessPending();
+  return screen;
+}
+
+std::string Repeat(const std::string& s, int n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += s;
+  return out;
+}
+
+std::uint16_t Code(const PetsciiScreen& s, std::uint64_t row, std::uint64_t column) {
+  if (row >= s.RowCount() || column >= s.Lines()[row].cells.size()) return 0xFFFF;
+  return s.Lines()[row].cells[column].code;
+}
+
+// Cursor and scroll position after a stream: the moves of the screen editor.
+struct CursorCase {
+  const char* name;
+  std::string stream;
+  bool fixed;
+  std::uint64_t top, row, column;
+};
+
+class CursorMoves : public ::testing::TestWithParam<CursorCase> {};
+
+TEST_P(CursorMoves, EndWhereTheEditorWould) {
+  const CursorCase& c = GetParam();
+  const PetsciiScreen s = Interpret(c.stream, c.fixed);
+  EXPECT_EQ(s.Top(), c.top);
+  EXPECT_EQ(s.CursorRow(), c.row);
+  EXPECT_EQ(s.CursorColumn(), c.column);
+}
+
+const std::string kFortyChars = Repeat("A", 40);
+
+INSTANTIATE_TEST_SUITE_P(
+    Screen, CursorMoves,
+    ::testing::Values(
+        CursorCase{"FortiethCharacterWraps", kFortyChars, false, 0, 1, 0},
+        CursorCase{"LastCellScrollsTheScreen", Repeat("\x0d", 24) + kFortyChars, false, 1, 25, 0},
+        CursorCase{"CursorDownOnLastRowScrolls", Repeat("\x11", 25), false, 1, 25, 0},
+        CursorCase{"CursorUpOnFirstRowStays", "AB\x91\x91", false, 0, 0, 2},
+        CursorCase{"CursorLeftAtColumnZeroGoesUp", "\x0d\x9d", false, 0, 0, 39},
+        CursorCase{"CursorLeftOnTopRowWrapsInPlace", "\x9d", false, 0, 0, 39},
+        CursorCase{"CursorRightWraps", Repeat("\x1d", 41), false, 0, 1, 1},
+        CursorCase{"HomeGoesToTopOfScreen", Repeat("\x0d", 30) + "AB\x13", false, 6, 6, 0},
+        CursorCase{"ColourCodeDoesNotMove", "A\x1c\x05\x9b", false, 0, 0, 1},
+        CursorCase{"IgnoredControlCodes", "A\x0a\x07\x08\x09\x85\x8c\x00\x80", false, 0, 0, 1},
+        CursorCase{"ShiftReturnIsReturn", "AB\x8d", false, 0, 1, 0},
+        CursorCase{"ClearOnEmptyModel", "\x93", false, 1, 1, 0},
+        CursorCase{"FixedScreenThirtyLineFeeds", Repeat("\x11", 30) + "A", true, 0, 24, 1},
+        CursorCase{"FixedScreenClear", "ABC\x0d\x0d" "DE\x93", true, 0, 0, 0},
+        CursorCase{"FixedScreenKeepsCursorRowAfterScroll", Repeat("\x0d", 30) + "A\x13", true, 0,
+                   0, 0}),
+    [](const ::testing::TestParamInfo<CursorCase>& info) { return std::string(info.param.name); });
+
+TEST(PetsciiScreen, PrintingStoresGlyphAndColour) {
+  const PetsciiScreen s = Interpret("\x8e" "A\x12\x1c" "B\x92\x0e" "C\xa0", false, 5);
+  ASSERT_EQ(s.RowCount(), 1u);
+  const auto& cells = s.Lines()[0].cells;
+  ASSERT_EQ(cells.size(), 4u);
+  // The final 0x0E switches the whole screen, earlier cells included.
+  EXPECT_EQ(cells[0].code, 0xE141);
+  EXPECT_EQ(cells[0].colour, 5);
+  EXPECT_EQ(cells[1].code, 0xE342);
+  EXPECT_EQ(cells[1].colour, 2);
+  EXPECT_EQ(cells[2].code, 0xE143);
+  EXPECT_EQ(cells[3].code, 0xE1A0);
+}
+
+TEST(PetsciiScreen, ReturnClearsReverse) {
+  const PetsciiScreen s = Interpret("\x12" "A\x0d" "B");
+  EXPECT_EQ(Code(s, 0, 0), 0xE341);
+  EXPECT_EQ(Code(s, 1, 0), 0xE142);
+  EXPECT_EQ(s.Reverse(), 0);
+}
+
+TEST(PetsciiScreen, CursorRightLeavesBlankCells) {
+  const PetsciiScreen s = Interpret("\x1d\x1d" "A");
+  const auto& cells = s.Lines()[0].cells;
+  ASSERT_EQ(cells.size(), 3u);
+  EXPECT_EQ(cells[0].code, 0);
+  EXPECT_EQ(cells[0].colour, 0);
+  EXPECT_EQ(cells[1].code, 0);
+  EXPECT_EQ(cells[2].code, 0xE141);
+}
+
+TEST(PetsciiScreen, DeleteAndInsert) {
+  // DEL at column 0 of the top row changes nothing.
+  PetsciiScreen s = Interpret("\x14");
+  EXPECT_EQ(s.RowCount(), 0u);
+  EXPECT_EQ(s.CursorColumn(), 0u);
+
+  // DEL removes the cell left of the cursor; the row gets shorter.
+  s = Interpret("ABC\x14");
+  EXPECT_EQ(s.Lines()[0].cells.size(), 2u);
+  EXPECT_EQ(s.CursorColumn(), 2u);
+
+  // DEL at column 0 of a lower row deletes column 39 of the row above.
+  s = Interpret(kFortyChars + "\x14");
+  EXPECT_EQ(s.CursorRow(), 0u);
+  EXPECT_EQ(s.CursorColumn(), 39u);
+  EXPECT_EQ(s.Lines()[0].cells.size(), 39u);
+
+  // DEL on a short row first fills it with blanks up to the cursor.
+  s = Interpret("A\x0d\x91\x1d\x1d\x1d\x1d\x14");
+  EXPECT_EQ(s.Lines()[0].cells.size(), 3u);
+
+  // INST at column 39 of a full row makes it 41 cells long, cursor unmoved.
+  s = Interpret(kFortyChars + "\x91" + Repeat("\x1d", 39) + "\x94");
+  ASSERT_EQ(s.Lines()[0].cells.size(), 41u);
+  EXPECT_EQ(s.Lines()[0].cells[39].code, 0);
+  EXPECT_EQ(s.Lines()[0].cells[40].code, 0xE141);
+  EXPECT_EQ(s.CursorColumn(), 39u);
+
+  // INST in the middle shifts the rest right.
+  s = Interpret("AB\x9d\x94");
+  ASSERT_EQ(s.Lines()[0].cells.size(), 3u);
+  EXPECT_EQ(Code(s, 0, 1), 0);
+  EXPECT_EQ(Code(s, 0, 2), 0xE142);
+}
+
+TEST(PetsciiScreen, InsertRunCannotGrowARowWithoutLimit) {
+  const PetsciiScreen s = Interpret("XYZ\x13" + Repeat("\x94", 100000));
+  ASSERT_EQ(s.Lines()[0].cells.size(), PetsciiScreen::kMaxRowCells);
+  for (std::uint64_t c = 0; c < PetsciiScreen::kMaxRowCells; ++c) EXPECT_EQ(Code(s, 0, c), 0) << c;
+  // Cells pushed past the bound are gone; those still inside keep their place.
+  const PetsciiScreen t = Interpret("XYZ\x13" + Repeat("\x94", 78));
+  EXPECT_EQ(Code(t, 0, 78), 0xE158);
+  EXPECT_EQ(Code(t, 0, 79), 0xE159);
+}
+
+TEST(PetsciiScreen, CharsetSwitchCoversScreenButNotScrollback) {
+  // Row 0 scrolls away before the switch; the rest of the screen switches.
+  std::string stream = "A\x0d" + Repeat("\x0d", 24) + "B\x1d" "C\x8e";
+  const PetsciiScreen s = Interpret(stream);
+  EXPECT_EQ(s.Top(), 1u);
+  EXPECT_EQ(Code(s, 0, 0), 0xE141);  // scrollback keeps its set
+  EXPECT_EQ(Code(s, 25, 0), 0xE042);
+  EXPECT_EQ(Code(s, 25, 1), 0);  // blank stays blank
+  EXPECT_EQ(Code(s, 25, 2), 0xE043);
+  // Switching there and back restores every code.
+  const PetsciiScreen t = Interpret("AB\x12" "C\x8e\x0e");
+  EXPECT_EQ(Code(t, 0, 0), 0xE141);
+  EXPECT_EQ(Code(t, 0, 2), 0xE343);
+  // A row that scrolls off after the switch keeps the switched set.
+  const PetsciiScreen u = Interpret("A\x8e" + Repeat("\x0d", 25) + "\x0e");
+  EXPECT_EQ(Code(u, 0, 0), 0xE041);
+}
+
+TEST(PetsciiScreen, CharsetSwitchInFixedModeCoversAllRows) {
+  const PetsciiScreen s = Interpret("A" + Repeat("\x11", 24) + "\x91\x8e", true);
+  EXPECT_EQ(Code(s, 0, 0), 0xE041);
+}
+
+TEST(PetsciiScreen, ToggleCharsetFlipsScreenRows) {
+  PetsciiScreen s = Interpret("A\x0d" + Repeat("\x0d", 24) + "\x8e" "B");
+  s.ToggleCharset();
+  EXPECT_EQ(s.LowerCase(), 1);
+  EXPECT_EQ(Code(s, 0, 0), 0xE141);  // scrollback untouched
+  EXPECT_EQ(Code(s, 25, 0), 0xE142);
+  s.ToggleCharset();
+  EXPECT_EQ(Code(s, 25, 0), 0xE042);
+}
+
+TEST(PetsciiScreen, ClearInHistoryModeKeepsScrollback) {
+  // Separator right below the last row with text; empty rows reused.
+  PetsciiScreen s = Interpret("A\x0d" "B\x0d\x0d\x0d\x93" "C");
+  ASSERT_EQ(s.RowCount(), 4u);
+  EXPECT_TRUE(s.Lines()[2].separator);
+  EXPECT_EQ(s.Top(), 3u);
+  EXPECT_EQ(Code(s, 3, 0), 0xE143);
+  EXPECT_EQ(Code(s, 0, 0), 0xE141);
+  // Two clears in a row: separators follow each other.
+  s = Interpret("\x93\x93");
+  ASSERT_EQ(s.RowCount(), 2u);
+  EXPECT_TRUE(s.Lines()[0].separator);
+  EXPECT_TRUE(s.Lines()[1].separator);
+  EXPECT_EQ(s.CursorRow(), 2u);
+  // CLR does not reset colour, reverse or the set.
+  s = Interpret("\x1c\x12\x8e\x93" "A");
+  EXPECT_EQ(Code(s, 1, 0), 0xE241);
+  EXPECT_EQ(s.Lines()[1].cells[0].colour, 2);
+}
+
+TEST(PetsciiScreen, ClearAfterDeleteEmptiedTheLastRows) {
+  // The text on row 2 is deleted again; the separator follows row 0.
+  const PetsciiScreen s = Interpret("A\x0d\x0d" "B\x14\x93");
+  ASSERT_GE(s.RowCount(), 2u);
+  EXPECT_TRUE(s.Lines()[1].separator);
+  EXPECT_EQ(s.Top(), 2u);
+}
+
+TEST(PetsciiScreen, FixedScreenClearThenTextInOneBatchKeepsTheText) {
+  const PetsciiScreen s = Interpret(Repeat("\x0d", 30) + "A\x93" "HI", true);
+  ASSERT_LE(s.RowCount(), 25u);
+  EXPECT_EQ(Code(s, 0, 0), 0xE148);
+  EXPECT_EQ(Code(s, 0, 1), 0xE149);
+}
+
+TEST(PetsciiScreen, EmptyLoadGivesEmptyScreen) {
+  PetsciiScreen s = Interpret("HELLO\x0d");
+  s.LoadBytes({});
+  s.Reset(14, false);
+  s.ProcessPending();
+  EXPECT_EQ(s.RowCount(), 0u);
+  EXPECT_EQ(s.CursorRow(), 0u);
+  EXPECT_EQ(s.CursorColumn(), 0u);
+  EXPECT_TRUE(s.Bytes().empty());
+}
+
+TEST(PetsciiScreen, ResetKeepsBytesAndReinterprets) {
+  PetsciiScreen s = Interpret("AB");
+  s.Reset(3, false);
+  EXPECT_EQ(s.RowCount(), 0u);
+  EXPECT_EQ(s.Bytes().size(), 2u);
+  s.ProcessPending();
+  EXPECT_EQ(s.Lines()[0].cells[1].colour, 3);
+}
+
+TEST(PetsciiScreen, CellAtCreatesRowsAndBlanks) {
+  PetsciiScreen s;
+  s.CellAt(3, 5).code = 0xE141;
+  ASSERT_EQ(s.RowCount(), 4u);
+  EXPECT_TRUE(s.Lines()[0].cells.empty());
+  EXPECT_EQ(s.Lines()[3].cells.size(), 6u);
+  EXPECT_EQ(s.Lines()[3].cells[4].code, 0);
+}
+
+// Streams that exercise every rule; in history mode the result must not
+// depend on how the bytes are split into batches.
+std::string MixedStream() {
+  std::string s = "\x8e\x05" "READY.\x0d\x1c\x12" "RVS\x92\x9e";
+  s += Repeat("\xa6\xb0\xae\x20", 30) + "\x0d\x11\x11\x91\x9d\x1d";
+  s += "\x0e" "Lower\x8e" "UPPER\x94\x94\x14\x93" "after clear\x13" "home";
+  for (int i = 0; i < 40; ++i) s += std::string(1, char(0x40 + i % 26)) + "\x0d";
+  s += Repeat("\x93", 3) + "\x0e\x8e\x0e" + Repeat("\x9d", 50) + "X\x14\x14";
+  return s;
+}
+
+TEST(PetsciiScreen, HistoryModeIgnoresBatchBoundaries) {
+  const std::string stream = MixedStream();
+  const std::string whole = DumpScreen(Interpret(stream));
+  PetsciiScreen split;
+  for (unsigned char b : stream) {
+    split.AppendByte(b);
+    split.ProcessPending();
+  }
+  EXPECT_EQ(DumpScreen(split), whole);
+  EXPECT_EQ(split.Processed(), stream.size());
+}
+
+}  // namespace

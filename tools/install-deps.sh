@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need. Idempotent: when
+# everything is present it only asks dpkg and returns.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  libwxgtk3.2-dev zlib1g-dev
+  libgtest-dev googletest
+  xvfb xauth x11-utils xdotool imagemagick
+  socat lrzsz iproute2 util-linux python3
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
