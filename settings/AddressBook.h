@@ -1,0 +1,38 @@
+#pragma once
+// The address book: the BBS entries the user keeps, in list order.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr std::uint16_t kDefaultEntryPort = 64128;
+constexpr std::uint8_t kDefaultBackground = 0;    // black
+constexpr std::uint8_t kDefaultForeground = 15;   // light grey
+constexpr std::uint64_t kDefaultColumns = 40;
+constexpr std::int32_t kNoEntrySelected = -1;
+
+struct AddressBookEntry {
+  std::string name;
+  std::string description;
+  std::string address;  // host name or address
+  std::uint16_t port = kDefaultEntryPort;
+  std::uint8_t background = kDefaultBackground;  // C64 colour indices
+  std::uint8_t foreground = kDefaultForeground;
+  bool echo = false;  // stored, not acted on by the terminal
+  std::uint64_t columns = kDefaultColumns;
+  std::string screenshot;  // base64 of a PETSCII screen, decoded only for display
+};
+
+bool operator==(const AddressBookEntry& a, const AddressBookEntry& b);
+inline bool operator!=(const AddressBookEntry& a, const AddressBookEntry& b) { return !(a == b); }
+
+// Same length and, position by position, the same entries.
+bool entriesEqual(const std::vector<AddressBookEntry>& a, const std::vector<AddressBookEntry>& b);
+
+struct AddressBook {
+  std::vector<AddressBookEntry> entries;
+  // Kept by the address book window; not stored in the file.
+  std::int32_t selectedIndex = kNoEntrySelected;
+};
+
+// The one instance for the whole run (GUI thread only).
+AddressBook& programAddressBook();

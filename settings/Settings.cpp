@@ -1,0 +1,6 @@
+#include "settings/Settings.h"
+
+Settings& programSettings() {
+  static Settings settings;
+  return settings;
+}

@@ -1,0 +1,18 @@
+#pragma once
+// The program's four settings. The menu commands change them directly;
+// they reach the disk with the next saveConfiguration.
+#include <cstdint>
+
+constexpr std::int32_t kDefaultPetsciiScale = 2;
+constexpr std::int32_t kPositionalKeyboardMap = 1;
+constexpr std::int32_t kHybridKeyboardMap = 2;
+
+struct Settings {
+  std::int32_t petsciiScale = kDefaultPetsciiScale;  // 1, 2, 3, 5 or 8 from the menu
+  std::int32_t keyboardMap = kPositionalKeyboardMap;
+  bool dialogOnReceived = false;  // open the save dialog after a receive
+  bool autoCheckForUpdate = true;
+};
+
+// The one instance for the whole run (GUI thread only).
+Settings& programSettings();

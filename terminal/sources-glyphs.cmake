@@ -1,0 +1,3 @@
+list(APPEND CORE_SOURCES ${MORLEN_ROOT}/terminal/GlyphSet.cpp)
+morlen_embed(CORE_SOURCES resources/glyphs/upper.txt glyphsUpperText)
+morlen_embed(CORE_SOURCES resources/glyphs/lower.txt glyphsLowerText)
