@@ -1,3 +1,4 @@
 list(APPEND GUI_SOURCES
   ${MORLEN_ROOT}/app/MorlenApp.cpp
+  ${MORLEN_ROOT}/app/MorlenFrame.cpp
 )

@@ -14,3 +14,8 @@ constexpr const char* kNames[16] = {"black",  "white",   "red",     "cyan",     
 }
 
 const char* ColourName(int index) { return index >= 0 && index < 16 ? kNames[index] : ""; }
+
+Palette& LivePalette() {
+  static Palette palette{};
+  return palette;
+}

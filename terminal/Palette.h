@@ -11,3 +11,7 @@ using Palette = std::array<PaletteColour, 16>;
 extern const Palette kBuiltInPalette;
 // Name of a colour index 0-15 ("black" ... "lt gray"); "" outside the range.
 const char* ColourName(int index);
+
+// The live drawing palette every canvas and colour chooser points to. It
+// starts black; the application copies the built-in palette into it.
+Palette& LivePalette();

@@ -3,3 +3,6 @@ list(APPEND CORE_SOURCES
 )
 list(APPEND CORE_SOURCES ${MORLEN_ROOT}/terminal/PetsciiScreen.cpp)
 list(APPEND CORE_SOURCES ${MORLEN_ROOT}/terminal/ScreenDump.cpp)
+list(APPEND CORE_SOURCES ${MORLEN_ROOT}/terminal/ScreenCompositor.cpp)
+list(APPEND CORE_SOURCES ${MORLEN_ROOT}/terminal/PngEncoder.cpp)
+list(APPEND CORE_SOURCES ${MORLEN_ROOT}/terminal/CharacterChart.cpp)

@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "terminal/CharacterChart.h"
 #include "terminal/PetsciiScreen.h"
+#include "terminal/PngEncoder.h"
+#include "terminal/ScreenCompositor.h"
 #include "terminal/ScreenDump.h"
 
 namespace {
@@ -18,14 +21,21 @@ constexpr const char* kVersion = "1.0.0";
 
 constexpr const char* kUsage =
     "usage: morlen-petscii dump [--fixed] [--colour N] [--summary] FILE\n"
+    "       morlen-petscii render [--fixed] [--colour N] [--scale S] [--all] FILE OUT.png\n"
+    "       morlen-petscii chart [--scale S] OUT.png\n"
     "\n"
-    "Interprets FILE (- for standard input) as a PETSCII stream and prints\n"
-    "the screen model it leaves: a line 'rows R top T cursor ROW COL', then\n"
-    "one line per row: the index, S for a separator row or -, and each cell\n"
-    "as CODE:COLOUR (four hex digits, colour index).\n"
+    "dump interprets FILE (- for standard input) as a PETSCII stream and\n"
+    "prints the screen model it leaves: a line 'rows R top T cursor ROW COL',\n"
+    "then one line per row: the index, S for a separator row or -, and each\n"
+    "cell as CODE:COLOUR (four hex digits, colour index).\n"
+    "render draws that model as the terminal shows it: the 25 rows from the\n"
+    "top of the screen, or with --all every row from the first.\n"
+    "chart draws every glyph of both character sets, normal and reversed.\n"
     "  --fixed      fixed 25-row screen instead of scrollback\n"
     "  --colour N   initial colour index 0-15 (default 14)\n"
-    "  --summary    print the first line only\n";
+    "  --summary    print the first line only\n"
+    "  --scale S    pixels per glyph pixel, 1-8 (default 2)\n"
+    "  --all        every row, not only the last screen\n";
 
 struct UsageError {
   std::string message;
@@ -58,10 +68,14 @@ unsigned long ParseUnsigned(const std::string& text, unsigned long max, const ch
   return value;
 }
 
+constexpr int kDefaultScale = 2;
+
 struct ScreenOptions {
   bool fixed = false;
   std::uint8_t colour = PetsciiScreen::kDefaultColour;
   bool summary = false;
+  int scale = kDefaultScale;
+  bool all = false;
   std::vector<std::string> files;
 };
 
@@ -73,6 +87,12 @@ ScreenOptions ParseScreenOptions(const std::vector<std::string>& args) {
       options.fixed = true;
     } else if (a == "--summary") {
       options.summary = true;
+    } else if (a == "--all") {
+      options.all = true;
+    } else if (a == "--scale") {
+      if (++i == args.size()) Fail("--scale needs a value");
+      options.scale = static_cast<int>(ParseUnsigned(args[i], kMaxScale, "scale"));
+      if (options.scale < kMinScale) Fail("bad scale: " + args[i]);
     } else if (a == "--colour") {
       if (++i == args.size()) Fail("--colour needs a value");
       options.colour = static_cast<std::uint8_t>(ParseUnsigned(args[i], 15, "colour"));
@@ -101,6 +121,31 @@ int Dump(const std::vector<std::string>& args) {
   std::fwrite(text.data(), 1, text.size(), stdout);
   return 0;
 }
+void Write(const PixelBuffer& pixels, const std::string& path) {
+  if (!WritePng(pixels, path)) Fail("cannot write " + path);
+}
+
+int Render(const std::vector<std::string>& args) {
+  const ScreenOptions options = ParseScreenOptions(args);
+  if (options.files.size() != 2) Fail("render takes FILE and OUT.png");
+  const PetsciiScreen screen = Interpret(options, options.files[0]);
+  const std::uint64_t first = options.all ? 0 : screen.Top();
+  const std::uint64_t rows = options.all ? std::max<std::uint64_t>(screen.RowCount(), 1) : PetsciiScreen::kRows;
+  PixelBuffer pixels;
+  ComposeScreen(ScreenRequest(screen, options.scale, first, rows), pixels);
+  Write(pixels, options.files[1]);
+  return 0;
+}
+
+int Chart(const std::vector<std::string>& args) {
+  const ScreenOptions options = ParseScreenOptions(args);
+  if (options.files.size() != 1 || options.fixed || options.all || options.summary) Fail("chart takes [--scale S] OUT.png");
+  const PetsciiScreen chart = CharacterChart();
+  PixelBuffer pixels;
+  ComposeScreen(ScreenRequest(chart, options.scale, 0, chart.RowCount()), pixels);
+  Write(pixels, options.files[0]);
+  return 0;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -118,6 +163,8 @@ int main(int argc, char** argv) {
     }
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "dump") return Dump(rest);
+    if (command == "render") return Render(rest);
+    if (command == "chart") return Chart(rest);
     Fail("unknown command " + command);
   } catch (const UsageError& e) {
     std::fprintf(stderr, "morlen-petscii: %s\n", e.message.c_str());

@@ -1,0 +1,263 @@
+#include "app/MorlenFrame.h"
+
+#include <wx/display.h>
+
+#include "app/CommandIds.h"
+#include "app/ProductInfo.h"
+#include "app/ProgramValues.h"
+#include "resources/morlen_icon.xpm"
+#include "settings/Base64.h"
+#include "settings/Settings.h"
+#include "terminal/Palette.h"
+
+wxDEFINE_EVENT(wxEVT_ADDRESS_BOOK_CONNECT, wxCommandEvent);
+
+namespace {
+constexpr int kStatusFields = 5;
+constexpr int kMessageField = 0;
+constexpr int kTrafficField = 1;
+constexpr int kActiveField = 2;
+constexpr int kBufferField = 3;
+constexpr int kSizeField = 4;
+constexpr const char* kSizeFieldStart = "40x25";
+constexpr int kStatusTextMargin = 4;
+constexpr std::uint64_t kRowsCommandRows = 25;
+
+struct ScaleCommand {
+  int id;
+  int scale;
+  int displayWidth;   // the display's client area must be wider ...
+  int displayHeight;  // ... and taller than this; 0: always offered
+};
+constexpr ScaleCommand kScaleCommands[] = {
+    {command::kScale1, 1, 0, 0},       {command::kScale2, 2, 0, 0},       {command::kScale3, 3, 960, 600},
+    {command::kScale5, 5, 1600, 1000}, {command::kScale8, 8, 2560, 1600},
+};
+
+wxString Title() { return wxString::Format("%s v%s/%s", productName, productVersion, vendorName); }
+}  // namespace
+
+MorlenFrame::MorlenFrame() : wxFrame(nullptr, wxID_ANY, Title()) {
+  CreateStatusFields();
+  CreateMenus();
+
+  panel = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxBORDER_NONE);
+  canvas = new qwx::wxPetsciiScrolledCanvas(panel, static_cast<std::uint64_t>(programSettings().petsciiScale),
+                                            wxSize(qwx::wxPetsciiScrolledCanvas::kDefaultColumns,
+                                                   qwx::wxPetsciiScrolledCanvas::kDefaultRows));
+  canvas->palette = &LivePalette();
+  auto* frameSizer = new wxBoxSizer(wxVERTICAL);
+  frameSizer->Add(panel, 1, wxEXPAND);
+  auto* panelSizer = new wxBoxSizer(wxVERTICAL);
+  panelSizer->Add(canvas, 1, wxEXPAND);
+  panel->SetSizer(panelSizer);
+  SetSizer(frameSizer);
+
+  activeSession = welcomeScreen();
+  welcomeShown = true;
+  canvas->LoadBytes(activeSession);
+  canvas->ProcessPending();
+  UpdateBufferStatus();
+
+  frameSizer->SetSizeHints(this);
+  SetWidthLimits();
+  Fit();
+
+  readBuffer.resize(kReadBufferSize);
+  SetIcon(wxIcon(morlen_icon_xpm));
+  canvas->showCursor = true;
+  displayScale() = wxGetDisplayPPI().y / 96.0;
+  SetKeymap(programSettings().keyboardMap);
+
+  Bind(wxEVT_UPDATE_UI, &MorlenFrame::OnUpdateCommand, this, command::kConnect, command::kReplaySimulated);
+  Bind(wxEVT_UPDATE_UI, &MorlenFrame::OnUpdateCommand, this, command::kScale1, command::kScale8);
+  Bind(wxEVT_UPDATE_UI, &MorlenFrame::OnUpdateCommand, this, command::kRows25);
+  Bind(wxEVT_UPDATE_UI, &MorlenFrame::OnUpdateCommand, this, command::kXmodemSend, command::kPromptAfterReceive);
+  for (const ScaleCommand& s : kScaleCommands)
+    Bind(wxEVT_MENU, [this, scale = s.scale](wxCommandEvent&) { OnScaleCommand(scale); }, s.id);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnRowsCommand(); }, command::kRows25);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { SetKeymap(kPositionalKeyboardMap); }, command::kPositionalKeymap);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { SetKeymap(kHybridKeyboardMap); }, command::kHybridKeymap);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) {
+    programSettings().dialogOnReceived = !programSettings().dialogOnReceived;
+  }, command::kPromptAfterReceive);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnExitCommand(); }, wxID_EXIT);
+  Bind(wxEVT_PETSCII_CANVAS_RESIZED, &MorlenFrame::OnCanvasResized, this);
+  Bind(wxEVT_PETSCII_CANVAS_SCREENSHOT, &MorlenFrame::OnCanvasScreenshot, this);
+}
+
+MorlenFrame::~MorlenFrame() = default;
+
+void MorlenFrame::CreateStatusFields() {
+  wxStatusBar* bar = CreateStatusBar(kStatusFields, wxSTB_DEFAULT_STYLE & ~wxSTB_SIZEGRIP);
+  // The size field is as wide as a static text with its start text, plus
+  // the field's own borders, which would otherwise cut it to an ellipsis.
+  auto* probe = new wxStaticText(bar, wxID_ANY, kSizeFieldStart);
+  const int sizeWidth = probe->GetBestSize().x + 2 * (bar->GetBorderX() + kStatusTextMargin);
+  probe->Destroy();
+  const int widths[kStatusFields] = {-5, -2, -2, -2, sizeWidth};
+  SetStatusWidths(kStatusFields, widths);
+  SetStatusText(wxString::Format("%s v%s", productName, productVersion), kMessageField);
+  SetStatusText("Rx: 0 | Tx: 0", kTrafficField);
+  SetStatusText("Active: ", kActiveField);
+  SetStatusText("Stored: ", kBufferField);
+  SetStatusText(kSizeFieldStart, kSizeField);
+}
+
+void MorlenFrame::CreateMenus() {
+  auto* keyboard = new wxMenu;
+  keyboard->AppendRadioItem(command::kPositionalKeymap, "Positional", "Use a positional (VICE) keymap");
+  keyboard->AppendRadioItem(command::kHybridKeymap, "Hybrid", "Use a hybrid symbolic keymap");
+
+  auto* terminal = new wxMenu;
+  terminal->Append(command::kConnect, "&Connect...\tF7", "Connect to remote host");
+  terminal->Append(command::kDisconnect, "&Disconnect", "Disconnect from remote host");
+  terminal->AppendSeparator();
+  terminal->Append(command::kKeyboardMenu, "Keyboard", keyboard);
+  terminal->AppendSeparator();
+  terminal->Append(wxID_EXIT, "", "");
+
+  auto* view = new wxMenu;
+  view->AppendRadioItem(command::kScale1, "Scale &1x", "Display at 1x scale");
+  view->AppendRadioItem(command::kScale2, "Scale &2x", "Display at 2x scale");
+  view->AppendRadioItem(command::kScale3, "Scale &3x", "Display at 3x scale");
+  view->AppendRadioItem(command::kScale5, "Scale &5x", "Display at 5x scale");
+  view->AppendRadioItem(command::kScale8, "Scale &8x", "Display at 8x scale");
+  view->AppendSeparator();
+  view->Append(command::kRows25, "25 rows", "Display with 25 rows");
+
+  auto* transfer = new wxMenu;
+  transfer->Append(command::kXmodemReceive, "Xmodem Receive", "Receive a file using Xmodem");
+  transfer->Append(command::kPunterReceive, "Punter Receive\tF3", "Receive a file using Punter");
+  transfer->Append(command::kSaveReceivedFile, "Save File...", "Save a received file");
+  transfer->AppendCheckItem(command::kPromptAfterReceive, "Prompt after Receive", "Open a save dialog automatically");
+  transfer->AppendSeparator();
+  transfer->Append(command::kXmodemSend, "Xmodem Send\tF1", "Send a file using Xmodem");
+  transfer->Append(command::kXmodem1kSend, "Xmodem-1k Send", "Send a file using Xmodem-1k");
+  transfer->Append(command::kLoadFileToSend, "Load File...", "Load a file to send");
+  transfer->AppendSeparator();
+  transfer->Append(command::kCancelTransfer, "Cancel Transfer", "Cancel the upload/download");
+
+  auto* buffer = new wxMenu;
+  buffer->Append(command::kLoadBuffer, "&Load...", "Load a SEQ file into the buffer");
+  buffer->Append(command::kSaveBuffer, "&Save...", "Save the buffer as a SEQ file");
+  buffer->AppendSeparator();
+  buffer->Append(command::kStash, "Stash", "Overwrite buffer with active session");
+  buffer->AppendSeparator();
+  buffer->Append(command::kViewBuffer, "View\tF4", "View the buffer");
+  buffer->AppendSeparator();
+  buffer->Append(command::kReplayScrolled, "Replay (scrolled)", "Replay buffer w/ backscroll");
+  buffer->Append(command::kReplaySimulated, "Replay (simulated)", "Replay buffer as simulation");
+
+  auto* help = new wxMenu;
+  help->Append(wxID_ABOUT, "", "");
+  help->Append(command::kCheckForUpdates, "Check for Updates...", "Check for a new version of Morlen");
+
+  auto* bar = new wxMenuBar;
+  bar->Append(terminal, "&Terminal");
+  bar->Append(view, "&View");
+  bar->Append(transfer, "Transfer");
+  bar->Append(buffer, "&Buffer");
+  bar->Append(help, "&Help");
+  SetMenuBar(bar);
+}
+
+bool MorlenFrame::Connected() const { return false; }
+
+bool MorlenFrame::TransferRunning() const { return false; }
+
+bool MorlenFrame::DisplayLargerThan(int width, int height) const {
+  const int index = wxDisplay::GetFromWindow(this);
+  const wxRect area = wxDisplay(index == wxNOT_FOUND ? 0u : static_cast<unsigned>(index)).GetClientArea();
+  return area.width > width && area.height > height;
+}
+
+void MorlenFrame::OnUpdateCommand(wxUpdateUIEvent& event) {
+  const int id = event.GetId();
+  for (const ScaleCommand& s : kScaleCommands) {
+    if (id != s.id) continue;
+    event.Enable(s.displayWidth == 0 || DisplayLargerThan(s.displayWidth, s.displayHeight));
+    event.Check(canvas->GetScale() == static_cast<std::uint64_t>(s.scale));
+    return;
+  }
+  const bool transferRunning = TransferRunning();
+  switch (id) {
+    case command::kConnect:
+      event.Enable(!wxWindow::FindWindowByLabel("Address Book"));
+      break;
+    case command::kDisconnect: event.Enable(false); break;
+    case command::kPositionalKeymap: event.Check(programSettings().keyboardMap == kPositionalKeyboardMap); break;
+    case command::kHybridKeymap: event.Check(programSettings().keyboardMap == kHybridKeyboardMap); break;
+    case command::kSaveBuffer:
+    case command::kViewBuffer:
+    case command::kReplayScrolled:
+    case command::kReplaySimulated: event.Enable(!storedBuffer.empty()); break;
+    case command::kStash: event.Enable(!welcomeShown); break;
+    case command::kRows25: event.Enable(true); break;
+    case command::kXmodemSend:
+    case command::kXmodem1kSend:
+    case command::kXmodemReceive:
+    case command::kPunterReceive: event.Enable(Connected() && !transferRunning); break;
+    case command::kCancelTransfer: event.Enable(transferRunning); break;
+    case command::kSaveReceivedFile: event.Enable(false); break;
+    case command::kLoadFileToSend: event.Enable(!transferRunning); break;
+    case command::kPromptAfterReceive: event.Check(programSettings().dialogOnReceived); break;
+    default: break;
+  }
+}
+
+void MorlenFrame::SetKeymap(int type) {
+  if (type != kPositionalKeyboardMap && type != kHybridKeyboardMap) return;
+  programSettings().keyboardMap = type;
+}
+
+void MorlenFrame::SetWidthLimits() {
+  // The width follows the canvas; only the height is the user's to change.
+  const wxSize window = ClientToWindowSize(wxSize(canvas->GetSize().x, kMinimumHeight));
+  const wxSize limit(window.x, -1);
+  if (canvas->GetSize().x < GetMaxClientSize().x) {
+    SetMinSize(limit);
+    SetMaxSize(limit);
+  } else {
+    SetMaxSize(limit);
+    SetMinSize(limit);
+  }
+  SetMinSize(wxSize(window.x, kMinimumHeight));
+}
+
+void MorlenFrame::ApplyScale(int scale) {
+  canvas->SetScale(static_cast<std::uint64_t>(scale));
+  SetWidthLimits();
+  Fit();
+}
+
+void MorlenFrame::OnScaleCommand(int scale) {
+  programSettings().petsciiScale = scale;
+  ApplyScale(scale);
+}
+
+void MorlenFrame::OnRowsCommand() {
+  canvas->SetVisibleRows(kRowsCommandRows);
+  Fit();
+}
+
+void MorlenFrame::OnExitCommand() { Close(); }
+
+void MorlenFrame::UpdateBufferStatus() {
+  SetStatusText(wxString::Format("Active: %ld", welcomeShown ? 0L : static_cast<long>(activeSession.size())),
+                kActiveField);
+  SetStatusText(wxString::Format("Buffer: %ld", static_cast<long>(storedBuffer.size())), kBufferField);
+}
+
+void MorlenFrame::UpdateTrafficStatus() {
+  SetStatusText(wxString::Format("Rx: %lld | Tx: %lld", rxCount, txCount), kTrafficField);
+}
+
+void MorlenFrame::OnCanvasResized(wxCommandEvent& event) {
+  SetStatusText(wxString::Format("%ld:%ld", static_cast<long>(canvas->Columns()),
+                                 static_cast<long>(canvas->VisibleRows())),
+                kSizeField);
+  event.Skip();
+}
+
+void MorlenFrame::OnCanvasScreenshot(wxCommandEvent&) { screenshotText() = base64Encode(canvas->screenshot); }

@@ -1,0 +1,18 @@
+#include "app/ProgramValues.h"
+
+#include <cstddef>
+
+extern const unsigned char welcomeScreenSeq[];
+extern const std::size_t welcomeScreenSeq_size;
+
+std::string& screenshotText() {
+  static std::string text;
+  return text;
+}
+
+double& displayScale() {
+  static double scale = 1.0;
+  return scale;
+}
+
+ByteBuffer welcomeScreen() { return ByteBuffer(welcomeScreenSeq, welcomeScreenSeq + welcomeScreenSeq_size); }

@@ -1,0 +1,12 @@
+#pragma once
+// Program-wide values shared between windows (GUI thread only).
+#include <string>
+
+#include "settings/ByteBuffer.h"
+
+// Base64 text of the last screenshot taken in any window.
+std::string& screenshotText();
+// Screen vertical pixels per inch / 96; 1.0 until the main window measures it.
+double& displayScale();
+// The built-in welcome screen shown until the first connection.
+ByteBuffer welcomeScreen();

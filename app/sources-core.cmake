@@ -1,0 +1,2 @@
+list(APPEND CORE_SOURCES ${MORLEN_ROOT}/app/ProgramValues.cpp)
+morlen_embed(CORE_SOURCES resources/welcome_screen.seq welcomeScreenSeq)

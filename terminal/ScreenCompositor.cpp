@@ -1,0 +1,151 @@
+#include "terminal/ScreenCompositor.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "terminal/GlyphSet.h"
+#include "terminal/PetsciiCodes.h"
+
+namespace {
+// Colour slots of the unscaled index picture: 0-15 are the palette.
+constexpr std::uint8_t kBackgroundSlot = 16;
+constexpr std::uint8_t kSelectionSlot = 17;
+constexpr std::uint8_t kCursorSlot = 18;
+constexpr int kSlotCount = 19;
+constexpr int kBytesPerPixel = 3;
+
+// A plain space: PETSCII 0x20, 0xA0 or 0xE0 in either set, not reversed.
+bool IsPlainSpace(std::uint16_t code) { return (code & 0x27F) == 0x20 || (code & 0x2FF) == 0xE0; }
+
+int ClampScale(int scale) { return scale >= kMinScale && scale <= kMaxScale ? scale : 2; }
+
+class IndexPicture {
+ public:
+  IndexPicture(int width, int height) : width_(width), height_(height), slots_(std::size_t(width) * height, kBackgroundSlot) {}
+
+  // Draws the set pixels of a glyph at cell (column, row) in `slot`; the
+  // clear pixels in `clearSlot` unless that is the background.
+  void Glyph(const GlyphRows& rows, int column, int row, std::uint8_t slot, std::uint8_t clearSlot) {
+    const int x0 = column * kGlyphPixels;
+    const int y0 = row * kGlyphPixels;
+    for (int gy = 0; gy < kGlyphPixels; ++gy) {
+      const int y = y0 + gy;
+      if (y >= height_) break;
+      std::uint8_t* line = &slots_[std::size_t(y) * width_];
+      const std::uint8_t bits = rows[gy];
+      for (int gx = 0; gx < kGlyphPixels; ++gx) {
+        const int x = x0 + gx;
+        if (x >= width_) break;
+        if (bits & (0x80 >> gx))
+          line[x] = slot;
+        else if (clearSlot != kBackgroundSlot)
+          line[x] = clearSlot;
+      }
+    }
+  }
+
+  const std::uint8_t* Line(int y) const { return &slots_[std::size_t(y) * width_]; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+
+ private:
+  int width_, height_;
+  std::vector<std::uint8_t> slots_;
+};
+
+void DrawSeparator(PixelBuffer& out, int y, int length, const PaletteColour& colour) {
+  if (y < 0 || y >= out.height) return;
+  std::uint8_t* line = &out.rgb[std::size_t(y) * out.width * kBytesPerPixel];
+  // A dotted line: every other pixel, starting at the left edge.
+  for (int x = 0; x < std::min(length, out.width); x += 2) {
+    line[x * kBytesPerPixel] = colour.red;
+    line[x * kBytesPerPixel + 1] = colour.green;
+    line[x * kBytesPerPixel + 2] = colour.blue;
+  }
+}
+}  // namespace
+
+ComposeRequest ScreenRequest(const PetsciiScreen& screen, int scale, std::uint64_t firstRow,
+                             std::uint64_t rows) {
+  ComposeRequest request;
+  request.screen = &screen;
+  request.scale = ClampScale(scale);
+  request.firstRow = firstRow;
+  request.rowsToDraw = rows;
+  request.width = static_cast<int>(PetsciiScreen::kColumns) * kGlyphPixels * request.scale;
+  request.height = static_cast<int>(rows) * kGlyphPixels * request.scale;
+  return request;
+}
+
+void ComposeScreen(const ComposeRequest& request, PixelBuffer& out) {
+  const int scale = ClampScale(request.scale);
+  out.width = std::max(request.width, 0);
+  out.height = std::max(request.height, 0);
+  out.rgb.resize(std::size_t(out.width) * out.height * kBytesPerPixel);
+  if (out.width == 0 || out.height == 0) return;
+
+  // Everything is drawn once unscaled in colour slots, then each line is
+  // widened to RGB and repeated `scale` times.
+  IndexPicture picture((out.width + scale - 1) / scale, (out.height + scale - 1) / scale);
+  const PetsciiScreen& screen = *request.screen;
+  const auto& lines = screen.Lines();
+  const std::uint64_t rowsInPicture = (picture.Height() + kGlyphPixels - 1) / kGlyphPixels;
+  const std::uint64_t rowLimit = std::min<std::uint64_t>(request.rowsToDraw, rowsInPicture);
+  std::vector<int> separatorRows;
+  for (std::uint64_t i = 0; i < rowLimit; ++i) {
+    const std::uint64_t r = request.firstRow + i;
+    if (r >= lines.size()) break;
+    const ScreenLine& line = lines[r];
+    if (line.separator) {
+      separatorRows.push_back(static_cast<int>(i));
+      continue;
+    }
+    const std::size_t visibleCells = std::min<std::size_t>(line.cells.size(), PetsciiScreen::kColumns);
+    for (std::size_t c = 0; c < visibleCells; ++c) {
+      const ScreenCell& cell = line.cells[c];
+      if (cell.code == 0) continue;
+      const bool selected = request.selection && request.selection->Contains(r, c);
+      const GlyphRows& glyph = GlyphOfCode(cell.code);
+      if (selected)
+        picture.Glyph(glyph, static_cast<int>(c), static_cast<int>(i), kBackgroundSlot, kSelectionSlot);
+      else if (!IsPlainSpace(cell.code))
+        picture.Glyph(glyph, static_cast<int>(c), static_cast<int>(i), cell.colour & 0x0F, kBackgroundSlot);
+    }
+  }
+  if (request.showCursor && screen.CursorRow() >= request.firstRow) {
+    const std::uint64_t row = screen.CursorRow() - request.firstRow;
+    if (row < rowsInPicture)
+      picture.Glyph(CursorGlyph(), static_cast<int>(screen.CursorColumn()), static_cast<int>(row), kCursorSlot,
+                    kBackgroundSlot);
+  }
+
+  PaletteColour slots[kSlotCount];
+  for (int i = 0; i < kColourCount; ++i) slots[i] = (*request.palette)[i];
+  slots[kBackgroundSlot] = request.colours.background;
+  slots[kSelectionSlot] = request.colours.selection;
+  slots[kCursorSlot] = request.colours.cursor;
+
+  const std::size_t stride = std::size_t(out.width) * kBytesPerPixel;
+  for (int py = 0; py < picture.Height(); ++py) {
+    const int y0 = py * scale;
+    std::uint8_t* first = &out.rgb[std::size_t(y0) * stride];
+    const std::uint8_t* src = picture.Line(py);
+    std::uint8_t* dst = first;
+    for (int px = 0; px < picture.Width(); ++px) {
+      const PaletteColour& colour = slots[src[px]];
+      const int run = std::min(scale, out.width - px * scale);
+      for (int k = 0; k < run; ++k) {
+        dst[0] = colour.red;
+        dst[1] = colour.green;
+        dst[2] = colour.blue;
+        dst += kBytesPerPixel;
+      }
+    }
+    for (int k = 1; k < scale && y0 + k < out.height; ++k) std::memcpy(first + k * stride, first, stride);
+  }
+
+  const int cell = kGlyphPixels * scale;
+  for (int row : separatorRows)
+    DrawSeparator(out, row * cell + cell / 2, static_cast<int>(PetsciiScreen::kColumns) * cell,
+                  request.colours.separator);
+}

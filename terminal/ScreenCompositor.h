@@ -1,0 +1,49 @@
+#pragma once
+// Composes what a terminal canvas shows into an RGB pixel buffer: the rows
+// of a screen model from the view start down, glyphs at a whole-number
+// scale, the selection, separator rows and the cursor. The canvas blits the
+// buffer; morlen-petscii writes it as PNG, so both show the same pixels.
+#include <cstdint>
+#include <vector>
+
+#include "terminal/Palette.h"
+#include "terminal/PetsciiScreen.h"
+#include "terminal/Selection.h"
+
+constexpr int kGlyphPixels = 8;
+constexpr int kMinScale = 1;
+constexpr int kMaxScale = 8;
+
+struct PixelBuffer {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> rgb;  // width * height * 3, rows top down
+};
+
+struct CanvasColours {
+  PaletteColour background{0x00, 0x00, 0x00};  // fill and unselected text background
+  PaletteColour selection{0xFF, 0xFF, 0xFF};   // selected cells; their text takes background
+  PaletteColour cursor{0xBB, 0x99, 0xFF};
+  PaletteColour separator{0x00, 0xFF, 0x00};   // the dotted line of a separator row
+};
+
+struct ComposeRequest {
+  const PetsciiScreen* screen = nullptr;
+  const Palette* palette = &kBuiltInPalette;
+  CanvasColours colours;
+  int scale = 2;
+  std::uint64_t firstRow = 0;   // view start, in rows
+  std::uint64_t rowsToDraw = PetsciiScreen::kRows;  // rows from firstRow on that are drawn
+  int width = 0;                // buffer size in pixels
+  int height = 0;
+  const Selection* selection = nullptr;  // none: nothing selected
+  bool showCursor = false;
+};
+
+// Resizes `out` to the request's size and fills every pixel.
+void ComposeScreen(const ComposeRequest& request, PixelBuffer& out);
+
+// The usual request for a whole screen: 320*scale wide, `rows` rows from
+// `firstRow`, nothing selected, no cursor.
+ComposeRequest ScreenRequest(const PetsciiScreen& screen, int scale, std::uint64_t firstRow,
+                             std::uint64_t rows);

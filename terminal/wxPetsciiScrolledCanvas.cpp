@@ -1,0 +1,163 @@
+#include "terminal/wxPetsciiScrolledCanvas.h"
+
+#include <wx/dcclient.h>
+#include <wx/image.h>
+
+wxDEFINE_EVENT(wxEVT_PETSCII_CANVAS_RESIZED, wxCommandEvent);
+wxDEFINE_EVENT(wxEVT_PETSCII_CANVAS_SCREENSHOT, wxCommandEvent);
+
+namespace qwx {
+
+namespace {
+const PaletteColour kCursorColour{0xBB, 0x99, 0xFF};
+
+PaletteColour ToPaletteColour(const wxColour& c) { return {c.Red(), c.Green(), c.Blue()}; }
+
+std::uint64_t ValidScale(std::uint64_t s) {
+  return s >= static_cast<std::uint64_t>(kMinScale) && s <= static_cast<std::uint64_t>(kMaxScale) ? s : 2;
+}
+}  // namespace
+
+wxPetsciiScrolledCanvas::wxPetsciiScrolledCanvas(wxWindow* parent, std::uint64_t initialScale, const wxSize& cells)
+    : screen(PetsciiScreen::kDefaultColour, false) {
+  // The canvas paints every pixel itself: no background erase, no flicker.
+  SetBackgroundStyle(wxBG_STYLE_PAINT);
+  Create(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxVSCROLL | wxWANTS_CHARS);
+  ShowScrollbars(wxSHOW_SB_NEVER, wxSHOW_SB_ALWAYS);
+  const int cell = kGlyphPixels * static_cast<int>(ValidScale(initialScale));
+  SetClientSize(cells.x * cell, cells.y * cell);
+  SetScale(initialScale);
+
+  Bind(wxEVT_PAINT, &wxPetsciiScrolledCanvas::OnPaint, this);
+  Bind(wxEVT_SIZE, &wxPetsciiScrolledCanvas::OnSize, this);
+  Bind(wxEVT_LEFT_DOWN, &wxPetsciiScrolledCanvas::OnMouse, this);
+  Bind(wxEVT_LEFT_UP, &wxPetsciiScrolledCanvas::OnMouse, this);
+  Bind(wxEVT_MOTION, &wxPetsciiScrolledCanvas::OnMouse, this);
+  Bind(wxEVT_ENTER_WINDOW, [this](wxMouseEvent& e) { SetCursor(wxCursor(wxCURSOR_IBEAM)); e.Skip(); });
+  Bind(wxEVT_LEAVE_WINDOW, [this](wxMouseEvent& e) { SetCursor(wxNullCursor); e.Skip(); });
+  Bind(wxEVT_KEY_UP, &wxPetsciiScrolledCanvas::OnKeyUp, this);
+  InstallOnTopLevelWindow();
+}
+
+wxPetsciiScrolledCanvas::~wxPetsciiScrolledCanvas() = default;
+
+void wxPetsciiScrolledCanvas::InstallOnTopLevelWindow() {
+  wxWindow* top = this;
+  while (top->GetParent()) top = top->GetParent();
+  wxAcceleratorEntry copy(wxACCEL_ALT, 'C', wxID_COPY);
+  top->SetAcceleratorTable(wxAcceleratorTable(1, &copy));
+}
+
+void wxPetsciiScrolledCanvas::SetScale(std::uint64_t s) {
+  scale = ValidScale(s);
+  cellWidth = cellHeight = kGlyphPixels * static_cast<int>(scale);
+  const int width = static_cast<int>(columns) * cellWidth;
+  const int height = static_cast<int>(visibleRows) * cellHeight;
+  SetMinClientSize(wxSize(width, height));
+  SetMaxClientSize(wxSize(width, -1));
+  SetClientSize(width, height);
+  UpdateScrollbars();
+  Refresh();
+}
+
+void wxPetsciiScrolledCanvas::SetVisibleRows(std::uint64_t rows) {
+  const int width = GetClientSize().x;
+  const int height = static_cast<int>(rows) * cellHeight;
+  SetMinClientSize(wxSize(width, height));
+  SetMaxClientSize(wxSize(width, -1));
+  SetClientSize(width, height);
+  UpdateScrollbars();
+}
+
+void wxPetsciiScrolledCanvas::LoadBytes(const ByteBuffer& bytes) {
+  screen.LoadBytes(bytes);
+  if (bytes.empty()) selection = Selection{};
+  screen.Reset(initialColour, fixedScreen);
+}
+
+void wxPetsciiScrolledCanvas::ProcessPending() {
+  screen.ProcessPending();
+  UpdateScrollbars();
+}
+
+void wxPetsciiScrolledCanvas::UpdateScrollbars() {
+  const std::uint64_t rows = std::max<std::uint64_t>(screen.RowCount(), screen.CursorRow() + 1);
+  int x = 0, y = 0;
+  GetViewStart(&x, &y);
+  SetScrollbars(cellWidth, cellHeight, static_cast<int>(columns), static_cast<int>(rows), x, y);
+}
+
+std::uint64_t wxPetsciiScrolledCanvas::ViewStartRow() const {
+  int x = 0, y = 0;
+  GetViewStart(&x, &y);
+  return static_cast<std::uint64_t>(std::max(y, 0));
+}
+
+void wxPetsciiScrolledCanvas::OnPaint(wxPaintEvent&) {
+  wxPaintDC dc(this);
+  const wxSize client = GetClientSize();
+  if (client.x <= 0 || client.y <= 0) return;
+  ComposeRequest request;
+  request.screen = &screen;
+  request.palette = palette ? palette : &kBuiltInPalette;
+  request.colours.background = ToPaletteColour(backgroundColour);
+  request.colours.selection = ToPaletteColour(selectionColour);
+  request.colours.cursor = kCursorColour;
+  request.colours.separator = ToPaletteColour(*wxGREEN);
+  request.scale = static_cast<int>(scale);
+  request.firstRow = ViewStartRow();
+  request.rowsToDraw = visibleRows + 1;
+  request.width = client.x;
+  request.height = client.y;
+  request.selection = selection.Empty() ? nullptr : &selection;
+  request.showCursor = showCursor;
+  ComposeScreen(request, frame);
+  // The image borrows the composed pixels; the bitmap is the one blit.
+  wxImage image(frame.width, frame.height, frame.rgb.data(), true);
+  dc.DrawBitmap(wxBitmap(image), 0, 0);
+}
+
+void wxPetsciiScrolledCanvas::OnSize(wxSizeEvent& event) {
+  const int height = GetClientSize().y;
+  visibleRows = static_cast<std::uint64_t>(std::max(height, 0) / cellHeight);
+  UpdateScrollbars();
+  event.Skip();
+  Refresh();
+  if (GetParent()) wxQueueEvent(GetParent(), new wxCommandEvent(wxEVT_PETSCII_CANVAS_RESIZED, 0));
+}
+
+CellPosition wxPetsciiScrolledCanvas::CellUnderPointer(const wxPoint& position) const {
+  const auto& lines = screen.Lines();
+  if (lines.empty()) return {};
+  // Above or left of the canvas clamps to the first row or column.
+  const std::uint64_t y = static_cast<std::uint64_t>(std::max(position.y, 0) / cellHeight);
+  const std::uint64_t x = static_cast<std::uint64_t>(std::max(position.x, 0) / cellWidth);
+  int viewX = 0, viewY = 0;
+  GetViewStart(&viewX, &viewY);
+  std::uint64_t row = y + static_cast<std::uint64_t>(viewY);
+  if (row >= lines.size()) row = lines.size() - 1;
+  std::uint64_t column = x + static_cast<std::uint64_t>(viewX);
+  column = std::min<std::uint64_t>(column, lines[row].cells.size());
+  return {row, column};
+}
+
+void wxPetsciiScrolledCanvas::OnMouse(wxMouseEvent& event) {
+  if (event.LeftUp()) {
+    selecting = false;
+  } else if (event.LeftDown()) {
+    selecting = true;
+    selection.anchor = selection.end = CellUnderPointer(event.GetPosition());
+    Refresh();
+  } else if (event.Dragging() && selecting && event.LeftIsDown()) {
+    selection.end = CellUnderPointer(event.GetPosition());
+    Refresh();
+  }
+  event.Skip();
+}
+
+void wxPetsciiScrolledCanvas::OnKeyUp(wxKeyEvent& event) {
+  // The keyboard is handled application-wide; key-ups go to the parent only.
+  if (GetParent()) GetParent()->GetEventHandler()->ProcessEvent(event);
+}
+
+}  // namespace qwx

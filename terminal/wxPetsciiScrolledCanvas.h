@@ -1,0 +1,91 @@
+#pragma once
+// The terminal display: a vertically scrolling window, 40 cells wide, that
+// shows every row of its screen model (scrollback included) at a whole
+// number scale, with the cursor and the mouse selection.
+#include <wx/scrolwin.h>
+#include <wx/wx.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "terminal/Palette.h"
+#include "terminal/PetsciiScreen.h"
+#include "terminal/ScreenCompositor.h"
+#include "terminal/Selection.h"
+
+// Queued to the canvas's parent after every size change and after a screenshot.
+wxDECLARE_EVENT(wxEVT_PETSCII_CANVAS_RESIZED, wxCommandEvent);
+wxDECLARE_EVENT(wxEVT_PETSCII_CANVAS_SCREENSHOT, wxCommandEvent);
+
+namespace qwx {
+
+// An owner's own entry in the canvas's context menu.
+struct ContextMenuEntry {
+  int id = wxID_ANY;
+  std::function<wxMenuItem*(wxMenu*)> create;  // makes the item for the menu
+  std::function<void()> appended;              // called once the item is in the menu
+};
+using ContextMenuExtension = std::function<std::vector<ContextMenuEntry>()>;
+
+class wxPetsciiScrolledCanvas : public wxScrolled<wxWindow> {
+ public:
+  static constexpr std::uint64_t kDefaultColumns = PetsciiScreen::kColumns;
+  static constexpr std::uint64_t kDefaultRows = PetsciiScreen::kRows;
+
+  wxPetsciiScrolledCanvas(wxWindow* parent, std::uint64_t scale, const wxSize& cells);
+  ~wxPetsciiScrolledCanvas() override;
+
+  void SetScale(std::uint64_t scale);
+  std::uint64_t GetScale() const { return scale; }
+  void SetVisibleRows(std::uint64_t rows);
+  void LoadBytes(const ByteBuffer& bytes);
+  void AppendByte(std::uint8_t b) { screen.AppendByte(b); }
+  void ProcessPending();
+  void UpdateScrollbars();
+  void ToggleCharset() { screen.ToggleCharset(); }
+  void SetFixedScreen(bool fixed) { fixedScreen = fixed; }
+  void SetContextMenuExtension(ContextMenuExtension extension) { contextMenuExtension = std::move(extension); }
+
+  // Read access for owners and tests.
+  const PetsciiScreen& Screen() const { return screen; }
+  std::uint64_t VisibleRows() const { return visibleRows; }
+  std::uint64_t Columns() const { return columns; }
+  const Selection& GetSelection() const { return selection; }
+  int CellWidth() const { return cellWidth; }
+  int CellHeight() const { return cellHeight; }
+  // The first row in view.
+  std::uint64_t ViewStartRow() const;
+
+  // Set by the owners.
+  std::uint8_t initialColour = PetsciiScreen::kDefaultColour;
+  const Palette* palette = nullptr;
+  bool offerScreenshot = true;
+  ByteBuffer screenshot;
+  bool showCursor = false;
+
+ private:
+  void OnPaint(wxPaintEvent& event);
+  void OnSize(wxSizeEvent& event);
+  void OnMouse(wxMouseEvent& event);
+  void OnKeyUp(wxKeyEvent& event);
+  CellPosition CellUnderPointer(const wxPoint& position) const;
+  void InstallOnTopLevelWindow();
+
+  ContextMenuExtension contextMenuExtension;
+  std::uint64_t columns = kDefaultColumns;
+  std::uint64_t visibleRows = kDefaultRows;
+  Selection selection;
+  PetsciiScreen screen;
+  wxColour foregroundColour = *wxBLUE;
+  wxColour backgroundColour = *wxBLACK;
+  wxColour selectionColour = *wxWHITE;
+  int cellWidth = kGlyphPixels * 2;
+  int cellHeight = kGlyphPixels * 2;
+  bool fixedScreen = false;
+  std::uint64_t scale = 2;
+  bool selecting = false;
+  PixelBuffer frame;  // reused by every paint
+};
+
+}  // namespace qwx

@@ -1,0 +1,100 @@
+# Shared by the GUI tests: a private network namespace when the machine
+# allows one, an Xvfb display of its own, a temporary HOME with a
+# configuration, and small checks that count passes and failures.
+#   source tests/gui_lib.sh; gui_start BUILD_DIR [WIDTHxHEIGHT]
+# Sourced, not run.
+
+GUI_PASSED=0
+GUI_FAILED=0
+
+check() {  # check NAME EXPECTED ACTUAL
+  if [ "$2" == "$3" ]; then
+    echo "ok   $1"; GUI_PASSED=$((GUI_PASSED + 1))
+  else
+    echo "FAIL $1: expected [$2] got [$3]"; GUI_FAILED=$((GUI_FAILED + 1))
+  fi
+}
+
+gui_finish() {
+  echo "$GUI_PASSED passed, $GUI_FAILED failed"
+  [ "$GUI_FAILED" -eq 0 ]
+}
+
+# Re-runs the calling script inside a new network namespace (loopback only)
+# when that is possible; sets GUI_IN_NAMESPACE either way.
+gui_isolate() {
+  if [ -z "${GUI_IN_NAMESPACE:-}" ] && unshare -n true 2>/dev/null; then
+    GUI_IN_NAMESPACE=1 exec unshare -n bash -c 'ip link set lo up && exec bash "$@"' _ "$0" "$@"
+  fi
+  export GUI_IN_NAMESPACE=${GUI_IN_NAMESPACE:-0}
+}
+
+gui_free_display() {
+  local n
+  for n in $(seq 90 190); do
+    if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then echo "$n"; return; fi
+  done
+  return 1
+}
+
+# gui_start SCREEN: starts Xvfb, makes GUI_TMP with a HOME whose
+# configuration never checks for updates.
+gui_start() {
+  local screen=${1:-1600x1000}
+  GUI_TMP=$(mktemp -d)
+  GUI_PIDS=()
+  trap gui_stop EXIT
+  local display
+  display=$(gui_free_display) || { echo "no free display"; exit 1; }
+  Xvfb ":$display" -screen 0 "${screen}x24" -nolisten tcp >"$GUI_TMP/xvfb.log" 2>&1 &
+  GUI_PIDS+=($!)
+  export DISPLAY=":$display"
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  export HOME="$GUI_TMP/home" XDG_CONFIG_HOME=
+  unset XDG_CONFIG_HOME
+  GUI_CONFIG="$HOME/.config/Vendorly/Morlen/morlen.config"
+  mkdir -p "$(dirname "$GUI_CONFIG")"
+}
+
+# gui_config [ADDRESS_BOOK_JSON_ARRAY_ITEMS] [SCALE]: writes a configuration.
+gui_config() {
+  printf '{"morlenConfig":1,"petsciiScale":%s,"keyboardMap":1,"dialogOnReceived":false,"autoCheckForUpdate":false,"addressBook":[%s]}' \
+    "${2:-2}" "${1:-}" >"$GUI_CONFIG"
+}
+
+gui_stop() {
+  local pid
+  for pid in "${GUI_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$GUI_TMP"
+}
+
+# gui_run_program BUILD_DIR: starts the program, waits for its window,
+# sets GUI_WINDOW and GUI_PROGRAM.
+gui_run_program() {
+  "$1/morlen" >"$GUI_TMP/program.log" 2>&1 &
+  GUI_PROGRAM=$!
+  GUI_PIDS+=($GUI_PROGRAM)
+  GUI_WINDOW=""
+  for _ in $(seq 100); do
+    GUI_WINDOW=$(xdotool search --onlyvisible --name '^Morlen v1\.0\.0/Vendorly$' 2>/dev/null | head -1)
+    [ -n "$GUI_WINDOW" ] && break
+    sleep 0.1
+  done
+  [ -n "$GUI_WINDOW" ] || { echo "the main window did not appear"; cat "$GUI_TMP/program.log"; return 1; }
+  sleep 0.5  # let the first paint land
+}
+
+# gui_key KEY...: real key events to the main window (focused first: the
+# display runs no window manager, so nothing else gives it the focus).
+gui_key() {
+  xdotool windowfocus --sync "$GUI_WINDOW" 2>/dev/null
+  xdotool key --delay 30 "$@"
+}
+
+# gui_quit: closes the main window as a user would and waits for the exit.
+gui_quit() {
+  gui_key ctrl+q
+  for _ in $(seq 50); do kill -0 "$GUI_PROGRAM" 2>/dev/null || return 0; sleep 0.1; done
+  return 1
+}
