@@ -5,6 +5,7 @@
 #include "app/CommandIds.h"
 #include "app/ProductInfo.h"
 #include "app/ProgramValues.h"
+#include "keyboard/wxKeymapFactory.h"
 #include "resources/morlen_icon.xpm"
 #include "settings/Base64.h"
 #include "settings/Settings.h"
@@ -37,7 +38,7 @@ constexpr ScaleCommand kScaleCommands[] = {
 wxString Title() { return wxString::Format("%s v%s/%s", productName, productVersion, vendorName); }
 }  // namespace
 
-MorlenFrame::MorlenFrame() : wxFrame(nullptr, wxID_ANY, Title()) {
+MorlenFrame::MorlenFrame() : wxFrame(nullptr, wxID_ANY, Title()), keymap(qwx::MakeKeymap(kPositionalKeyboardMap)) {
   CreateStatusFields();
   CreateMenus();
 
@@ -207,8 +208,11 @@ void MorlenFrame::OnUpdateCommand(wxUpdateUIEvent& event) {
 }
 
 void MorlenFrame::SetKeymap(int type) {
-  if (type != kPositionalKeyboardMap && type != kHybridKeyboardMap) return;
+  // Any other value leaves the keymap in force and the setting as it is.
+  std::unique_ptr<qwx::wxKeymapC64> made = qwx::MakeKeymap(type);
+  if (!made) return;
   programSettings().keyboardMap = type;
+  keymap = std::move(made);
 }
 
 void MorlenFrame::SetWidthLimits() {

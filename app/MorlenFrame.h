@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "keyboard/wxKeymapC64.h"
 #include "settings/ByteBuffer.h"
 #include "terminal/wxPetsciiScrolledCanvas.h"
 
@@ -49,4 +50,5 @@ class MorlenFrame : public wxFrame {
   ByteBuffer readBuffer;
   long long rxCount = 0;
   long long txCount = 0;
+  std::unique_ptr<qwx::wxKeymapC64> keymap;
 };

@@ -10,6 +10,8 @@ namespace qwx {
 
 namespace {
 const PaletteColour kCursorColour{0xBB, 0x99, 0xFF};
+constexpr int kCopyAsPetsciiId = 6012;
+constexpr int kScreenshotId = 6013;
 
 PaletteColour ToPaletteColour(const wxColour& c) { return {c.Red(), c.Green(), c.Blue()}; }
 
@@ -46,6 +48,9 @@ void wxPetsciiScrolledCanvas::InstallOnTopLevelWindow() {
   while (top->GetParent()) top = top->GetParent();
   wxAcceleratorEntry copy(wxACCEL_ALT, 'C', wxID_COPY);
   top->SetAcceleratorTable(wxAcceleratorTable(1, &copy));
+  // Hovering the context menu's items must not rewrite the window's status bar.
+  for (int id : {static_cast<int>(wxID_COPY), kCopyAsPetsciiId, kScreenshotId})
+    top->Bind(wxEVT_MENU_HIGHLIGHT, [](wxMenuEvent&) {}, id);
 }
 
 void wxPetsciiScrolledCanvas::SetScale(std::uint64_t s) {

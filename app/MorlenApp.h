@@ -1,0 +1,13 @@
+#pragma once
+// The application object: prepares the process and the toolkit, loads the
+// configuration, shows the main window; saves the configuration at exit.
+#include <wx/wx.h>
+
+class MorlenApp : public wxApp {
+ public:
+  bool OnInit() override;
+  int OnExit() override;
+};
+
+// The start-up steps before the main window exists (also used by the GUI tests).
+void PrepareProgram();

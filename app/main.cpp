@@ -1,0 +1,3 @@
+#include "app/MorlenApp.h"
+
+wxIMPLEMENT_APP(MorlenApp);

@@ -1,0 +1,10 @@
+#include "keyboard/KeyPressAction.h"
+
+#include "keyboard/PetsciiKeyTable.h"
+
+KeyPressAction ActionOfKeyPress(C64KeyPress press) {
+  if (press.IsNoKey()) return {KeyPressAction::Kind::PassOn};
+  if (press.IsCharsetToggle()) return {KeyPressAction::Kind::ToggleCharset};
+  if (const auto byte = PetsciiOfKeyPress(press)) return {KeyPressAction::Kind::Send, *byte};
+  return {KeyPressAction::Kind::Swallow};
+}

@@ -1,0 +1,11 @@
+#include "keyboard/wxKeymapC64Hybrid.h"
+
+#include "keyboard/HybridKeymap.h"
+
+namespace qwx {
+
+C64KeyPress wxKeymapC64Hybrid::Translate(const wxKeyEvent& event) {
+  return TranslateHybrid(RecordOf(event), tabHeld_);
+}
+
+}  // namespace qwx

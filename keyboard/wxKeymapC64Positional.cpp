@@ -1,0 +1,11 @@
+#include "keyboard/wxKeymapC64Positional.h"
+
+#include "keyboard/PositionalKeymap.h"
+
+namespace qwx {
+
+C64KeyPress wxKeymapC64Positional::Translate(const wxKeyEvent& event) {
+  return TranslatePositional(RecordOf(event), tabHeld_);
+}
+
+}  // namespace qwx

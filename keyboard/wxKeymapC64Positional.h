@@ -1,0 +1,12 @@
+#pragma once
+// Keys by their place on the PC keyboard (hardware key code).
+#include "keyboard/wxKeymapC64.h"
+
+namespace qwx {
+
+class wxKeymapC64Positional : public wxKeymapC64 {
+ public:
+  C64KeyPress Translate(const wxKeyEvent& event) override;
+};
+
+}  // namespace qwx
