@@ -1,7 +1,13 @@
 #include "terminal/wxPetsciiScrolledCanvas.h"
 
+#include <wx/clipbrd.h>
 #include <wx/dcclient.h>
 #include <wx/image.h>
+
+#include "resources/copy_ascii.xpm"
+#include "resources/copy_petscii.xpm"
+#include "resources/screenshot.xpm"
+#include "terminal/ScreenCopy.h"
 
 wxDEFINE_EVENT(wxEVT_PETSCII_CANVAS_RESIZED, wxCommandEvent);
 wxDEFINE_EVENT(wxEVT_PETSCII_CANVAS_SCREENSHOT, wxCommandEvent);
@@ -14,6 +20,19 @@ constexpr int kCopyAsPetsciiId = 6012;
 constexpr int kScreenshotId = 6013;
 
 PaletteColour ToPaletteColour(const wxColour& c) { return {c.Red(), c.Green(), c.Blue()}; }
+
+// Hands text to the clipboard; nothing happens when it cannot be opened.
+void PutOnClipboard(const wxString& text) {
+  if (!wxTheClipboard->Open()) return;
+  wxTheClipboard->SetData(new wxTextDataObject(text));
+  wxTheClipboard->Close();
+}
+
+wxMenuItem* ItemWithIcon(wxMenu* menu, int id, const wxString& label, const char* const* xpm) {
+  auto* item = new wxMenuItem(menu, id, label);
+  item->SetBitmap(wxBitmap(xpm));
+  return item;
+}
 
 std::uint64_t ValidScale(std::uint64_t s) {
   return s >= static_cast<std::uint64_t>(kMinScale) && s <= static_cast<std::uint64_t>(kMaxScale) ? s : 2;
@@ -38,6 +57,13 @@ wxPetsciiScrolledCanvas::wxPetsciiScrolledCanvas(wxWindow* parent, std::uint64_t
   Bind(wxEVT_ENTER_WINDOW, [this](wxMouseEvent& e) { SetCursor(wxCursor(wxCURSOR_IBEAM)); e.Skip(); });
   Bind(wxEVT_LEAVE_WINDOW, [this](wxMouseEvent& e) { SetCursor(wxNullCursor); e.Skip(); });
   Bind(wxEVT_KEY_UP, &wxPetsciiScrolledCanvas::OnKeyUp, this);
+  Bind(wxEVT_CONTEXT_MENU, &wxPetsciiScrolledCanvas::OnContextMenu, this);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { CopyAsAscii(); }, wxID_COPY);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { CopyAsPetscii(); }, kCopyAsPetsciiId);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { TakeScreenshot(); }, kScreenshotId);
+  Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Enable(!selection.Empty()); }, wxID_COPY);
+  Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Enable(!selection.Empty()); }, kCopyAsPetsciiId);
+  Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Enable(screen.RowCount() > 0); }, kScreenshotId);
   InstallOnTopLevelWindow();
 }
 
@@ -48,6 +74,7 @@ void wxPetsciiScrolledCanvas::InstallOnTopLevelWindow() {
   while (top->GetParent()) top = top->GetParent();
   wxAcceleratorEntry copy(wxACCEL_ALT, 'C', wxID_COPY);
   top->SetAcceleratorTable(wxAcceleratorTable(1, &copy));
+  if (top != this) top->Bind(wxEVT_MENU, [this](wxCommandEvent&) { CopyAsAscii(); }, wxID_COPY);
   // Hovering the context menu's items must not rewrite the window's status bar.
   for (int id : {static_cast<int>(wxID_COPY), kCopyAsPetsciiId, kScreenshotId})
     top->Bind(wxEVT_MENU_HIGHLIGHT, [](wxMenuEvent&) {}, id);
@@ -158,6 +185,43 @@ void wxPetsciiScrolledCanvas::OnMouse(wxMouseEvent& event) {
     Refresh();
   }
   event.Skip();
+}
+
+std::unique_ptr<wxMenu> wxPetsciiScrolledCanvas::BuildContextMenu() {
+  auto menu = std::make_unique<wxMenu>();
+  menu->Append(ItemWithIcon(menu.get(), wxID_COPY, "&Copy as ASCII\tAlt+C", copy_ascii_xpm));
+  menu->Append(ItemWithIcon(menu.get(), kCopyAsPetsciiId, "&Copy as PETSCII", copy_petscii_xpm));
+  if (offerScreenshot) menu->Append(ItemWithIcon(menu.get(), kScreenshotId, "&Screenshot", screenshot_xpm));
+  if (contextMenuExtension) {
+    wxWindow* top = wxGetTopLevelParent(this);
+    for (const ContextMenuEntry& entry : contextMenuExtension()) {
+      menu->Append(entry.create(menu.get()));
+      if (entry.appended) entry.appended();
+      if (top) top->Bind(wxEVT_MENU_HIGHLIGHT, [](wxMenuEvent&) {}, entry.id);
+    }
+  }
+  return menu;
+}
+
+void wxPetsciiScrolledCanvas::OnContextMenu(wxContextMenuEvent&) {
+  std::unique_ptr<wxMenu> menu = BuildContextMenu();
+  PopupMenu(menu.get());
+}
+
+void wxPetsciiScrolledCanvas::CopyAsAscii() {
+  if (selection.Empty()) return;
+  PutOnClipboard(wxString(AsciiCopy(screen, selection).c_str(), *wxConvCurrent));
+}
+
+void wxPetsciiScrolledCanvas::CopyAsPetscii() {
+  if (selection.Empty()) return;
+  PutOnClipboard(wxString(PetsciiClipboardText(PetsciiCopy(screen, selection))));
+}
+
+void wxPetsciiScrolledCanvas::TakeScreenshot() {
+  if (screen.RowCount() == 0) return;
+  screenshot = Screenshot(screen, ViewStartRow());
+  if (GetParent()) wxQueueEvent(GetParent(), new wxCommandEvent(wxEVT_PETSCII_CANVAS_SCREENSHOT, 0));
 }
 
 void wxPetsciiScrolledCanvas::OnKeyUp(wxKeyEvent& event) {

@@ -6,6 +6,7 @@
 #include <wx/wx.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,8 @@ class wxPetsciiScrolledCanvas : public wxScrolled<wxWindow> {
   int CellHeight() const { return cellHeight; }
   // The first row in view.
   std::uint64_t ViewStartRow() const;
+  // The context menu as it would open now (the caller owns it).
+  std::unique_ptr<wxMenu> BuildContextMenu();
 
   // Set by the owners.
   std::uint8_t initialColour = PetsciiScreen::kDefaultColour;
@@ -69,6 +72,10 @@ class wxPetsciiScrolledCanvas : public wxScrolled<wxWindow> {
   void OnSize(wxSizeEvent& event);
   void OnMouse(wxMouseEvent& event);
   void OnKeyUp(wxKeyEvent& event);
+  void OnContextMenu(wxContextMenuEvent& event);
+  void CopyAsAscii();
+  void CopyAsPetscii();
+  void TakeScreenshot();
   CellPosition CellUnderPointer(const wxPoint& position) const;
   void InstallOnTopLevelWindow();
 

@@ -1,0 +1,25 @@
+#pragma once
+// The canvas's three encoders: the selection as ASCII text or as PETSCII
+// bytes, and a screenshot, a PETSCII stream that redraws the rows in view
+// when fed back through the interpreter.
+#include <string>
+
+#include "settings/ByteBuffer.h"
+#include "terminal/PetsciiScreen.h"
+#include "terminal/Selection.h"
+
+// ASCII text of the selection; a row whose cells are exhausted ends in LF.
+// A blank cell (never written) is a space.
+std::string AsciiCopy(const PetsciiScreen& screen, const Selection& selection);
+
+// PETSCII bytes of the selection; a row whose cells are exhausted ends in
+// CR. A blank cell is a cursor-right, so it stays blank when fed back.
+ByteBuffer PetsciiCopy(const PetsciiScreen& screen, const Selection& selection);
+
+// The rows firstRow .. firstRow + 24 (those that exist), each followed by CR
+// unless it holds exactly 40 cells (the interpreter wraps by itself).
+ByteBuffer Screenshot(const PetsciiScreen& screen, std::uint64_t firstRow);
+
+// Clipboard text of PETSCII bytes: one character per byte, U+0000-U+00FF,
+// so the bytes survive any locale and can be recovered exactly.
+std::wstring PetsciiClipboardText(const ByteBuffer& bytes);

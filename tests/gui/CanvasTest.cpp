@@ -1,0 +1,178 @@
+// The canvas under real mouse events: selection, the copies through the
+// clipboard, screenshots and the context menu.
+#include <gtest/gtest.h>
+#include <wx/clipbrd.h>
+#include <wx/uiaction.h>
+#include <wx/wx.h>
+
+#include <string>
+
+#include "gui/GuiTestSupport.h"
+#include "terminal/Palette.h"
+#include "terminal/ScreenDump.h"
+#include "terminal/wxPetsciiScrolledCanvas.h"
+
+namespace {
+
+constexpr int kCopyAsPetscii = 6012;
+constexpr int kScreenshot = 6013;
+
+ByteBuffer Bytes(const std::string& s) { return ByteBuffer(s.begin(), s.end()); }
+
+class Canvas : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    frame = new wxFrame(nullptr, wxID_ANY, "canvas test");
+    canvas = new qwx::wxPetsciiScrolledCanvas(frame, 2, wxSize(40, 25));
+    canvas->palette = &LivePalette();
+    frame->Fit();
+    frame->Show();
+    Load("\x8e\x05" "FIRST ROW\x0d" "SECOND ROW\x0d" "THIRD\x0d" "FOURTH ROW TEXT");
+    RunEventLoopFor(300);
+    frame->Bind(wxEVT_PETSCII_CANVAS_SCREENSHOT, [this](wxCommandEvent&) { ++screenshots; });
+  }
+  void TearDown() override {
+    frame->Destroy();
+    RunEventLoopFor(50);
+  }
+  void Load(const std::string& stream) {
+    canvas->LoadBytes(Bytes(stream));
+    canvas->ProcessPending();
+  }
+  // Screen position of the middle of a cell (column, row) of the view.
+  wxPoint CellPoint(double column, double row) {
+    return canvas->ClientToScreen(wxPoint(int(column * canvas->CellWidth()) + canvas->CellWidth() / 2,
+                                          int(row * canvas->CellHeight()) + canvas->CellHeight() / 2));
+  }
+  void Drag(wxPoint from, wxPoint to) {
+    wxUIActionSimulator sim;
+    sim.MouseMove(from);
+    RunEventLoopFor(50);
+    sim.MouseDown();
+    RunEventLoopFor(50);
+    sim.MouseMove(to);
+    RunEventLoopFor(50);
+    sim.MouseUp();
+    RunEventLoopFor(100);
+  }
+  void Command(int id) {
+    wxCommandEvent event(wxEVT_MENU, id);
+    canvas->GetEventHandler()->ProcessEvent(event);
+  }
+  std::wstring Clipboard() {
+    std::wstring text;
+    if (wxTheClipboard->Open()) {
+      wxTextDataObject data;
+      if (wxTheClipboard->GetData(data)) text = data.GetText().ToStdWstring();
+      wxTheClipboard->Close();
+    }
+    return text;
+  }
+  bool MenuEnabled(int id) {
+    std::unique_ptr<wxMenu> menu = canvas->BuildContextMenu();
+    menu->UpdateUI(canvas);
+    wxMenuItem* item = menu->FindItem(id);
+    return item && item->IsEnabled();
+  }
+
+  wxFrame* frame = nullptr;
+  qwx::wxPetsciiScrolledCanvas* canvas = nullptr;
+  int screenshots = 0;
+};
+
+TEST_F(Canvas, ClickWithoutDragSelectsNothing) {
+  Drag(CellPoint(2, 1), CellPoint(2, 1));
+  EXPECT_TRUE(canvas->GetSelection().Empty());
+  EXPECT_FALSE(MenuEnabled(wxID_COPY));
+  EXPECT_FALSE(MenuEnabled(kCopyAsPetscii));
+  EXPECT_TRUE(MenuEnabled(kScreenshot));
+}
+
+TEST_F(Canvas, BackwardDragSelectsUpToTheAnchor) {
+  // From the middle of row 3 back to the start of row 1.
+  Drag(CellPoint(7, 3), CellPoint(0, 1));
+  const Selection& s = canvas->GetSelection();
+  EXPECT_EQ(s.Begin().row, 1u);
+  EXPECT_EQ(s.Begin().column, 0u);
+  EXPECT_EQ(s.Finish().row, 3u);
+  EXPECT_EQ(s.Finish().column, 7u);
+  EXPECT_TRUE(MenuEnabled(wxID_COPY));
+  Command(wxID_COPY);
+  EXPECT_EQ(Clipboard(), L"SECOND ROW\nTHIRD\nFOURTH ");
+}
+
+TEST_F(Canvas, DragsPastTheTextClamp) {
+  // Below the last row: the last row; right of a row's text: its end.
+  Drag(CellPoint(3, 2), CellPoint(30, 20));
+  EXPECT_EQ(canvas->GetSelection().Finish().row, 3u);
+  EXPECT_EQ(canvas->GetSelection().Finish().column, 15u);
+  Drag(CellPoint(0, 0), CellPoint(35, 0));
+  EXPECT_EQ(canvas->GetSelection().Finish().column, 9u);
+  Command(wxID_COPY);
+  EXPECT_EQ(Clipboard(), L"FIRST ROW\n");
+  // Above and left of the canvas: the first row and column.
+  Drag(CellPoint(4, 1), CellPoint(-3, -2));
+  EXPECT_EQ(canvas->GetSelection().Begin().row, 0u);
+  EXPECT_EQ(canvas->GetSelection().Begin().column, 0u);
+}
+
+TEST_F(Canvas, PetsciiCopyKeepsEveryByte) {
+  Load("\x12\x1c\xa6\x92\x05\x5c\xff");
+  Drag(CellPoint(0, 0), CellPoint(20, 0));
+  Command(kCopyAsPetscii);
+  const std::wstring text = Clipboard();
+  const std::wstring expected = {0x0E, 0x12, 0x1C, 0xA6, 0x92, 0x05, 0x5C, 0xFF, 0x0D};
+  EXPECT_EQ(text, expected);
+}
+
+TEST_F(Canvas, AltCOnTheWindowCopies) {
+  Drag(CellPoint(0, 0), CellPoint(5, 0));
+  frame->Raise();
+  canvas->SetFocus();
+  RunEventLoopFor(100);
+  wxUIActionSimulator sim;
+  sim.Char('c', wxMOD_ALT);
+  ASSERT_TRUE(RunEventLoopUntil([&] { return Clipboard() == L"FIRST"; }, 2000)) << std::string(wxString(Clipboard()).ToUTF8());
+}
+
+TEST_F(Canvas, ScreenshotRedrawsTheViewInAFreshCanvas) {
+  Load("\x8e\x05" "TOP\x0d\x12\x1c" "RED REVERSE\x0d\x92\x1d\x1d" "GAP\x0d" + std::string(40, '\xa6') + "\x9e" "YELLOW");
+  Command(kScreenshot);
+  ASSERT_TRUE(RunEventLoopUntil([&] { return screenshots == 1; }));
+  ASSERT_FALSE(canvas->screenshot.empty());
+
+  auto* other = new qwx::wxPetsciiScrolledCanvas(frame, 1, wxSize(40, 25));
+  other->LoadBytes(canvas->screenshot);
+  other->ProcessPending();
+  auto rows = [](const PetsciiScreen& s) {
+    const std::string dump = DumpScreen(s);
+    return dump.substr(dump.find('\n'));
+  };
+  EXPECT_EQ(rows(other->Screen()), rows(canvas->Screen()));
+}
+
+TEST_F(Canvas, ScreenshotNeedsRowsAndCanBeLeftOut) {
+  Load("");
+  EXPECT_FALSE(MenuEnabled(kScreenshot));
+  EXPECT_TRUE(canvas->GetSelection().Empty());
+  canvas->offerScreenshot = false;
+  std::unique_ptr<wxMenu> menu = canvas->BuildContextMenu();
+  EXPECT_EQ(menu->FindItem(kScreenshot), nullptr);
+  EXPECT_EQ(menu->GetMenuItemCount(), 2u);
+}
+
+TEST_F(Canvas, ExtensionEntriesJoinTheMenu) {
+  int appended = 0;
+  canvas->SetContextMenuExtension([&] {
+    qwx::ContextMenuEntry entry;
+    entry.id = 6050;
+    entry.create = [](wxMenu* menu) { return new wxMenuItem(menu, 6050, "&Paste Screenshot"); };
+    entry.appended = [&] { ++appended; };
+    return std::vector<qwx::ContextMenuEntry>{entry};
+  });
+  std::unique_ptr<wxMenu> menu = canvas->BuildContextMenu();
+  EXPECT_NE(menu->FindItem(6050), nullptr);
+  EXPECT_EQ(appended, 1);
+}
+
+}  // namespace
