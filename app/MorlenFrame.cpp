@@ -83,6 +83,9 @@ MorlenFrame::MorlenFrame() : wxFrame(nullptr, wxID_ANY, Title()), keymap(qwx::Ma
     programSettings().dialogOnReceived = !programSettings().dialogOnReceived;
   }, command::kPromptAfterReceive);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnExitCommand(); }, wxID_EXIT);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnStash(); }, command::kStash);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnLoadBuffer(); }, command::kLoadBuffer);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnSaveBuffer(); }, command::kSaveBuffer);
   Bind(wxEVT_PETSCII_CANVAS_RESIZED, &MorlenFrame::OnCanvasResized, this);
   Bind(wxEVT_PETSCII_CANVAS_SCREENSHOT, &MorlenFrame::OnCanvasScreenshot, this);
 }

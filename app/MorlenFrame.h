@@ -27,6 +27,8 @@ class MorlenFrame : public wxFrame {
   void UpdateTrafficStatus();
 
   qwx::wxPetsciiScrolledCanvas* Canvas() const { return canvas; }
+  const ByteBuffer& StoredBuffer() const { return storedBuffer; }
+  const ByteBuffer& ActiveSession() const { return activeSession; }
 
  private:
   void CreateStatusFields();
@@ -35,6 +37,9 @@ class MorlenFrame : public wxFrame {
   void OnScaleCommand(int scale);
   void OnRowsCommand();
   void OnExitCommand();
+  void OnStash();
+  void OnLoadBuffer();
+  void OnSaveBuffer();
   void OnCanvasResized(wxCommandEvent& event);
   void OnCanvasScreenshot(wxCommandEvent& event);
   void SetWidthLimits();

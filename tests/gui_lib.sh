@@ -20,11 +20,13 @@ gui_finish() {
   [ "$GUI_FAILED" -eq 0 ]
 }
 
+GUI_SCRIPT=${BASH_SOURCE[1]:-$0}
+
 # Re-runs the calling script inside a new network namespace (loopback only)
 # when that is possible; sets GUI_IN_NAMESPACE either way.
 gui_isolate() {
   if [ -z "${GUI_IN_NAMESPACE:-}" ] && unshare -n true 2>/dev/null; then
-    GUI_IN_NAMESPACE=1 exec unshare -n bash -c 'ip link set lo up && exec bash "$@"' _ "$0" "$@"
+    GUI_IN_NAMESPACE=1 exec unshare -n bash -c 'ip link set lo up && exec bash "$@"' _ "$GUI_SCRIPT" "$@"
   fi
   export GUI_IN_NAMESPACE=${GUI_IN_NAMESPACE:-0}
 }

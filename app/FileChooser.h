@@ -1,0 +1,24 @@
+#pragma once
+// The file dialogs of the main window's commands, behind one replaceable
+// function so that tests can answer them.
+#include <wx/wx.h>
+
+#include <functional>
+#include <string>
+
+struct FileRequest {
+  bool save = false;  // a save dialog asks before overwriting
+  wxString title;
+  wxString wildcard;
+};
+
+// Returns the chosen path, or an empty string when the user cancels.
+using FileChooser = std::function<wxString(wxWindow* parent, const FileRequest& request)>;
+
+// The chooser in use; by default the toolkit's file dialog.
+FileChooser& ProgramFileChooser();
+
+// A toolkit string as the program's byte string (the locale's multibyte
+// encoding); a failed conversion gives the empty text.
+std::string ToByteString(const wxString& text);
+wxString FromByteString(const std::string& text);

@@ -1,0 +1,35 @@
+// The main window's Buffer commands: Stash, and SEQ files to and from the
+// stored buffer. A SEQ file holds the buffer's bytes exactly.
+#include "app/FileChooser.h"
+#include "app/MorlenFrame.h"
+#include "settings/AtomicFileWrite.h"
+#include "settings/FileHelpers.h"
+
+namespace {
+constexpr const char* kSeqWildcard = "SEQ files|*.seq";
+}
+
+void MorlenFrame::OnStash() {
+  storedBuffer = activeSession;
+  UpdateBufferStatus();
+}
+
+void MorlenFrame::OnLoadBuffer() {
+  const wxString path = ProgramFileChooser()(this, FileRequest{false, "Choose a file to open", kSeqWildcard});
+  if (path.empty()) return;
+  LoadedFile file;
+  // A file that cannot be read leaves the buffer as it was (and says nothing).
+  if (!readWholeFile(ToByteString(path), file)) return;
+  storedBuffer = std::move(file.bytes);
+  UpdateBufferStatus();
+  SetStatusText("Loaded " + path, 0);
+}
+
+void MorlenFrame::OnSaveBuffer() {
+  const wxString path = ProgramFileChooser()(this, FileRequest{true, "Save Buffer As", kSeqWildcard});
+  if (path.empty()) return;
+  const std::string_view bytes(reinterpret_cast<const char*>(storedBuffer.data()), storedBuffer.size());
+  // Replaced whole or not at all: a failed write keeps the file that was there.
+  if (!replaceFileAtomically(ToByteString(path), bytes)) return;
+  SetStatusText("Saved " + path, 0);
+}

@@ -1,0 +1,126 @@
+// The Buffer menu's SEQ commands on the real main window; the file dialogs
+// are answered by the test.
+#include <gtest/gtest.h>
+#include <wx/filename.h>
+#include <wx/wx.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "app/CommandIds.h"
+#include "app/FileChooser.h"
+#include "app/MorlenFrame.h"
+#include "gui/GuiTestSupport.h"
+#include "settings/Settings.h"
+
+namespace {
+
+class SessionBuffer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    programSettings() = Settings{};
+    programSettings().autoCheckForUpdate = false;
+    directory = wxFileName::CreateTempFileName("seq");
+    wxRemoveFile(directory);
+    wxMkdir(directory);
+    saved = ProgramFileChooser();
+    ProgramFileChooser() = [this](wxWindow*, const FileRequest& request) {
+      requests.push_back(request);
+      return answer;
+    };
+    frame = new MorlenFrame;
+    frame->Show();
+    RunEventLoopFor(100);
+  }
+  void TearDown() override {
+    ProgramFileChooser() = saved;
+    frame->Destroy();
+    RunEventLoopFor(50);
+    wxFileName::Rmdir(directory, wxPATH_RMDIR_RECURSIVE);
+  }
+  void Command(int id) {
+    wxCommandEvent event(wxEVT_MENU, id);
+    frame->GetEventHandler()->ProcessEvent(event);
+  }
+  bool Enabled(int id) {
+    frame->GetMenuBar()->GetMenu(3)->UpdateUI(frame);
+    return frame->GetMenuBar()->IsEnabled(id);
+  }
+  wxString Path(const char* name) { return directory + "/" + name; }
+  void Write(const wxString& path, const std::string& bytes) {
+    std::ofstream(path.ToStdString(), std::ios::binary) << bytes;
+  }
+  std::string Read(const wxString& path) {
+    std::ifstream in(path.ToStdString(), std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+  wxString Status(int field) { return frame->GetStatusBar()->GetStatusText(field); }
+
+  wxString directory;
+  FileChooser saved;
+  std::vector<FileRequest> requests;
+  wxString answer;
+  MorlenFrame* frame = nullptr;
+};
+
+TEST_F(SessionBuffer, LoadEnablesSaveViewAndReplay) {
+  EXPECT_FALSE(Enabled(command::kSaveBuffer));
+  EXPECT_FALSE(Enabled(command::kStash));
+  Write(Path("board.seq"), "\x93\x05HELLO");
+  answer = Path("board.seq");
+  Command(command::kLoadBuffer);
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_FALSE(requests[0].save);
+  EXPECT_EQ(requests[0].title, "Choose a file to open");
+  EXPECT_EQ(requests[0].wildcard, "SEQ files|*.seq");
+  EXPECT_EQ(Status(0), "Loaded " + Path("board.seq"));
+  EXPECT_EQ(Status(3), "Buffer: 7");
+  for (int id : {command::kSaveBuffer, command::kViewBuffer, command::kReplayScrolled, command::kReplaySimulated})
+    EXPECT_TRUE(Enabled(id)) << id;
+
+  // An empty file empties the buffer and disables them again.
+  Write(Path("empty.seq"), "");
+  answer = Path("empty.seq");
+  Command(command::kLoadBuffer);
+  EXPECT_EQ(Status(3), "Buffer: 0");
+  EXPECT_FALSE(Enabled(command::kSaveBuffer));
+  EXPECT_FALSE(Enabled(command::kViewBuffer));
+}
+
+TEST_F(SessionBuffer, SaveAndReloadKeepEveryByte) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  Write(Path("all.seq"), all);
+  answer = Path("all.seq");
+  Command(command::kLoadBuffer);
+  answer = Path("copy");  // saved exactly as chosen: no extension added
+  Command(command::kSaveBuffer);
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_TRUE(requests[1].save);
+  EXPECT_EQ(requests[1].title, "Save Buffer As");
+  EXPECT_EQ(Status(0), "Saved " + Path("copy"));
+  EXPECT_EQ(Read(Path("copy")), all);
+  EXPECT_EQ(std::string(frame->StoredBuffer().begin(), frame->StoredBuffer().end()), all);
+}
+
+TEST_F(SessionBuffer, CancelAndUnreadableFilesChangeNothing) {
+  Write(Path("one.seq"), "ONE");
+  answer = Path("one.seq");
+  Command(command::kLoadBuffer);
+  const wxString loaded = Status(0);
+  answer = "";  // cancelled
+  Command(command::kLoadBuffer);
+  Command(command::kSaveBuffer);
+  EXPECT_EQ(Status(0), loaded);
+  answer = Path("missing.seq");
+  Command(command::kLoadBuffer);
+  EXPECT_EQ(frame->StoredBuffer().size(), 3u);
+  EXPECT_EQ(Status(0), loaded);
+  answer = Path("no/such/dir/out.seq");
+  Command(command::kSaveBuffer);
+  EXPECT_EQ(Status(0), loaded);
+}
+
+}  // namespace
