@@ -21,8 +21,15 @@ run: build
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
+# The terminal against a local demo board, with a throw-away configuration.
+demo: build
+	@bash tools/run-demo.sh $(BUILD_DIR)
+
 bench: build
-	@for b in $(BUILD_DIR)/bench/*; do [ -x "$$b" ] && "$$b"; done
+	@for b in $(BUILD_DIR)/bench/*; do \
+	  [ -x "$$b" ] || continue; echo "== $$(basename $$b)"; \
+	  case $$(basename $$b) in canvas_*) xvfb-run -a -s "-screen 0 2600x1700x24" "$$b";; *) "$$b";; esac; \
+	done
 
 clean:
 	rm -rf $(BUILD_DIR)

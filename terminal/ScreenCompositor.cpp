@@ -12,7 +12,6 @@ constexpr std::uint8_t kBackgroundSlot = 16;
 constexpr std::uint8_t kSelectionSlot = 17;
 constexpr std::uint8_t kCursorSlot = 18;
 constexpr int kSlotCount = 19;
-constexpr int kBytesPerPixel = 3;
 
 // A plain space: PETSCII 0x20, 0xA0 or 0xE0 in either set, not reversed.
 bool IsPlainSpace(std::uint16_t code) { return (code & 0x27F) == 0x20 || (code & 0x2FF) == 0xE0; }
@@ -53,14 +52,51 @@ class IndexPicture {
   std::vector<std::uint8_t> slots_;
 };
 
+std::uint32_t Xrgb(const PaletteColour& c) {
+  return (std::uint32_t(c.red) << 16) | (std::uint32_t(c.green) << 8) | c.blue;
+}
+
+void PutPixel(std::uint8_t* at, PixelFormat format, const PaletteColour& colour) {
+  if (format == PixelFormat::Rgb24) {
+    at[0] = colour.red;
+    at[1] = colour.green;
+    at[2] = colour.blue;
+  } else {
+    const std::uint32_t word = Xrgb(colour);
+    std::memcpy(at, &word, sizeof word);
+  }
+}
+
 void DrawSeparator(PixelBuffer& out, int y, int length, const PaletteColour& colour) {
   if (y < 0 || y >= out.height) return;
-  std::uint8_t* line = &out.rgb[std::size_t(y) * out.width * kBytesPerPixel];
+  std::uint8_t* line = &out.rgb[std::size_t(y) * out.Stride()];
   // A dotted line: every other pixel, starting at the left edge.
-  for (int x = 0; x < std::min(length, out.width); x += 2) {
-    line[x * kBytesPerPixel] = colour.red;
-    line[x * kBytesPerPixel + 1] = colour.green;
-    line[x * kBytesPerPixel + 2] = colour.blue;
+  for (int x = 0; x < std::min(length, out.width); x += 2) PutPixel(line + x * out.BytesPerPixel(), out.format, colour);
+}
+
+// Widens one line of colour slots to pixels, `scale` pixels per slot.
+void ExpandLine(const std::uint8_t* slots, int slotCount, int scale, const PaletteColour* colours, PixelBuffer& out,
+                std::uint8_t* dst) {
+  if (out.format == PixelFormat::Xrgb32) {
+    std::uint32_t words[kSlotCount];
+    for (int i = 0; i < kSlotCount; ++i) words[i] = Xrgb(colours[i]);
+    std::uint32_t* pixel = reinterpret_cast<std::uint32_t*>(dst);
+    for (int px = 0; px < slotCount; ++px) {
+      const std::uint32_t word = words[slots[px]];
+      const int run = std::min(scale, out.width - px * scale);
+      for (int k = 0; k < run; ++k) *pixel++ = word;
+    }
+    return;
+  }
+  for (int px = 0; px < slotCount; ++px) {
+    const PaletteColour& colour = colours[slots[px]];
+    const int run = std::min(scale, out.width - px * scale);
+    for (int k = 0; k < run; ++k) {
+      dst[0] = colour.red;
+      dst[1] = colour.green;
+      dst[2] = colour.blue;
+      dst += 3;
+    }
   }
 }
 }  // namespace
@@ -81,7 +117,7 @@ void ComposeScreen(const ComposeRequest& request, PixelBuffer& out) {
   const int scale = ClampScale(request.scale);
   out.width = std::max(request.width, 0);
   out.height = std::max(request.height, 0);
-  out.rgb.resize(std::size_t(out.width) * out.height * kBytesPerPixel);
+  out.rgb.resize(std::size_t(out.Stride()) * out.height);
   if (out.width == 0 || out.height == 0) return;
 
   // Everything is drawn once unscaled in colour slots, then each line is
@@ -125,22 +161,11 @@ void ComposeScreen(const ComposeRequest& request, PixelBuffer& out) {
   slots[kSelectionSlot] = request.colours.selection;
   slots[kCursorSlot] = request.colours.cursor;
 
-  const std::size_t stride = std::size_t(out.width) * kBytesPerPixel;
+  const std::size_t stride = static_cast<std::size_t>(out.Stride());
   for (int py = 0; py < picture.Height(); ++py) {
     const int y0 = py * scale;
     std::uint8_t* first = &out.rgb[std::size_t(y0) * stride];
-    const std::uint8_t* src = picture.Line(py);
-    std::uint8_t* dst = first;
-    for (int px = 0; px < picture.Width(); ++px) {
-      const PaletteColour& colour = slots[src[px]];
-      const int run = std::min(scale, out.width - px * scale);
-      for (int k = 0; k < run; ++k) {
-        dst[0] = colour.red;
-        dst[1] = colour.green;
-        dst[2] = colour.blue;
-        dst += kBytesPerPixel;
-      }
-    }
+    ExpandLine(picture.Line(py), picture.Width(), scale, slots, out, first);
     for (int k = 1; k < scale && y0 + k < out.height; ++k) std::memcpy(first + k * stride, first, stride);
   }
 

@@ -14,10 +14,18 @@ constexpr int kGlyphPixels = 8;
 constexpr int kMinScale = 1;
 constexpr int kMaxScale = 8;
 
+enum class PixelFormat {
+  Rgb24,   // red, green, blue bytes (PNG, toolkit images)
+  Xrgb32,  // one 32-bit word 0x00RRGGBB per pixel, in machine order (the display's own)
+};
+
 struct PixelBuffer {
   int width = 0;
   int height = 0;
-  std::vector<std::uint8_t> rgb;  // width * height * 3, rows top down
+  PixelFormat format = PixelFormat::Rgb24;
+  std::vector<std::uint8_t> rgb;  // width * height pixels, rows top down
+  int BytesPerPixel() const { return format == PixelFormat::Rgb24 ? 3 : 4; }
+  int Stride() const { return width * BytesPerPixel(); }
 };
 
 struct CanvasColours {
@@ -40,7 +48,8 @@ struct ComposeRequest {
   bool showCursor = false;
 };
 
-// Resizes `out` to the request's size and fills every pixel.
+// Resizes `out` to the request's size and fills every pixel, in the
+// buffer's format.
 void ComposeScreen(const ComposeRequest& request, PixelBuffer& out);
 
 // The usual request for a whole screen: 320*scale wide, `rows` rows from

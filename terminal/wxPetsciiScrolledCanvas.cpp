@@ -1,6 +1,8 @@
 #include "terminal/wxPetsciiScrolledCanvas.h"
 
+#include <cairo.h>
 #include <wx/clipbrd.h>
+#include <wx/graphics.h>
 #include <wx/dcclient.h>
 #include <wx/image.h>
 
@@ -143,10 +145,31 @@ void wxPetsciiScrolledCanvas::OnPaint(wxPaintEvent&) {
   request.height = client.y;
   request.selection = selection.Empty() ? nullptr : &selection;
   request.showCursor = showCursor;
-  ComposeScreen(request, frame);
-  // The image borrows the composed pixels; the bitmap is the one blit.
-  wxImage image(frame.width, frame.height, frame.rgb.data(), true);
-  dc.DrawBitmap(wxBitmap(image), 0, 0);
+  BlitComposed(dc, request, frame);
+}
+
+void BlitComposed(wxDC& dc, const ComposeRequest& request, PixelBuffer& pixels) {
+  wxGraphicsContext* graphics = dc.GetGraphicsContext();
+  auto* cairo = graphics ? static_cast<cairo_t*>(graphics->GetNativeContext()) : nullptr;
+  if (!cairo) {
+    // No cairo context to hand the pixels to: go through a toolkit image.
+    pixels.format = PixelFormat::Rgb24;
+    ComposeScreen(request, pixels);
+    wxImage image(pixels.width, pixels.height, pixels.rgb.data(), true);
+    dc.DrawBitmap(wxBitmap(image), 0, 0);
+    return;
+  }
+  // The display's own pixel layout: the composed words are painted as they are.
+  pixels.format = PixelFormat::Xrgb32;
+  ComposeScreen(request, pixels);
+  cairo_surface_t* surface = cairo_image_surface_create_for_data(pixels.rgb.data(), CAIRO_FORMAT_RGB24, pixels.width,
+                                                                 pixels.height, pixels.Stride());
+  cairo_save(cairo);
+  cairo_set_operator(cairo, CAIRO_OPERATOR_SOURCE);
+  cairo_set_source_surface(cairo, surface, 0, 0);
+  cairo_paint(cairo);
+  cairo_restore(cairo);
+  cairo_surface_destroy(surface);
 }
 
 void wxPetsciiScrolledCanvas::OnSize(wxSizeEvent& event) {

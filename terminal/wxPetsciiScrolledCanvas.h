@@ -21,6 +21,9 @@ wxDECLARE_EVENT(wxEVT_PETSCII_CANVAS_SCREENSHOT, wxCommandEvent);
 
 namespace qwx {
 
+// Composes the request into `pixels` and paints them at the context's origin.
+void BlitComposed(wxDC& dc, const ComposeRequest& request, PixelBuffer& pixels);
+
 // An owner's own entry in the canvas's context menu.
 struct ContextMenuEntry {
   int id = wxID_ANY;

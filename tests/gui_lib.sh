@@ -31,14 +31,6 @@ gui_isolate() {
   export GUI_IN_NAMESPACE=${GUI_IN_NAMESPACE:-0}
 }
 
-gui_free_display() {
-  local n
-  for n in $(seq 90 190); do
-    if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then echo "$n"; return; fi
-  done
-  return 1
-}
-
 # gui_start SCREEN: starts Xvfb, makes GUI_TMP with a HOME whose
 # configuration never checks for updates.
 gui_start() {
@@ -46,10 +38,16 @@ gui_start() {
   GUI_TMP=$(mktemp -d)
   GUI_PIDS=()
   trap gui_stop EXIT
-  local display
-  display=$(gui_free_display) || { echo "no free display"; exit 1; }
-  Xvfb ":$display" -screen 0 "${screen}x24" -nolisten tcp >"$GUI_TMP/xvfb.log" 2>&1 &
+  # Xvfb picks a free display itself, so tests running side by side never share one.
+  Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$GUI_TMP/display" >"$GUI_TMP/xvfb.log" 2>&1 &
   GUI_PIDS+=($!)
+  local display=""
+  for _ in $(seq 100); do
+    display=$(head -1 "$GUI_TMP/display" 2>/dev/null)
+    [ -n "$display" ] && break
+    sleep 0.1
+  done
+  [ -n "$display" ] || { echo "Xvfb did not start"; cat "$GUI_TMP/xvfb.log"; exit 1; }
   export DISPLAY=":$display"
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   export HOME="$GUI_TMP/home" XDG_CONFIG_HOME=
@@ -78,7 +76,7 @@ gui_run_program() {
   GUI_PROGRAM=$!
   GUI_PIDS+=($GUI_PROGRAM)
   GUI_WINDOW=""
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     GUI_WINDOW=$(xdotool search --onlyvisible --name '^Morlen v1\.0\.0/Vendorly$' 2>/dev/null | head -1)
     [ -n "$GUI_WINDOW" ] && break
     sleep 0.1
@@ -97,6 +95,7 @@ gui_key() {
 # gui_quit: closes the main window as a user would and waits for the exit.
 gui_quit() {
   gui_key ctrl+q
-  for _ in $(seq 50); do kill -0 "$GUI_PROGRAM" 2>/dev/null || return 0; sleep 0.1; done
+  for _ in $(seq 150); do kill -0 "$GUI_PROGRAM" 2>/dev/null || return 0; sleep 0.1; done
+  echo "the program did not exit"; cat "$GUI_TMP/program.log"
   return 1
 }

@@ -44,16 +44,23 @@ class Canvas : public ::testing::Test {
     return canvas->ClientToScreen(wxPoint(int(column * canvas->CellWidth()) + canvas->CellWidth() / 2,
                                           int(row * canvas->CellHeight()) + canvas->CellHeight() / 2));
   }
+  // Real pointer events; each step waits until the display has moved the
+  // pointer and the canvas has had its events, however busy the machine.
   void Drag(wxPoint from, wxPoint to) {
     wxUIActionSimulator sim;
-    sim.MouseMove(from);
-    RunEventLoopFor(50);
+    MoveTo(sim, from);
     sim.MouseDown();
+    RunEventLoopUntil([&] { return wxGetMouseState().LeftIsDown(); });
     RunEventLoopFor(50);
-    sim.MouseMove(to);
-    RunEventLoopFor(50);
+    MoveTo(sim, to);
     sim.MouseUp();
+    RunEventLoopUntil([&] { return !wxGetMouseState().LeftIsDown(); });
     RunEventLoopFor(100);
+  }
+  void MoveTo(wxUIActionSimulator& sim, wxPoint to) {
+    sim.MouseMove(to);
+    RunEventLoopUntil([&] { return wxGetMousePosition() == to; });
+    RunEventLoopFor(50);
   }
   void Command(int id) {
     wxCommandEvent event(wxEVT_MENU, id);

@@ -103,13 +103,16 @@ TEST_F(MainWindow, ScaleCommandsChangeTheWidth) {
   for (const Step& s : {Step{command::kScale1, 1}, Step{command::kScale3, 3}, Step{command::kScale2, 2}}) {
     wxCommandEvent event(wxEVT_MENU, s.id);
     frame->GetEventHandler()->ProcessEvent(event);
-    RunEventLoopFor(200);
+    RunEventLoopUntil([&] {
+      return frame->Canvas()->GetClientSize().x == 320 * s.scale && frame->GetSize().x == frame->GetMinSize().x;
+    });
     EXPECT_EQ(frame->Canvas()->GetScale(), std::uint64_t(s.scale));
     EXPECT_EQ(frame->Canvas()->GetClientSize().x, 320 * s.scale);
     EXPECT_EQ(programSettings().petsciiScale, s.scale);
     EXPECT_EQ(frame->GetMinSize().x, frame->GetSize().x);
     EXPECT_EQ(frame->GetMaxSize().x, frame->GetSize().x);
   }
+  RunEventLoopUntil([&] { return frame->GetSize().x == widthAtTwo; });
   EXPECT_EQ(frame->GetSize().x, widthAtTwo);
 }
 
