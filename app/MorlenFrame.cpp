@@ -5,13 +5,12 @@
 #include "app/CommandIds.h"
 #include "app/ProductInfo.h"
 #include "app/ProgramValues.h"
+#include "app/ReplayFrame.h"
 #include "keyboard/wxKeymapFactory.h"
 #include "resources/morlen_icon.xpm"
 #include "settings/Base64.h"
 #include "settings/Settings.h"
 #include "terminal/Palette.h"
-
-wxDEFINE_EVENT(wxEVT_ADDRESS_BOOK_CONNECT, wxCommandEvent);
 
 namespace {
 constexpr int kStatusFields = 5;
@@ -88,9 +87,25 @@ MorlenFrame::MorlenFrame() : wxFrame(nullptr, wxID_ANY, Title()), keymap(qwx::Ma
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnSaveBuffer(); }, command::kSaveBuffer);
   Bind(wxEVT_PETSCII_CANVAS_RESIZED, &MorlenFrame::OnCanvasResized, this);
   Bind(wxEVT_PETSCII_CANVAS_SCREENSHOT, &MorlenFrame::OnCanvasScreenshot, this);
+  Bind(wxEVT_ADDRESS_BOOK_CONNECT, &MorlenFrame::OnConnectRequest, this);
+  Bind(wxEVT_SOCKET, &MorlenFrame::OnSocketEvent, this);
+  Bind(wxEVT_CLOSE_WINDOW, &MorlenFrame::OnClose, this);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnDisconnectCommand(); }, command::kDisconnect);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OpenBufferWindow(this, &storedBuffer, ReplayMode::View); },
+       command::kViewBuffer);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OpenBufferWindow(this, &storedBuffer, ReplayMode::Scrolled); },
+       command::kReplayScrolled);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OpenBufferWindow(this, &storedBuffer, ReplayMode::Simulated); },
+       command::kReplaySimulated);
+  // Keys the focused window leaves unhandled end at the application.
+  wxTheApp->Bind(wxEVT_KEY_DOWN, &MorlenFrame::OnKey, this);
+  wxTheApp->Bind(wxEVT_KEY_UP, &MorlenFrame::OnKey, this);
 }
 
-MorlenFrame::~MorlenFrame() = default;
+MorlenFrame::~MorlenFrame() {
+  wxTheApp->Unbind(wxEVT_KEY_DOWN, &MorlenFrame::OnKey, this);
+  wxTheApp->Unbind(wxEVT_KEY_UP, &MorlenFrame::OnKey, this);
+}
 
 void MorlenFrame::CreateStatusFields() {
   wxStatusBar* bar = CreateStatusBar(kStatusFields, wxSTB_DEFAULT_STYLE & ~wxSTB_SIZEGRIP);
@@ -166,8 +181,6 @@ void MorlenFrame::CreateMenus() {
   SetMenuBar(bar);
 }
 
-bool MorlenFrame::Connected() const { return false; }
-
 bool MorlenFrame::TransferRunning() const { return false; }
 
 bool MorlenFrame::DisplayLargerThan(int width, int height) const {
@@ -187,9 +200,11 @@ void MorlenFrame::OnUpdateCommand(wxUpdateUIEvent& event) {
   const bool transferRunning = TransferRunning();
   switch (id) {
     case command::kConnect:
-      event.Enable(!wxWindow::FindWindowByLabel("Address Book"));
+      event.Enable(!client && !wxWindow::FindWindowByLabel("Address Book"));
       break;
-    case command::kDisconnect: event.Enable(false); break;
+    case command::kDisconnect:
+      event.Enable(client && (Connected() || client->State() == qwx::ClientState::Connecting));
+      break;
     case command::kPositionalKeymap: event.Check(programSettings().keyboardMap == kPositionalKeyboardMap); break;
     case command::kHybridKeymap: event.Check(programSettings().keyboardMap == kHybridKeyboardMap); break;
     case command::kSaveBuffer:
@@ -248,7 +263,23 @@ void MorlenFrame::OnRowsCommand() {
   Fit();
 }
 
-void MorlenFrame::OnExitCommand() { Close(); }
+void MorlenFrame::OnExitCommand() {
+  if (client) client->Disconnect();
+  Close();
+}
+
+void MorlenFrame::OnClose(wxCloseEvent& event) {
+  // The window cannot go while a connection attempt waits inside one of its
+  // handlers: the attempt is cancelled and the close follows when it ends.
+  if (connecting && event.CanVeto()) {
+    closeWhenAttemptEnds = true;
+    client->Disconnect();
+    event.Veto();
+    return;
+  }
+  client.reset();
+  event.Skip();
+}
 
 void MorlenFrame::UpdateBufferStatus() {
   SetStatusText(wxString::Format("Active: %ld", welcomeShown ? 0L : static_cast<long>(activeSession.size())),

@@ -6,12 +6,11 @@
 
 #include <memory>
 
+#include "addressbook/AddressBookEvents.h"  // wxEVT_ADDRESS_BOOK_CONNECT
 #include "keyboard/wxKeymapC64.h"
+#include "net/wxTcpClient.h"
 #include "settings/ByteBuffer.h"
 #include "terminal/wxPetsciiScrolledCanvas.h"
-
-// Posted by the address book window; the integer is the entry's index.
-wxDECLARE_EVENT(wxEVT_ADDRESS_BOOK_CONNECT, wxCommandEvent);
 
 class MorlenFrame : public wxFrame {
  public:
@@ -25,6 +24,8 @@ class MorlenFrame : public wxFrame {
   void ApplyScale(int scale);
   void UpdateBufferStatus();
   void UpdateTrafficStatus();
+  void StartConnection(int index);
+  bool Connected() const;
 
   qwx::wxPetsciiScrolledCanvas* Canvas() const { return canvas; }
   const ByteBuffer& StoredBuffer() const { return storedBuffer; }
@@ -44,8 +45,18 @@ class MorlenFrame : public wxFrame {
   void OnCanvasScreenshot(wxCommandEvent& event);
   void SetWidthLimits();
   bool DisplayLargerThan(int width, int height) const;
-  bool Connected() const;
   bool TransferRunning() const;
+  void OnConnectRequest(wxCommandEvent& event);
+  void OnSocketEvent(wxSocketEvent& event);
+  void OnConnectionEstablished();
+  void OnInput();
+  void OnDisconnectCommand();
+  void OnKey(wxKeyEvent& event);
+  void OnClose(wxCloseEvent& event);
+
+  struct ClientDestroyer {
+    void operator()(qwx::wxTcpClient* client) const;
+  };
 
   wxPanel* panel = nullptr;
   qwx::wxPetsciiScrolledCanvas* canvas = nullptr;
@@ -55,5 +66,12 @@ class MorlenFrame : public wxFrame {
   ByteBuffer readBuffer;
   long long rxCount = 0;
   long long txCount = 0;
+  std::unique_ptr<qwx::wxTcpClient, ClientDestroyer> client;
+  bool connecting = false;            // StartConnection is waiting for the attempt
+  bool closeWhenAttemptEnds = false;  // a close came during that wait
+  struct {
+    bool established = false;
+    bool input = false;
+  } eventsDuringAttempt;
   std::unique_ptr<qwx::wxKeymapC64> keymap;
 };

@@ -1,0 +1,3 @@
+list(APPEND GUI_SOURCES
+  ${MORLEN_ROOT}/addressbook/AddressBookEvents.cpp
+)

@@ -1,0 +1,7 @@
+#include "app/ReplayTimer.h"
+
+#include "app/ReplayFrame.h"
+
+ReplayTimer::ReplayTimer(ReplayFrame* owner) : wxTimer(owner, wxID_ANY), frame(owner) {}
+
+void ReplayTimer::Notify() { frame->ReplayStep(); }

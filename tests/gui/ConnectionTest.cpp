@@ -1,0 +1,277 @@
+// The main window's connections to peers the test opens on 127.0.0.1: the
+// first connection clears the welcome screen, the host's bytes reach the
+// screen, typed keys reach the host through both keymaps, and every way an
+// attempt or a connection can end.
+#include <gtest/gtest.h>
+#include <wx/uiaction.h>
+#include <wx/wx.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "app/CommandIds.h"
+#include "app/MorlenFrame.h"
+#include "gui/GuiTestSupport.h"
+#include "gui/LoopbackPeer.h"
+#include "settings/AddressBook.h"
+#include "settings/Settings.h"
+#include "terminal/ScreenDump.h"
+
+namespace {
+
+using namespace loopback;
+
+constexpr int kQuietMs = 300;
+
+class Connection : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    programSettings() = Settings{};
+    programSettings().autoCheckForUpdate = false;
+    listener = BoundSocket(port, 4);
+    ASSERT_GE(listener.get(), 0);
+    programAddressBook().entries = {Entry("127.0.0.1", port, 7)};
+    frame = new MorlenFrame;
+    frame->Show();
+    RunEventLoopFor(200);
+  }
+  void TearDown() override {
+    frame->Destroy();
+    RunEventLoopFor(100);
+  }
+  static AddressBookEntry Entry(const std::string& address, std::uint16_t entryPort, std::uint8_t foreground = 15) {
+    AddressBookEntry entry;
+    entry.name = "test board";
+    entry.address = address;
+    entry.port = entryPort;
+    entry.foreground = foreground;
+    return entry;
+  }
+  void RequestConnection(int index) {
+    auto* event = new wxCommandEvent(wxEVT_ADDRESS_BOOK_CONNECT);
+    event->SetInt(index);
+    wxQueueEvent(frame, event);
+  }
+  // Connects to entry 0 and accepts the terminal on the listener.
+  Fd ConnectAndAccept() {
+    RequestConnection(0);
+    // The attempt runs from the event loop; the kernel completes the handshake.
+    RunEventLoopUntil([&] { return Readable(listener.get(), 0); });
+    Fd peer = AcceptOne(listener.get());
+    EXPECT_TRUE(RunEventLoopUntil([&] { return Status(0) == "Connected."; })) << Status(0);
+    return peer;
+  }
+  void Send(const Fd& peer, const std::string& bytes) {
+    ASSERT_EQ(send(peer.get(), bytes.data(), bytes.size(), 0), ssize_t(bytes.size()));
+  }
+  wxString Status(int field) { return frame->GetStatusBar()->GetStatusText(field); }
+  bool Enabled(int id) {
+    frame->GetMenuBar()->GetMenu(0)->UpdateUI(frame);
+    return frame->GetMenuBar()->IsEnabled(id);
+  }
+  void Command(int id) {
+    wxCommandEvent event(wxEVT_MENU, id);
+    frame->GetEventHandler()->ProcessEvent(event);
+  }
+  std::string Received(const Fd& peer, std::size_t count) { return ReceiveFromClient(peer.get(), count); }
+  std::string ScreenBytes() {
+    const ByteBuffer& bytes = frame->Canvas()->Screen().Bytes();
+    return std::string(bytes.begin(), bytes.end());
+  }
+
+  Fd listener;
+  std::uint16_t port = 0;
+  MorlenFrame* frame = nullptr;
+};
+
+TEST_F(Connection, HostOutputReplacesTheWelcomeScreen) {
+  EXPECT_EQ(frame->Canvas()->Screen().Bytes().size(), 1122u);
+  Fd peer = ConnectAndAccept();
+  EXPECT_TRUE(Status(0) == "Connected.");
+  EXPECT_FALSE(Enabled(command::kConnect));
+  EXPECT_TRUE(Enabled(command::kDisconnect));
+  // IAC WILL would start a telnet negotiation; here they are two characters.
+  Send(peer, "\x8e\x05HELLO\x0d\xff\xfb");
+  ASSERT_TRUE(RunEventLoopUntil([&] { return Status(2) == "Active: 10"; })) << Status(2);
+  EXPECT_EQ(ScreenBytes(), "\x8e\x05HELLO\x0d\xff\xfb");
+  EXPECT_EQ(Status(1), "Rx: 10 | Tx: 0");
+  const auto& lines = frame->Canvas()->Screen().Lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].cells[0].code, 0xE048);
+  EXPECT_EQ(lines[0].cells[0].colour, 1);
+  EXPECT_EQ(lines[1].cells[0].code, 0xE0FF);
+  EXPECT_EQ(lines[1].cells[1].code, 0xE0FB);
+  EXPECT_FALSE(Readable(peer.get(), kQuietMs)) << "the terminal answered";
+}
+
+TEST_F(Connection, EntryForegroundColoursTheClearedScreen) {
+  Fd peer = ConnectAndAccept();
+  Send(peer, "A");
+  ASSERT_TRUE(RunEventLoopUntil([&] { return Status(2) == "Active: 1"; }));
+  EXPECT_EQ(frame->Canvas()->Screen().Lines()[0].cells[0].colour, 7);
+}
+
+TEST_F(Connection, DropThenReconnectContinuesTheScreen) {
+  {
+    Fd peer = ConnectAndAccept();
+    Send(peer, "ONE\x0d");
+    ASSERT_TRUE(RunEventLoopUntil([&] { return Status(2) == "Active: 4"; }));
+  }  // the host hangs up
+  ASSERT_TRUE(RunEventLoopUntil([&] { return Status(0) == "Disconnected (connection dropped)"; })) << Status(0);
+  EXPECT_TRUE(Enabled(command::kConnect));
+  EXPECT_FALSE(Enabled(command::kDisconnect));
+  EXPECT_EQ(Status(1), "Rx: 4 | Tx: 0");  // the last counts stay
+
+  Fd peer = ConnectAndAccept();
+  EXPECT_EQ(Status(1), "Rx: 0 | Tx: 0");
+  Send(peer, "TWO");
+  ASSERT_TRUE(RunEventLoopUntil([&] { return Status(2) == "Active: 7"; }));
+  EXPECT_EQ(ScreenBytes(), "ONE\x0dTWO");
+  EXPECT_EQ(frame->Canvas()->Screen().Lines()[1].cells.size(), 3u);
+
+  // Stash takes both connections' output and replaces, not appends.
+  Command(command::kStash);
+  EXPECT_EQ(Status(3), "Buffer: 7");
+  Send(peer, "!");
+  ASSERT_TRUE(RunEventLoopUntil([&] { return Status(2) == "Active: 8"; }));
+  Command(command::kStash);
+  EXPECT_EQ(Status(3), "Buffer: 8");
+}
+
+TEST_F(Connection, UserDisconnects) {
+  Fd peer = ConnectAndAccept();
+  Command(command::kDisconnect);
+  EXPECT_EQ(Status(0), "Disconnected by user");
+  EXPECT_TRUE(Enabled(command::kConnect));
+  char byte;
+  EXPECT_TRUE(Readable(peer.get(), kPeerTimeoutMs));
+  EXPECT_EQ(recv(peer.get(), &byte, 1, 0), 0);  // an orderly end
+}
+
+TEST_F(Connection, RefusedWhenNothingListens) {
+  std::uint16_t closedPort = 0;
+  Fd reserved = BoundSocket(closedPort, -1);  // bound, never listening
+  programAddressBook().entries.push_back(Entry("127.0.0.1", closedPort));
+  RequestConnection(1);
+  ASSERT_TRUE(RunEventLoopUntil([&] { return Status(0) == "Connection failed (refused)"; })) << Status(0);
+  EXPECT_TRUE(Enabled(command::kConnect));
+  EXPECT_EQ(frame->Canvas()->Screen().Bytes().size(), 1122u);  // the welcome screen stays
+}
+
+TEST_F(Connection, HostNameThatCannotBeResolved) {
+  // Only where no name server can be reached, so no query leaves the machine.
+  if (std::getenv("GUI_IN_NAMESPACE") == nullptr || std::string(std::getenv("GUI_IN_NAMESPACE")) != "1")
+    GTEST_SKIP() << "needs the private network namespace";
+  programAddressBook().entries.push_back(Entry("no-such-board.invalid", 6400));
+  RequestConnection(1);
+  ASSERT_TRUE(RunEventLoopUntil([&] { return Status(0) == "Connection failed (host name)"; }, 10000)) << Status(0);
+}
+
+TEST_F(Connection, CancelAndTimeoutOfAnAttemptThatNeverCompletes) {
+  std::uint16_t stuckPort = 0;
+  Fd stuck = BoundSocket(stuckPort, kNoBacklog);
+  std::vector<Fd> fillers = FillAcceptQueue(stuckPort);
+  programAddressBook().entries.push_back(Entry("127.0.0.1", stuckPort));
+
+  // The attempt waits inside the connect request's handler; a timer acts
+  // from within that wait, as the user's Disconnect would.
+  wxString statusWhileWaiting;
+  bool disconnectOffered = false, connectOffered = true;
+  wxTimer timer;
+  timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+    statusWhileWaiting = Status(0);
+    disconnectOffered = Enabled(command::kDisconnect);
+    connectOffered = Enabled(command::kConnect);
+    Command(command::kDisconnect);
+  });
+  timer.StartOnce(500);
+  RequestConnection(1);
+  ASSERT_TRUE(RunEventLoopUntil([&] { return Status(0) == "Connection cancelled by user"; }, 5000)) << Status(0);
+  EXPECT_EQ(statusWhileWaiting, wxString::Format("Connecting to 127.0.0.1:%d", int(stuckPort)));
+  EXPECT_TRUE(disconnectOffered);
+  EXPECT_FALSE(connectOffered);
+  EXPECT_TRUE(Enabled(command::kConnect));
+
+  const auto start = Clock::now();
+  RequestConnection(1);
+  ASSERT_TRUE(RunEventLoopUntil([&] { return Status(0) == "Connection failed (timeout)"; }, 25000)) << Status(0);
+  const long long elapsed = MillisecondsSince(start);
+  EXPECT_GE(elapsed, 14000);
+  EXPECT_LE(elapsed, 20000);
+}
+
+// Real key events from the display reach the host as the keymaps' bytes.
+class Keyboard : public Connection {
+ protected:
+  void SetUp() override {
+    Connection::SetUp();
+    peer = ConnectAndAccept();
+    frame->Raise();
+    frame->Canvas()->SetFocus();
+    RunEventLoopFor(200);
+  }
+  std::string Type(const std::function<void(wxUIActionSimulator&)>& keys, std::size_t expected) {
+    wxUIActionSimulator sim;
+    keys(sim);
+    return Received(peer, expected);
+  }
+  Fd peer;
+};
+
+TEST_F(Keyboard, PositionalMapGivesTheC64Layout) {
+  frame->SetKeymap(kPositionalKeyboardMap);
+  EXPECT_EQ(Type([](wxUIActionSimulator& s) { s.Char('a'); }, 1), "A");
+  EXPECT_EQ(Type([](wxUIActionSimulator& s) { s.Char('2', wxMOD_SHIFT); }, 1), "\"");  // C64 SHIFT+2
+  EXPECT_EQ(Type([](wxUIActionSimulator& s) { s.Char(WXK_RETURN); }, 1), "\x0d");
+  EXPECT_EQ(Type([](wxUIActionSimulator& s) { s.Char(WXK_BACK); }, 1), "\x14");
+  // Tab is CTRL: CTRL+1 is black.
+  EXPECT_EQ(Type([](wxUIActionSimulator& s) {
+              s.KeyDown(WXK_TAB);
+              s.Char('1');
+              s.KeyUp(WXK_TAB);
+            }, 1),
+            "\x90");
+  EXPECT_EQ(Status(1), "Rx: 0 | Tx: 5");
+}
+
+TEST_F(Keyboard, HybridMapGivesThePrintedCharacter) {
+  frame->SetKeymap(kHybridKeyboardMap);
+  EXPECT_EQ(Type([](wxUIActionSimulator& s) { s.Char('2', wxMOD_SHIFT); }, 1), "@");  // as printed on a PC key
+  EXPECT_EQ(Type([](wxUIActionSimulator& s) { s.Char('8', wxMOD_SHIFT); }, 1), "*");
+  EXPECT_EQ(Type([](wxUIActionSimulator& s) { s.Char('z'); }, 1), "Z");
+  EXPECT_EQ(Type([](wxUIActionSimulator& s) {
+              s.KeyDown(WXK_TAB);
+              s.Char('9');
+              s.KeyUp(WXK_TAB);
+            }, 1),
+            "\x12");  // CTRL+9: reverse on
+}
+
+TEST_F(Keyboard, CtrlShiftTogglesTheCharsetAndAltPassesThrough) {
+  Send(peer, "\x0e" "Ab");
+  ASSERT_TRUE(RunEventLoopUntil([&] { return Status(2) == "Active: 3"; }));
+  ASSERT_EQ(frame->Canvas()->Screen().LowerCase(), 1);
+  wxUIActionSimulator sim;
+  sim.KeyDown(WXK_CONTROL);
+  sim.KeyDown(WXK_SHIFT);
+  sim.KeyUp(WXK_SHIFT);
+  sim.KeyUp(WXK_CONTROL);
+  ASSERT_TRUE(RunEventLoopUntil([&] { return frame->Canvas()->Screen().LowerCase() == 0; }));
+  EXPECT_EQ(frame->Canvas()->Screen().Lines()[0].cells[0].code, 0xE041);
+  // Alt with a letter is the menus' business, never the host's.
+  sim.Char('q', wxMOD_ALT);
+  RunEventLoopFor(100);
+  wxUIActionSimulator().Char(WXK_ESCAPE);
+  EXPECT_FALSE(Readable(peer.get(), kQuietMs)) << "a key reached the host";
+}
+
+TEST_F(Keyboard, NothingIsSentWithoutAConnection) {
+  Command(command::kDisconnect);
+  wxUIActionSimulator().Char('a');
+  RunEventLoopFor(kQuietMs);
+  char byte;
+  EXPECT_TRUE(Readable(peer.get(), kPeerTimeoutMs));
+  EXPECT_EQ(recv(peer.get(), &byte, 1, 0), 0);  // the end of the connection, no key
+}
+
+}  // namespace

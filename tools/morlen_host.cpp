@@ -1,0 +1,159 @@
+// morlen-host: a PETSCII board on 127.0.0.1, for tests and for trying the
+// terminal without a network. See kHostUsage for the options.
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "settings/FileHelpers.h"
+#include "tools/morlen_host_config.h"
+#include "tools/morlen_host_demo.h"
+#include "tools/morlen_host_demo_pages.h"
+#include "tools/morlen_host_exec.h"
+#include "tools/morlen_host_listener.h"
+#include "tools/morlen_host_options.h"
+#include "tools/morlen_host_recorder.h"
+#include "tools/morlen_host_session.h"
+#include "tools/morlen_host_signals.h"
+
+namespace {
+constexpr int kCannotRun = 1;
+constexpr int kUsageError = 2;
+constexpr int kWaitForever = -1;
+constexpr int kListenerSlot = 0;
+constexpr int kSignalSlot = 1;
+
+void Say(const std::string& message) { std::fprintf(stderr, "morlen-host: %s\n", message.c_str()); }
+
+struct Host {
+  const HostOptions& options;
+  const ByteBuffer& script;
+  const DemoPages& pages;
+  ByteRecorder& recorder;
+};
+
+// Serves one caller; the result says why the line ended.
+SessionEnd ServeCaller(const Host& host, int fd) {
+  SessionPacing pacing;
+  pacing.delayMs = host.options.delayMs;
+  pacing.chunkBytes = host.options.chunkBytes;
+  pacing.dropAfterBytes = host.options.dropAfterBytes;
+  HostSession session(fd, pacing, host.recorder.IsOpen() ? &host.recorder : nullptr);
+
+  if (!host.options.execCommand.empty()) {
+    session.Queue(host.script);
+    SessionEnd end = session.Flush();
+    if (end != SessionEnd::Sent) {
+      session.Close(end != SessionEnd::Terminate);
+      return end;
+    }
+    const int line = session.Release();
+    end = RunOnConnection(line, host.options.execCommand);
+    // Shut both ways: a program the shell left behind may still hold the socket.
+    shutdown(line, SHUT_RDWR);
+    close(line);
+    return end;
+  }
+  SessionEnd end;
+  if (!host.options.scriptPath.empty()) {
+    session.Queue(host.script);
+    end = session.Serve(nullptr);
+  } else {
+    DemoBoard board(host.pages);
+    session.Queue(board.Welcome());
+    end = session.Serve(&board);
+  }
+  // A stopping host does not wait for the caller to hang up.
+  session.Close(end != SessionEnd::Terminate);
+  return end;
+}
+
+// Accepts and serves callers one at a time until a stop signal, or after
+// the first with --once.
+void AcceptCallers(const Host& host, LoopbackListener& listener) {
+  for (;;) {
+    pollfd slots[2] = {};
+    slots[kListenerSlot] = {listener.Descriptor(), POLLIN, 0};
+    slots[kSignalSlot] = {HostSignalDescriptor(), POLLIN, 0};
+    if (poll(slots, 2, kWaitForever) < 0) continue;  // EINTR: the signal is in the pipe
+    if (slots[kSignalSlot].revents & POLLIN) {
+      // A drop request with nobody connected has nothing to drop; it must
+      // not cut off the next caller either.
+      if (TakeHostSignal() == HostSignal::Terminate) return;
+      continue;
+    }
+    const int fd = listener.Accept();
+    if (fd < 0) continue;
+    Say("caller connected");
+    const SessionEnd end = ServeCaller(host, fd);
+    Say(std::string("line closed: ") + SessionEndText(end));
+    if (end == SessionEnd::Terminate || host.options.once) return;
+  }
+}
+
+int Run(const HostOptions& options) {
+  ByteBuffer script;
+  if (!options.scriptPath.empty()) {
+    LoadedFile file;
+    if (!readWholeFile(options.scriptPath, file)) {
+      Say("cannot read " + options.scriptPath);
+      return kCannotRun;
+    }
+    script = std::move(file.bytes);
+  }
+  DemoPages pages;
+  try {
+    pages = BuildDemoPages();
+  } catch (const std::logic_error& e) {
+    Say(std::string("demo page does not fit: ") + e.what());
+    return kCannotRun;
+  }
+  ByteRecorder recorder;
+  std::string error;
+  if (!options.recordPath.empty() && !recorder.Open(options.recordPath, error)) {
+    Say(error);
+    return kCannotRun;
+  }
+  if (!InstallHostSignals()) {
+    Say("cannot set up signal handling");
+    return kCannotRun;
+  }
+  LoopbackListener listener;
+  if (!listener.Open(options.port)) {
+    Say(listener.Error());
+    return kCannotRun;
+  }
+  if (!options.configDirectory.empty() &&
+      !WriteHostConfiguration(options.configDirectory, listener.Port(), pages.title, error)) {
+    Say(error);
+    return kCannotRun;
+  }
+  std::printf("port %u\n", static_cast<unsigned>(listener.Port()));
+  std::fflush(stdout);
+  AcceptCallers(Host{options, script, pages, recorder}, listener);
+  return 0;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  HostOptions options;
+  try {
+    options = ParseHostOptions(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const HostUsageError& e) {
+    Say(e.message + " (try --help)");
+    return kUsageError;
+  }
+  if (options.help) {
+    std::fputs(kHostUsage, stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("morlen-host %s\n", kHostVersion);
+    return 0;
+  }
+  return Run(options);
+}
