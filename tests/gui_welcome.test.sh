@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The program starts with its welcome screen; the canvas shows exactly the
-# pixels morlen-petscii render makes of it. Quitting rewrites the configuration.
+# pixels morlen-petscii render makes of it. Quitting rewrites the
+# configuration. A first run writes the built-in address book before the
+# window shows.
 # Usage: gui_welcome.test.sh BUILD_DIR SOURCE_DIR
 set -u
 build=$(cd "$1" && pwd); source_dir=$(cd "$2" && pwd)
@@ -26,4 +28,17 @@ after=$(stat -c %Y.%s "$GUI_CONFIG" 2>/dev/null)
 check "quitting rewrites the configuration" 1 "$([ "$before" != "$after" ] && echo 1 || echo 0)"
 python3 -c 'import json,sys; json.load(open(sys.argv[1]))' "$GUI_CONFIG"
 check "the configuration written at exit is JSON" 0 $?
+
+# First run: no configuration at all.
+rm -f "$GUI_CONFIG"
+gui_run_program "$build" || exit 1
+entries=$(python3 -c 'import json,sys; print(len(json.load(open(sys.argv[1]))["addressBook"]))' "$GUI_CONFIG" 2>&1)
+check "a first run has written the four built-in entries when the window shows" 4 "$entries"
+gui_quit
+# A configuration without a usable version is replaced the same way.
+printf '{"morlenConfig":0,"autoCheckForUpdate":false,"addressBook":[]}' >"$GUI_CONFIG"
+gui_run_program "$build" || exit 1
+entries=$(python3 -c 'import json,sys; print(len(json.load(open(sys.argv[1]))["addressBook"]))' "$GUI_CONFIG" 2>&1)
+check "version 0 is treated as no configuration" 4 "$entries"
+gui_quit
 gui_finish

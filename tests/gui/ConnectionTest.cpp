@@ -6,7 +6,11 @@
 #include <wx/uiaction.h>
 #include <wx/wx.h>
 
+#include <wx/filename.h>
+
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "app/CommandIds.h"
@@ -102,6 +106,36 @@ TEST_F(Connection, HostOutputReplacesTheWelcomeScreen) {
   EXPECT_EQ(lines[1].cells[0].code, 0xE0FF);
   EXPECT_EQ(lines[1].cells[1].code, 0xE0FB);
   EXPECT_FALSE(Readable(peer.get(), kQuietMs)) << "the terminal answered";
+}
+
+// What the host sends looks on screen exactly as morlen-petscii renders the
+// same bytes: a screenshot of the window, compared pixel by pixel.
+TEST_F(Connection, ScreenShowsWhatRenderDraws) {
+  const std::string seq = std::string(MORLEN_SOURCE_DIR) + "/resources/welcome_screen.seq";
+  std::ifstream in(seq, std::ios::binary);
+  const std::string stream((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_EQ(stream.size(), 1122u);
+  Fd peer = ConnectAndAccept();
+  Send(peer, stream);
+  ASSERT_TRUE(RunEventLoopUntil([&] { return Status(2) == "Active: 1122"; })) << Status(2);
+  RunEventLoopFor(300);  // the repaint
+
+  const wxString dir = wxFileName::CreateTempFileName("shot");
+  wxRemoveFile(dir);
+  wxMkdir(dir);
+  const PetsciiScreen& screen = frame->Canvas()->Screen();
+  const wxString commands = wxString::Format(
+      "cd '%s' && import -window \"$(xdotool search --name '^Morlen v1.0.0/Vendorly$' | head -1)\" window.png && "
+      "'%s/morlen-petscii' render --colour 7 --scale 2 '%s' render.png && "
+      "python3 '%s/tests/compare_canvas.py' window.png render.png --ignore-cell %d %d 2 > result.txt",
+      dir, MORLEN_BINARY_DIR, seq, MORLEN_SOURCE_DIR, int(screen.CursorColumn()), int(screen.CursorRow()));
+  const int status = std::system(commands.utf8_str());
+  std::ifstream result((dir + "/result.txt").ToStdString());
+  std::string line;
+  std::getline(result, line);
+  EXPECT_EQ(status, 0) << line;
+  EXPECT_NE(line.find("differing 0"), std::string::npos) << line;
+  wxFileName::Rmdir(dir, wxPATH_RMDIR_RECURSIVE);
 }
 
 TEST_F(Connection, EntryForegroundColoursTheClearedScreen) {
