@@ -1,10 +1,30 @@
 #!/usr/bin/env python3
-"""Writes the canvas's context-menu icons (16x16 XPM) to resources/:
-copy as ASCII (a page with text lines), copy as PETSCII (a page with
-colour blocks) and screenshot (a little screen with a picture)."""
+"""Writes the program's 16x16 XPM icons to resources/: the window icon (a
+little monitor with a blue C64 screen, a rainbow band and a cursor) and
+the canvas's context-menu icons: copy as ASCII (a page with text lines),
+copy as PETSCII (a page with colour blocks) and screenshot (a little
+screen with a picture)."""
 import sys
 
 ICONS = {
+    "morlen_icon": [
+    "................",
+    ".mmmmmmmmmmmmmm.",
+    ".mLLLLLLLLLLLLm.",
+    ".mLBBBBBBBBBBLm.",
+    ".mLBwwBBBBBBBLm.",
+    ".mLBBBBBBBBBBLm.",
+    ".mLyyoorrppccLm.",
+    ".mLBBBBBBBBBBLm.",
+    ".mLBwBwBwBBBBLm.",
+    ".mLBBBBBBBBBBLm.",
+    ".mLBllBBBBBBBLm.",
+    ".mLLLLLLLLLLLLm.",
+    ".mmmmmmmmmmmmmm.",
+    "......dddd......",
+    "....dddddddd....",
+    "................",
+    ],
     "copy_ascii": [
         "................",
         "..##########....",
@@ -64,6 +84,7 @@ COLOURS = {
     ".": "None", "#": "#4B4A4B", "k": "#000000", "y": "#EAEA76", "r": "#C46B71",
     "p": "#8E3E97", "c": "#78CCC6", "g": "#56AC4B", "b": "#313594", "d": "#4B4A4B",
     "L": "#6A6BB1", "B": "#313594",
+    "w": "#FFFFFF", "o": "#8E5029", "l": "#BB99FF", "m": "#7C7C7C",
 }
 
 
