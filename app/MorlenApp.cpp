@@ -1,6 +1,8 @@
 #include "app/MorlenApp.h"
 
 #include <wx/image.h>
+
+#include <clocale>
 #include <wx/socket.h>
 
 #include "app/MorlenFrame.h"
@@ -11,6 +13,9 @@
 #include "terminal/Palette.h"
 
 void PrepareProgram() {
+  // Texts cross between the toolkit and the program's byte strings through
+  // the locale's multibyte conversion: take the user's, not the "C" one.
+  std::setlocale(LC_CTYPE, "");
   wxTheApp->SetAppName(productName);
   wxTheApp->SetAppDisplayName(productName);
   wxTheApp->SetVendorName(vendorName);

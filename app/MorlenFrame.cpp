@@ -6,6 +6,7 @@
 #include "app/ProductInfo.h"
 #include "app/ProgramValues.h"
 #include "app/ReplayFrame.h"
+#include "addressbook/AddressBookFrame.h"
 #include "keyboard/wxKeymapFactory.h"
 #include "resources/morlen_icon.xpm"
 #include "settings/Base64.h"
@@ -22,6 +23,8 @@ constexpr int kSizeField = 4;
 constexpr const char* kSizeFieldStart = "40x25";
 constexpr int kStatusTextMargin = 4;
 constexpr std::uint64_t kRowsCommandRows = 25;
+// The address book window is found by its title.
+constexpr const char* kAddressBookTitle = "Address Book";
 
 struct ScaleCommand {
   int id;
@@ -90,6 +93,7 @@ MorlenFrame::MorlenFrame() : wxFrame(nullptr, wxID_ANY, Title()), keymap(qwx::Ma
   Bind(wxEVT_ADDRESS_BOOK_CONNECT, &MorlenFrame::OnConnectRequest, this);
   Bind(wxEVT_SOCKET, &MorlenFrame::OnSocketEvent, this);
   Bind(wxEVT_CLOSE_WINDOW, &MorlenFrame::OnClose, this);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnConnectCommand(); }, command::kConnect);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnDisconnectCommand(); }, command::kDisconnect);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { OpenBufferWindow(this, &storedBuffer, ReplayMode::View); },
        command::kViewBuffer);
@@ -199,9 +203,7 @@ void MorlenFrame::OnUpdateCommand(wxUpdateUIEvent& event) {
   }
   const bool transferRunning = TransferRunning();
   switch (id) {
-    case command::kConnect:
-      event.Enable(!client && !wxWindow::FindWindowByLabel("Address Book"));
-      break;
+    case command::kConnect: event.Enable(ConnectOffered()); break;
     case command::kDisconnect:
       event.Enable(client && (Connected() || client->State() == qwx::ClientState::Connecting));
       break;
@@ -261,6 +263,15 @@ void MorlenFrame::OnScaleCommand(int scale) {
 void MorlenFrame::OnRowsCommand() {
   canvas->SetVisibleRows(kRowsCommandRows);
   Fit();
+}
+
+bool MorlenFrame::ConnectOffered() const {
+  return !client && !wxWindow::FindWindowByLabel(kAddressBookTitle);
+}
+
+void MorlenFrame::OnConnectCommand() {
+  // F7 arrives here even while the menu item is disabled.
+  if (ConnectOffered()) OpenAddressBook(this);
 }
 
 void MorlenFrame::OnExitCommand() {

@@ -51,6 +51,8 @@ class MorlenFrame : public wxFrame {
   void OnConnectionEstablished();
   void OnInput();
   void OnDisconnectCommand();
+  void OnConnectCommand();
+  bool ConnectOffered() const;
   void OnKey(wxKeyEvent& event);
   void OnClose(wxCloseEvent& event);
 
@@ -69,6 +71,7 @@ class MorlenFrame : public wxFrame {
   std::unique_ptr<qwx::wxTcpClient, ClientDestroyer> client;
   bool connecting = false;            // StartConnection is waiting for the attempt
   bool closeWhenAttemptEnds = false;  // a close came during that wait
+  bool sessionStarted = false;        // the established connection has been handled
   struct {
     bool established = false;
     bool input = false;

@@ -44,6 +44,7 @@ void MorlenFrame::StartConnection(int index) {
   SetStatusText(wxString::Format("Connecting to %s:%d", entry.address.c_str(), int(entry.port)), kMessageField);
 
   connecting = true;
+  sessionStarted = false;
   eventsDuringAttempt = {};
   const qwx::ConnectResult result = client->ConnectTo(entry.address, entry.port);
   connecting = false;
@@ -52,6 +53,12 @@ void MorlenFrame::StartConnection(int index) {
     // Events the wait dispatched before the attempt had ended are handled now.
     if (eventsDuringAttempt.established) OnConnectionEstablished();
     if (eventsDuringAttempt.input) OnInput();
+    // What the host sent while the attempt was still waiting may have been
+    // taken up by that wait, and the socket reports input only once until
+    // it is read: look once the queued connection event has been handled.
+    CallAfter([this] {
+      if (Connected() && client->IsData()) OnInput();
+    });
   } else {
     SetStatusText(FailureMessage(result), kMessageField);
     client.reset();
@@ -72,7 +79,9 @@ void MorlenFrame::OnSocketEvent(wxSocketEvent& event) {
     return;
   }
   switch (event.GetSocketEvent()) {
-    case wxSOCKET_CONNECTION: OnConnectionEstablished(); break;
+    case wxSOCKET_CONNECTION:
+      if (!sessionStarted) OnConnectionEstablished();
+      break;
     case wxSOCKET_LOST:
       client.reset();
       SetStatusText("Disconnected (connection dropped)", kMessageField);
@@ -83,6 +92,7 @@ void MorlenFrame::OnSocketEvent(wxSocketEvent& event) {
 }
 
 void MorlenFrame::OnConnectionEstablished() {
+  sessionStarted = true;
   if (welcomeShown) {
     canvas->LoadBytes(ByteBuffer());
     canvas->ProcessPending();
@@ -98,6 +108,9 @@ void MorlenFrame::OnConnectionEstablished() {
 }
 
 void MorlenFrame::OnInput() {
+  // The socket may report input before the connection itself: the session
+  // (clearing the welcome screen, counting from zero) starts first.
+  if (!sessionStarted) OnConnectionEstablished();
   client->Read(readBuffer.data(), static_cast<wxUint32>(readBuffer.size()));
   const std::size_t n = client->LastCount();
   rxCount += static_cast<long long>(n);

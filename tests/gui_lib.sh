@@ -65,6 +65,13 @@ gui_config() {
 gui_stop() {
   local pid
   for pid in "${GUI_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+  for _ in $(seq 30); do
+    local alive=0
+    for pid in "${GUI_PIDS[@]}"; do kill -0 "$pid" 2>/dev/null && alive=1; done
+    [ $alive -eq 0 ] && break
+    sleep 0.1
+  done
+  for pid in "${GUI_PIDS[@]}"; do kill -9 "$pid" 2>/dev/null; done
   wait 2>/dev/null
   rm -rf "$GUI_TMP"
 }
@@ -75,6 +82,7 @@ gui_run_program() {
   "$1/morlen" >"$GUI_TMP/program.log" 2>&1 &
   GUI_PROGRAM=$!
   GUI_PIDS+=($GUI_PROGRAM)
+  echo "started the program (pid $GUI_PROGRAM)" >&2
   GUI_WINDOW=""
   for _ in $(seq 300); do
     GUI_WINDOW=$(xdotool search --onlyvisible --name '^Morlen v1\.0\.0/Vendorly$' 2>/dev/null | head -1)
@@ -88,14 +96,19 @@ gui_run_program() {
 # gui_key KEY...: real key events to the main window (focused first: the
 # display runs no window manager, so nothing else gives it the focus).
 gui_key() {
-  xdotool windowfocus --sync "$GUI_WINDOW" 2>/dev/null
-  xdotool key --delay 30 "$@"
+  # --sync waits for the focus to arrive; never longer than a few seconds.
+  timeout 5 xdotool windowfocus --sync "$GUI_WINDOW" 2>/dev/null
+  timeout 10 xdotool key --delay 30 "$@"
 }
 
 # gui_quit: closes the main window as a user would and waits for the exit.
 gui_quit() {
-  gui_key ctrl+q
-  for _ in $(seq 150); do kill -0 "$GUI_PROGRAM" 2>/dev/null || return 0; sleep 0.1; done
+  local attempt
+  for attempt in 1 2 3; do
+    echo "quitting (attempt $attempt)" >&2
+    gui_key ctrl+q
+    for _ in $(seq 50); do kill -0 "$GUI_PROGRAM" 2>/dev/null || return 0; sleep 0.1; done
+  done
   echo "the program did not exit"; cat "$GUI_TMP/program.log"
   return 1
 }

@@ -35,10 +35,12 @@ gui_run_program "$build" || exit 1
 entries=$(python3 -c 'import json,sys; print(len(json.load(open(sys.argv[1]))["addressBook"]))' "$GUI_CONFIG" 2>&1)
 check "a first run has written the four built-in entries when the window shows" 4 "$entries"
 gui_quit
+check "the first run ends" 0 $?
 # A configuration without a usable version is replaced the same way.
 printf '{"morlenConfig":0,"autoCheckForUpdate":false,"addressBook":[]}' >"$GUI_CONFIG"
 gui_run_program "$build" || exit 1
 entries=$(python3 -c 'import json,sys; print(len(json.load(open(sys.argv[1]))["addressBook"]))' "$GUI_CONFIG" 2>&1)
 check "version 0 is treated as no configuration" 4 "$entries"
 gui_quit
+check "that run ends" 0 $?
 gui_finish

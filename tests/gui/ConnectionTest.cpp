@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 
 #include "app/CommandIds.h"
 #include "app/MorlenFrame.h"
@@ -136,6 +137,22 @@ TEST_F(Connection, ScreenShowsWhatRenderDraws) {
   EXPECT_EQ(status, 0) << line;
   EXPECT_NE(line.find("differing 0"), std::string::npos) << line;
   wxFileName::Rmdir(dir, wxPATH_RMDIR_RECURSIVE);
+}
+
+// A board greets the caller the moment it accepts, while the attempt may
+// still be waiting: those bytes must reach the screen all the same.
+TEST_F(Connection, GreetingSentOnAcceptIsShown) {
+  std::thread board([&] {
+    Fd peer = AcceptOne(listener.get());
+    const std::string greeting = "\x05WELCOME";
+    send(peer.get(), greeting.data(), greeting.size(), 0);
+    wxMilliSleep(2000);  // keep the line open
+  });
+  RequestConnection(0);
+  const bool shown = RunEventLoopUntil([&] { return Status(2) == "Active: 8"; }, 5000);
+  board.join();
+  EXPECT_TRUE(shown) << Status(2);
+  EXPECT_EQ(ScreenBytes(), "\x05WELCOME");
 }
 
 TEST_F(Connection, EntryForegroundColoursTheClearedScreen) {
