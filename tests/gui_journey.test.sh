@@ -21,7 +21,7 @@ gui_run_program "$build" || exit 1
 gui_key F7
 book=""
 for _ in $(seq 100); do
-  book=$(xdotool search --onlyvisible --name '^Address Book$' 2>/dev/null | head -1)
+  book=$(timeout 5 xdotool search --onlyvisible --name '^Address Book$' 2>/dev/null | head -1)
   [ -n "$book" ] && break
   sleep 0.1
 done
@@ -30,13 +30,13 @@ timeout 5 xdotool windowfocus --sync "$book" 2>/dev/null
 timeout 10 xdotool key --delay 50 Home Return
 gone=0
 for _ in $(seq 100); do
-  xdotool search --onlyvisible --name '^Address Book$' >/dev/null 2>&1 || { gone=1; break; }
+  timeout 5 xdotool search --onlyvisible --name '^Address Book$' >/dev/null 2>&1 || { gone=1; break; }
   sleep 0.1
 done
 check "Enter on the entry closes the address book" 1 "$gone"
 sleep 1.5  # the connection, the host's bytes, the repaint
 
-import -window "$GUI_WINDOW" "$GUI_TMP/window.png"
+timeout 20 import -window "$GUI_WINDOW" "$GUI_TMP/window.png"
 # Everything fits in the window, so it shows the model from its first row.
 "$build/morlen-petscii" render --all --scale 2 --colour 15 "$screen" "$GUI_TMP/render.png"
 cursor=$("$build/morlen-petscii" dump --summary "$screen" | awk '{print $7, $6}')

@@ -49,7 +49,9 @@ gui_start() {
   done
   [ -n "$display" ] || { echo "Xvfb did not start"; cat "$GUI_TMP/xvfb.log"; exit 1; }
   export DISPLAY=":$display"
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  local ready=0
+  for _ in $(seq 300); do timeout 3 xdpyinfo >/dev/null 2>&1 && { ready=1; break; }; sleep 0.1; done
+  [ $ready -eq 1 ] || { echo "the display did not answer"; exit 1; }
   export HOME="$GUI_TMP/home" XDG_CONFIG_HOME=
   unset XDG_CONFIG_HOME
   GUI_CONFIG="$HOME/.config/Vendorly/Morlen/morlen.config"
@@ -84,8 +86,11 @@ gui_run_program() {
   GUI_PIDS+=($GUI_PROGRAM)
   echo "started the program (pid $GUI_PROGRAM)" >&2
   GUI_WINDOW=""
-  for _ in $(seq 300); do
-    GUI_WINDOW=$(xdotool search --onlyvisible --name '^Morlen v1\.0\.0/Vendorly$' 2>/dev/null | head -1)
+  # xdotool's search can stall on a window that is changing under it: each
+  # search is cut short and tried again, for 30 seconds at most.
+  local deadline=$((SECONDS + 30))
+  while [ $SECONDS -lt $deadline ]; do
+    GUI_WINDOW=$(timeout 3 xdotool search --onlyvisible --name '^Morlen v1\.0\.0/Vendorly$' 2>/dev/null | head -1)
     [ -n "$GUI_WINDOW" ] && break
     sleep 0.1
   done

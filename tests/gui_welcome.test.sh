@@ -12,7 +12,7 @@ gui_start 1600x1000
 gui_config ""
 
 gui_run_program "$build" || exit 1
-import -window "$GUI_WINDOW" "$GUI_TMP/window.png"
+timeout 20 import -window "$GUI_WINDOW" "$GUI_TMP/window.png"
 "$build/morlen-petscii" render --scale 2 "$source_dir/resources/welcome_screen.seq" "$GUI_TMP/render.png"
 cursor=$("$build/morlen-petscii" dump --summary "$source_dir/resources/welcome_screen.seq" | awk '{print $7, $6}')
 result=$(python3 "$source_dir/tests/compare_canvas.py" "$GUI_TMP/window.png" "$GUI_TMP/render.png" --ignore-cell $cursor 2)

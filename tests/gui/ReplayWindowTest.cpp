@@ -294,7 +294,7 @@ TEST_F(ReplayWindow, PictureOfAFinishedSimulatedReplay) {
   ReplayFrame* replay = Open(ReplayMode::Simulated);
   ASSERT_TRUE(Finish(replay));
   RunEventLoopFor(300);  // the last paint
-  const std::string command = "import -window \"$(xdotool search --onlyvisible --name "
+  const std::string command = "timeout 20 import -window \"$(timeout 5 xdotool search --onlyvisible --name "
                               "'^Replay Buffer \\(simulation\\)$' | tail -1)\" '" + dir + "/replay.png'";
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
 }
