@@ -5,7 +5,7 @@
 #include "addressbook/AddressBookEditing.h"
 #include "addressbook/AddressBookFrame.h"
 #include "addressbook/AddressBookIds.h"
-#include "addressbook/LocaleText.h"
+#include "app/LocaleText.h"
 #include "resources/paste_screenshot.xpm"
 #include "app/ProgramValues.h"
 #include "settings/Configuration.h"
@@ -33,7 +33,7 @@ void AddressBookFrame::OnDelete(wxCommandEvent&) {
 
 void AddressBookFrame::SwapListTexts(int first, int second) {
   for (int row : {first, second})
-    list->SetItemText(row, ToControlText(copy.entries[static_cast<std::size_t>(row)].name));
+    list->SetItemText(row, FromByteString(copy.entries[static_cast<std::size_t>(row)].name));
 }
 
 void AddressBookFrame::OnMoveUp(wxCommandEvent&) {
@@ -76,13 +76,13 @@ void AddressBookFrame::OnExport(wxCommandEvent&) {
   const int row = selectedRow();
   if (row == kNoRow) return;
   if (const std::optional<wxString> path = prompts.chooseFile(this, kExportChoice))
-    writeEntryFile(ToEntryText(*path), copy.entries[static_cast<std::size_t>(row)]);
+    writeEntryFile(ToByteString(*path), copy.entries[static_cast<std::size_t>(row)]);
   wxSafeYield(nullptr, false);
 }
 
 void AddressBookFrame::OnImport(wxCommandEvent&) {
   if (const std::optional<wxString> path = prompts.chooseFile(this, kImportChoice)) {
-    const EntryList imported = readEntryFile(ToEntryText(*path));
+    const EntryList imported = readEntryFile(ToByteString(*path));
     if (!imported.empty()) {
       copy.entries.insert(copy.entries.end(), imported.begin(), imported.end());
       fillList();

@@ -11,7 +11,7 @@
 
 #include "addressbook/AddressBookEditing.h"
 #include "addressbook/AddressBookIds.h"
-#include "addressbook/LocaleText.h"
+#include "app/LocaleText.h"
 #include "resources/address_book_icon.xpm"
 #include "settings/Base64.h"
 #include "terminal/Palette.h"
@@ -331,9 +331,9 @@ void AddressBookFrame::loadEntry(std::size_t row) {
     return;
   }
   const AddressBookEntry entry = copy.entries[row];
-  nameField->ChangeValue(ToControlText(entry.name));
-  descriptionField->ChangeValue(ToControlText(entry.description));
-  addressField->ChangeValue(ToControlText(entry.address));
+  nameField->ChangeValue(FromByteString(entry.name));
+  descriptionField->ChangeValue(FromByteString(entry.description));
+  addressField->ChangeValue(FromByteString(entry.address));
   portField->ChangeValue(wxString::Format("%d", static_cast<int>(entry.port)));
   foregroundChooser->SetColourIndex(shownColour(entry.foreground));
   backgroundChooser->SetColourIndex(shownColour(entry.background));
@@ -354,7 +354,7 @@ void AddressBookFrame::fillList() {
   list->SetColumnWidth(0, wxLIST_AUTOSIZE_USEHEADER);
   const int headerWidth = list->GetColumnWidth(0);
   for (std::size_t i = 0; i < copy.entries.size(); ++i) {
-    list->InsertItem(static_cast<long>(i), ToControlText(copy.entries[i].name));
+    list->InsertItem(static_cast<long>(i), FromByteString(copy.entries[i].name));
     list->SetColumnWidth(0, wxLIST_AUTOSIZE);
     list->SetColumnWidth(0, std::max(headerWidth, list->GetColumnWidth(0)));
   }
@@ -401,22 +401,22 @@ void AddressBookFrame::OnRowDeselected(wxListEvent&) {
 void AddressBookFrame::OnNameChanged(wxCommandEvent&) {
   AddressBookEntry* entry = SelectedEntry();
   if (!entry) return;
-  entry->name = ToEntryText(nameField->GetValue());
+  entry->name = ToByteString(nameField->GetValue());
   list->SetItemText(selectedRow(), nameField->GetValue());
   list->Update();
 }
 
 void AddressBookFrame::OnDescriptionChanged(wxCommandEvent&) {
-  if (AddressBookEntry* entry = SelectedEntry()) entry->description = ToEntryText(descriptionField->GetValue());
+  if (AddressBookEntry* entry = SelectedEntry()) entry->description = ToByteString(descriptionField->GetValue());
 }
 
 void AddressBookFrame::OnAddressChanged(wxCommandEvent&) {
-  if (AddressBookEntry* entry = SelectedEntry()) entry->address = ToEntryText(addressField->GetValue());
+  if (AddressBookEntry* entry = SelectedEntry()) entry->address = ToByteString(addressField->GetValue());
 }
 
 void AddressBookFrame::OnPortChanged(wxCommandEvent&) {
   AddressBookEntry* entry = SelectedEntry();
-  if (entry) entry->port = portFromText(ToEntryText(portField->GetValue()), entry->port);
+  if (entry) entry->port = portFromText(ToByteString(portField->GetValue()), entry->port);
 }
 
 void AddressBookFrame::OnBackgroundChosen(wxCommandEvent& event) {

@@ -14,10 +14,3 @@ FileChooser& ProgramFileChooser() {
   static FileChooser chooser = ShowFileDialog;
   return chooser;
 }
-
-std::string ToByteString(const wxString& text) {
-  const wxCharBuffer bytes = text.mb_str(*wxConvCurrent);
-  return bytes.data() ? std::string(bytes.data(), bytes.length()) : std::string();
-}
-
-wxString FromByteString(const std::string& text) { return wxString(text.c_str(), *wxConvCurrent); }

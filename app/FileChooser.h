@@ -17,8 +17,3 @@ using FileChooser = std::function<wxString(wxWindow* parent, const FileRequest& 
 
 // The chooser in use; by default the toolkit's file dialog.
 FileChooser& ProgramFileChooser();
-
-// A toolkit string as the program's byte string (the locale's multibyte
-// encoding); a failed conversion gives the empty text.
-std::string ToByteString(const wxString& text);
-wxString FromByteString(const std::string& text);

@@ -1,6 +1,7 @@
 // The main window's Buffer commands: Stash, and SEQ files to and from the
 // stored buffer. A SEQ file holds the buffer's bytes exactly.
 #include "app/FileChooser.h"
+#include "app/LocaleText.h"
 #include "app/MorlenFrame.h"
 #include "settings/AtomicFileWrite.h"
 #include "settings/FileHelpers.h"
