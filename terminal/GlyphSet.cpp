@@ -91,9 +91,14 @@ class Parser {
       Fail("glyph " + Hex(code_) + " row " + std::to_string(rows_) + " is not 8 of '#' or '.'");
       return;
     }
-    file_.glyphs[code_][rows_++] = static_cast<std::uint8_t>(bits);
+    const auto row = static_cast<std::uint8_t>(bits);
+    if (code_ < kGlyphsPerSet) {
+      file_.glyphs[code_][rows_++] = row;
+    } else {
+      (*file_.reversed[code_ - kGlyphsPerSet])[rows_++] = row;
+    }
     if (rows_ == kRowsPerGlyph) {
-      ++file_.count;
+      if (code_ < kGlyphsPerSet) ++file_.count;
       code_ = -1;
     }
   }
@@ -101,16 +106,18 @@ class Parser {
   void Header(std::string_view line) {
     const int code = HeaderCode(line);
     if (code < 0) return Fail("expected a header \"0xNN label\"");
-    if (code >= kGlyphsPerSet) return Fail("screen code " + Hex(code) + " is above 0x7F");
     if (seen_[code]) return Fail("second glyph for " + Hex(code));
     seen_[code] = true;
     code_ = code;
     rows_ = 0;
-    file_.labels[code] = std::string(line.substr(5));
+    if (code < kGlyphsPerSet)
+      file_.labels[code] = std::string(line.substr(5));
+    else
+      file_.reversed[code - kGlyphsPerSet].emplace();
   }
 
   GlyphFile file_;
-  std::array<bool, kGlyphsPerSet> seen_{};
+  std::array<bool, kScreenCodes> seen_{};
   int code_ = -1;  // glyph whose rows are being read, -1 between glyphs
   int rows_ = 0;
   int lineNumber_ = 0;
@@ -131,7 +138,8 @@ Tables Build() {
   for (int set = 0; set < 2; ++set) {
     for (int code = 0; code < kGlyphsPerSet; ++code) {
       t.screen[set][code] = t.files[set].glyphs[code];
-      t.screen[set][code | kScreenReverse] = Inverted(t.files[set].glyphs[code]);
+      const std::optional<GlyphRows>& own = t.files[set].reversed[code];
+      t.screen[set][code | kScreenReverse] = own ? *own : Inverted(t.files[set].glyphs[code]);
     }
   }
   for (int index = 0; index < kGlyphCodes; ++index) {

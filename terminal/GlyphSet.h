@@ -4,6 +4,7 @@
 // first use; a lookup afterwards is an index into a prebuilt table.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,14 +16,17 @@ constexpr int kGlyphsPerSet = 128;
 constexpr std::uint8_t kScreenReverse = 0x80;
 
 // One parsed glyph file. The text is a series of blocks: a header line
-// "0xNN <character> <NAME>" for screen code NN (0x00-0x7F), then 8 rows of
-// 8 '#' (set) or '.' (clear); blank lines and lines starting with ';' are
-// skipped.
+// "0xNN <character> <NAME>" for screen code NN, then 8 rows of 8 '#' (set)
+// or '.' (clear); blank lines and lines starting with ';' are skipped.
+// Every code 0x00-0x7F needs a block. A block for 0x80-0xFF is optional and
+// gives a reversed glyph that is not the plain inversion of the normal one.
 struct GlyphFile {
   std::array<GlyphRows, kGlyphsPerSet> glyphs{};
+  // Reversed glyphs drawn on their own, by normal screen code.
+  std::array<std::optional<GlyphRows>, kGlyphsPerSet> reversed{};
   // Header text after the code, e.g. "♠ BLACK SPADE SUIT"; empty if missing.
   std::array<std::string, kGlyphsPerSet> labels;
-  int count = 0;      // complete glyphs read
+  int count = 0;      // complete glyphs 0x00-0x7F read
   std::string error;  // first fault found ("line 12: ..."), empty if well-formed
 };
 

@@ -31,6 +31,9 @@ class PetsciiScreen {
 
   void Reset(std::uint8_t initialColour, bool fixedScreen);
   void LoadBytes(const ByteBuffer& bytes);
+  // The character set in force before the first byte (1: lower case, as
+  // after Reset; 0: upper case/graphics, as a C64 starts). Call after Reset.
+  void SetStartCharset(int lowerCase) { lowerCase_ = lowerCase ? 1 : 0; }
   void AppendByte(std::uint8_t b) { bytes_.push_back(b); }
   // Interprets every byte appended since the previous call.
   void ProcessPending();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "terminal/GlyphSet.h"
 #include "terminal/PetsciiCodes.h"
@@ -173,4 +174,20 @@ void ComposeScreen(const ComposeRequest& request, PixelBuffer& out) {
   for (int row : separatorRows)
     DrawSeparator(out, row * cell + cell / 2, static_cast<int>(PetsciiScreen::kColumns) * cell,
                   request.colours.separator);
+}
+
+void AddBorder(PixelBuffer& pixels, const PaletteColour& colour, int scale) {
+  scale = ClampScale(scale);
+  const int side = kBorderLeftRight * scale, above = kBorderTopBottom * scale;
+  PixelBuffer framed;
+  framed.format = pixels.format;
+  framed.width = pixels.width + 2 * side;
+  framed.height = pixels.height + 2 * above;
+  framed.rgb.resize(std::size_t(framed.Stride()) * framed.height);
+  const int bytesPerPixel = framed.BytesPerPixel();
+  for (std::size_t at = 0; at < framed.rgb.size(); at += bytesPerPixel) PutPixel(&framed.rgb[at], framed.format, colour);
+  for (int y = 0; y < pixels.height; ++y)
+    std::memcpy(&framed.rgb[std::size_t(y + above) * framed.Stride() + std::size_t(side) * bytesPerPixel],
+                &pixels.rgb[std::size_t(y) * pixels.Stride()], std::size_t(pixels.Stride()));
+  pixels = std::move(framed);
 }

@@ -52,6 +52,14 @@ struct ComposeRequest {
 // buffer's format.
 void ComposeScreen(const ComposeRequest& request, PixelBuffer& out);
 
+// The C64's border around its 320x200 screen, in pixels at scale 1.
+constexpr int kBorderLeftRight = 32;
+constexpr int kBorderTopBottom = 36;
+
+// Surrounds the picture with a border of `colour`, kBorderLeftRight * scale
+// pixels at either side and kBorderTopBottom * scale above and below.
+void AddBorder(PixelBuffer& pixels, const PaletteColour& colour, int scale);
+
 // The usual request for a whole screen: 320*scale wide, `rows` rows from
 // `firstRow`, nothing selected, no cursor.
 ComposeRequest ScreenRequest(const PetsciiScreen& screen, int scale, std::uint64_t firstRow,

@@ -1,5 +1,6 @@
 #include "terminal/ScreenCopy.h"
 
+#include <algorithm>
 #include <functional>
 
 #include "terminal/PetsciiCodes.h"
@@ -8,6 +9,7 @@ namespace {
 constexpr char kAsciiRowEnd = '\n';
 constexpr char kUnknownCharacter = '?';
 constexpr std::uint64_t kScreenshotRows = PetsciiScreen::kRows;
+constexpr std::size_t kColumns = PetsciiScreen::kColumns;
 
 using CellVisitor = std::function<void(const ScreenCell&)>;
 using RowEndVisitor = std::function<void()>;
@@ -75,6 +77,9 @@ class PetsciiEncoder {
     out_.push_back(static_cast<std::uint8_t>(cell.code & 0xFF));
   }
 
+  // A cursor or editing code that leaves the encoder's state as it is.
+  void Code(std::uint8_t code) { out_.push_back(code); }
+
   void RowEnd() {
     out_.push_back(petscii::kReturn);
     // RETURN switches reverse off in the interpreter; a reversed cell on
@@ -110,11 +115,30 @@ ByteBuffer Screenshot(const PetsciiScreen& screen, std::uint64_t firstRow) {
   ByteBuffer bytes;
   PetsciiEncoder encoder(bytes);
   const auto& lines = screen.Lines();
-  for (std::uint64_t r = firstRow; r < firstRow + kScreenshotRows && r < lines.size(); ++r) {
+  const std::uint64_t end = std::min<std::uint64_t>(firstRow + kScreenshotRows, lines.size());
+  for (std::uint64_t r = firstRow; r < end; ++r) {
     const ScreenLine& line = lines[r];
-    if (!line.separator)
-      for (const ScreenCell& cell : line.cells) encoder.Cell(cell);
-    if (line.separator || line.cells.size() != PetsciiScreen::kColumns) encoder.RowEnd();
+    // What the screen shows of the row: INST may have pushed cells past
+    // the last column, out of sight.
+    const std::size_t shown = line.separator ? 0 : std::min<std::size_t>(line.cells.size(), kColumns);
+    if (r - firstRow + 1 < kScreenshotRows) {
+      for (std::size_t c = 0; c < shown; ++c) encoder.Cell(line.cells[c]);
+      if (shown != kColumns) encoder.RowEnd();
+      continue;
+    }
+    // The screen's last row: a RETURN after it, or the cursor wrapping past
+    // its last column, would scroll the whole picture up a row. So a full
+    // row gets its last cell first, then the one before it is inserted in
+    // front of it, leaving the cursor on the last column.
+    if (shown < kColumns) {
+      for (std::size_t c = 0; c < shown; ++c) encoder.Cell(line.cells[c]);
+      break;
+    }
+    for (std::size_t c = 0; c + 2 < kColumns; ++c) encoder.Cell(line.cells[c]);
+    encoder.Cell(line.cells[kColumns - 1]);
+    encoder.Code(petscii::kCursorLeft);
+    encoder.Code(petscii::kInsert);
+    encoder.Cell(line.cells[kColumns - 2]);
   }
   return bytes;
 }

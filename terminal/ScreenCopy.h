@@ -16,8 +16,10 @@ std::string AsciiCopy(const PetsciiScreen& screen, const Selection& selection);
 // CR. A blank cell is a cursor-right, so it stays blank when fed back.
 ByteBuffer PetsciiCopy(const PetsciiScreen& screen, const Selection& selection);
 
-// The rows firstRow .. firstRow + 24 (those that exist), each followed by CR
-// unless it holds exactly 40 cells (the interpreter wraps by itself).
+// The rows firstRow .. firstRow + 24 (those that exist), as far as the
+// screen shows them (40 cells), each followed by CR unless it fills the 40
+// columns (the interpreter wraps by itself). The 25th row neither ends in CR
+// nor wraps, which would scroll the redrawn screen.
 ByteBuffer Screenshot(const PetsciiScreen& screen, std::uint64_t firstRow);
 
 // Clipboard text of PETSCII bytes: one character per byte, U+0000-U+00FF,

@@ -97,6 +97,9 @@ TEST(GlyphSet, ParserReadsRowsAndReportsFaults) {
     lines.push_back(header);
     for (int r = 0; r < 8; ++r) lines.push_back(r == 0 ? "#......." : r == 1 ? ".......#" : "........");
   }
+  // A reversed glyph of its own for screen code 0x01.
+  lines.push_back("0x81 X REVERSED");
+  for (int r = 0; r < 8; ++r) lines.push_back(r == 7 ? "........" : "########");
   auto join = [](const std::vector<std::string>& ls) {
     std::string text;
     for (const std::string& l : ls) text += l + "\n";
@@ -108,6 +111,10 @@ TEST(GlyphSet, ParserReadsRowsAndReportsFaults) {
   EXPECT_EQ(good.glyphs[0x41][0], 0x80);
   EXPECT_EQ(good.glyphs[0x41][1], 0x01);
   EXPECT_EQ(good.labels[0x41], "X NAME");
+  EXPECT_EQ(good.labels[0x01], "X NAME");
+  ASSERT_TRUE(good.reversed[0x01].has_value());
+  EXPECT_EQ(*good.reversed[0x01], (GlyphRows{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00}));
+  EXPECT_EQ(std::count_if(good.reversed.begin(), good.reversed.end(), [](const auto& g) { return g.has_value(); }), 1);
 
   const auto header = [](int code) { return 1 + code * 9; };
   struct Case {
@@ -119,9 +126,10 @@ TEST(GlyphSet, ParserReadsRowsAndReportsFaults) {
       {[&](auto& ls) { ls[header(3) + 2] = "#######"; }, "glyph 0x03 row 1"},
       {[&](auto& ls) { ls[header(3) + 2] = "###o####"; }, "glyph 0x03 row 1"},
       {[&](auto& ls) { ls[header(7)] = "0x06 X"; }, "second glyph for 0x06"},
-      {[&](auto& ls) { ls[header(7)] = "0x80 X"; }, "above 0x7F"},
+      {[&](auto& ls) { ls[header(7)] = "0x81 X"; }, "second glyph for 0x81"},
       {[&](auto& ls) { ls[header(2)] = "02 X"; }, "line 20: expected a header"},
-      {[&](auto& ls) { ls.pop_back(); }, "0x7F has only 7 rows"},
+      {[&](auto& ls) { ls.erase(ls.begin() + header(kGlyphsPerSet) - 1); }, "glyph 0x7F row 7 is not"},
+      {[&](auto& ls) { ls.pop_back(); }, "0x81 has only 7 rows"},
   };
   for (const Case& c : cases) {
     std::vector<std::string> spoilt = lines;
@@ -193,7 +201,7 @@ TEST(GlyphSet, BarsAndBlocksSitWhereTheNotesSay) {
 TEST(GlyphSet, GraphicsFollowTheirNames) {
   const auto line = [](int v) { return v == 3 || v == 4; };
   const auto checker = [](int r, int c) { return (r / 2 + c / 2) % 2 == 0; };
-  const auto falling = [](int r, int c) { return c == r || c == r + 1; };  // 2 px wide, corner to corner
+  const auto falling = [](int r, int c) { return std::abs(c - r) <= 1; };  // 3 px wide, corner to corner
   int checked = 0;
   for (const Entry& e : Table()) {
     const std::string& n = e.name;
@@ -228,9 +236,10 @@ TEST(GlyphSet, GraphicsFollowTheirNames) {
       const bool inverse = has("INVERSE"), leftHalf = has("LEFT HALF"), lowerHalf = has("LOWER HALF");
       want = [=](int r, int c) { return (leftHalf ? c < 4 : lowerHalf ? r >= 4 : true) && checker(r, c) != inverse; };
     } else if (has("TO LOWER") && has(" FILL")) {
-      // 2-pixel stripes: every row two on, two off, shifted a column a row.
+      // 2-pixel stripes: every row two on, two off, shifted a column a row;
+      // both fills share their bottom row .##..##.
       const int step = has("UPPER LEFT") ? 1 : -1;
-      want = [=](int r, int c) { return ((c - step * r) % 4 + 4) % 4 < 2; };
+      want = [=](int r, int c) { return ((c - step * (r - 7) - 1) % 4 + 4) % 4 < 2; };
     } else if (has("BLACK UPPER") && has("TRIANGLE")) {
       // Either way of drawing the diagonal itself halves the cell.
       const bool rightSide = has("RIGHT"), diagonal = At(g, 0, rightSide ? 0 : 7);
@@ -252,19 +261,26 @@ TEST(GlyphSet, GraphicsFollowTheirNames) {
   EXPECT_EQ(checked, 32 + 22);  // upper set, lower set
 }
 
-// Suits, the disc and the ring are mirror images of themselves; the disc
-// and ring span 6x6 pixels, the ring open in the middle.
+// Suits, the disc and the ring are mirror images of themselves about their
+// middle column (the suits but the club are 7 pixels wide); the disc and
+// ring span 6x6 pixels, the ring open in the middle.
 TEST(GlyphSet, RoundShapesAreSymmetric) {
   for (const Entry& e : Table()) {
     const bool disc = e.name == "BULLET", ring = e.name == "WHITE CIRCLE";
     if (!disc && !ring && !Contains(e.name, " SUIT")) continue;
     const GlyphRows& g = e.Glyph();
     SCOPED_TRACE(e.name + Picture(g));
-    EXPECT_EQ(Picture(g), Picture(Draw([&](int r, int c) { return At(g, r, 7 - c); })));
-    if (!disc && !ring) continue;
     std::uint8_t columns = 0;
     int rows = 0;
     for (std::uint8_t row : g) columns |= row, rows += row != 0 ? 1 : 0;
+    int left = 0, right = 7;
+    while (left < 7 && !(columns & (0x80 >> left))) ++left;
+    while (right > 0 && !(columns & (0x80 >> right))) --right;
+    EXPECT_EQ(Picture(g), Picture(Draw([&](int r, int c) {
+                const int mirrored = left + right - c;
+                return mirrored >= 0 && mirrored < 8 && At(g, r, mirrored);
+              })));
+    if (!disc && !ring) continue;
     EXPECT_EQ(columns, 0x7E);
     EXPECT_EQ(rows, 6);
     constexpr int kMiddle = 0x18;  // columns 3,4
@@ -273,7 +289,8 @@ TEST(GlyphSet, RoundShapesAreSymmetric) {
 }
 
 // Capitals and digits fill rows 0-6; small letters sit on row 6 with the
-// x-height from row 2, ascenders from row 0 and descenders into row 7.
+// x-height from row 2, ascenders and dots from row 1 and descenders into
+// row 7.
 // Column 0 stays clear to space characters apart.
 TEST(GlyphSet, LettersAndDigitsKeepTheirRows) {
   const std::string tops = "BDFHIJKLT", descenders = "GJPQY";  // tops: ascenders and dots
@@ -285,28 +302,40 @@ TEST(GlyphSet, LettersAndDigitsKeepTheirRows) {
     SCOPED_TRACE(e.name + Picture(g));
     EXPECT_NE(g[6], 0);
     EXPECT_EQ(g[7] != 0, small && Contains(descenders, letter));
-    EXPECT_EQ(g[0] != 0, !small || Contains(tops, letter));
-    if (small && !Contains(tops, letter)) {
-      EXPECT_EQ(g[1], 0);
+    EXPECT_EQ(g[0] != 0, !small);
+    if (small) {
+      EXPECT_EQ(g[1] != 0, Contains(tops, letter));
     }
     for (int r = 0; r < 8; ++r) EXPECT_EQ(g[r] & 0x80, 0);
   }
 }
 
+// Reversed glyphs are the inversions of the normal ones, but for the
+// reversed @, which the C64 draws with its own row 5.
 TEST(GlyphSet, GlyphCodesPickSetAndReverse) {
+  const std::string reversedAt = "\n##....##\n#..##..#\n#..#...#\n#..#...#\n#..#####\n#..##..#\n##....##\n########\n";
   for (int set : {0, 1}) {
     for (int p = 0; p < 256; ++p) {
       const auto code = static_cast<std::uint16_t>(kGlyphBase | (set ? kGlyphLowerCase : 0) | p);
       const GlyphRows& plain = GlyphOfCode(code);
       const GlyphRows& reversed = GlyphOfCode(static_cast<std::uint16_t>(code | kGlyphReverse));
-      EXPECT_EQ(Picture(plain), Picture(ScreenGlyph(set == 1, ScreenCodeOfPetscii(static_cast<std::uint8_t>(p))))) << p;
-      for (int r = 0; r < 8; ++r) EXPECT_EQ(reversed[r], static_cast<std::uint8_t>(~plain[r])) << p;
+      const std::uint8_t screenCode = ScreenCodeOfPetscii(static_cast<std::uint8_t>(p));
+      EXPECT_EQ(Picture(plain), Picture(ScreenGlyph(set == 1, screenCode))) << p;
+      EXPECT_EQ(Picture(reversed), Picture(ScreenGlyph(set == 1, screenCode ^ kScreenReverse))) << p;
     }
-    for (int sc = 0; sc < kGlyphsPerSet; ++sc)
-      for (int r = 0; r < 8; ++r)
-        EXPECT_EQ(ScreenGlyph(set == 1, static_cast<std::uint8_t>(sc | kScreenReverse))[r],
-                  static_cast<std::uint8_t>(~ScreenGlyph(set == 1, static_cast<std::uint8_t>(sc))[r]));
+    for (int sc = 0; sc < kGlyphsPerSet; ++sc) {
+      const GlyphRows& normal = ScreenGlyph(set == 1, static_cast<std::uint8_t>(sc));
+      const GlyphRows& reversed = ScreenGlyph(set == 1, static_cast<std::uint8_t>(sc | kScreenReverse));
+      if (sc == 0) {
+        EXPECT_EQ(Picture(reversed), reversedAt) << set;
+        for (int r = 0; r < 8; ++r) EXPECT_EQ(reversed[r] == static_cast<std::uint8_t>(~normal[r]), r != 5) << r;
+        continue;
+      }
+      for (int r = 0; r < 8; ++r) EXPECT_EQ(reversed[r], static_cast<std::uint8_t>(~normal[r])) << sc;
+    }
   }
+  EXPECT_EQ(Picture(GlyphOfCode(0xE240)), reversedAt);  // a reversed @ printed
+  EXPECT_EQ(Picture(GlyphOfCode(0xE100)), reversedAt);  // byte 0x00 in quotes shows as a reversed @
   const GlyphRows blank{}, full{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
   EXPECT_EQ(GlyphOfCode(0xE020), blank);
   EXPECT_EQ(GlyphOfCode(0xE1A0), blank);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
+#include <random>
 #include <string>
 
 #include "terminal/ScreenDump.h"
@@ -81,12 +83,18 @@ TEST(Screenshot, EncodesRowsOfTheView) {
   EXPECT_EQ(full[43], 'B');
   // Empty rows and separators are a CR each; colour changes are coded once.
   EXPECT_EQ(Screenshot(Interpreted("A\x93\x0d\x1c" "B"), 0), Bytes("\x0e\x92\x9a" "A\x0d\x0d\x0d\x1c" "B\x0d"));
-  // Only 25 rows from the first one asked for.
+  // Only 25 rows from the first one asked for; no RETURN after the 25th,
+  // which would scroll the first one away.
   std::string many;
   for (int i = 0; i < 40; ++i) many += "R\x0d";
   ByteBuffer shot = Screenshot(Interpreted(many), 10);
-  EXPECT_EQ(std::count(shot.begin(), shot.end(), 0x0D), 25);
+  EXPECT_EQ(std::count(shot.begin(), shot.end(), 0x0D), 24);
+  EXPECT_EQ(shot.back(), 'R');
   EXPECT_TRUE(Screenshot(PetsciiScreen(), 0).empty());
+  // A row INST pushed past 40 cells gives only the 40 the screen shows, so
+  // the next row stays where it was.
+  const ByteBuffer pushed = Screenshot(Interpreted(std::string(40, 'A') + "\x13\x94\x11" "B"), 0);
+  EXPECT_EQ(pushed, Bytes(std::string("\x1d\x0e\x92\x9a") + std::string(39, 'A') + "B\x0d"));
 }
 
 // A screenshot fed back through a fresh interpreter redraws the same cells.
@@ -106,6 +114,79 @@ TEST(Screenshot, RoundTripsThroughTheInterpreter) {
     expected = expected.substr(expected.find('\n'));
     actual = actual.substr(actual.find('\n'));
     EXPECT_EQ(actual, expected) << stream;
+  }
+}
+
+// What a screen shows at (row, column) of its 25x40 cells: a missing cell
+// is a blank one.
+ScreenCell Shown(const PetsciiScreen& s, std::uint64_t screenRow, std::uint64_t column) {
+  const std::uint64_t row = s.Top() + screenRow;
+  if (row >= s.RowCount() || column >= s.Lines()[row].cells.size()) return ScreenCell{};
+  return s.Lines()[row].cells[column];
+}
+
+std::string Hex(const std::string& bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string out;
+  for (unsigned char b : bytes) out += std::string{kDigits[b >> 4], kDigits[b & 15], ' '};
+  return out;
+}
+
+// A random board stream: text in runs, colours, reverse, both sets, cursor
+// moves (often to the last row), clears, deletes and inserts.
+std::string RandomStream(std::mt19937& random) {
+  static const std::uint8_t kControls[] = {0x0D, 0x8D, 0x0E, 0x8E, 0x11, 0x91, 0x1D, 0x9D, 0x12, 0x92,
+                                           0x13, 0x93, 0x14, 0x94, 0x05, 0x1C, 0x9E, 0x81, 0x90, 0x0A};
+  std::string stream;
+  const int pieces = std::uniform_int_distribution<int>(1, 150)(random);
+  for (int i = 0; i < pieces; ++i) {
+    const int kind = std::uniform_int_distribution<int>(0, 10)(random);
+    if (kind == 10) {  // to the screen's last row, where a wrap scrolls
+      stream += "\x13" + std::string(PetsciiScreen::kRows - 1, '\x11');
+    } else if (kind < 4) {  // a run of printable characters, up to more than a row
+      const int length = std::uniform_int_distribution<int>(1, 45)(random);
+      for (int k = 0; k < length; ++k) {
+        int b = std::uniform_int_distribution<int>(0x20, 0xDF)(random);
+        if (b >= 0x80) b += 0x20;  // 0xA0-0xFF
+        stream += static_cast<char>(b);
+      }
+    } else if (kind < 6) {  // a burst of inserts or deletes
+      const char code = kind == 4 ? '\x94' : '\x14';
+      stream += std::string(std::uniform_int_distribution<std::size_t>(1, 6)(random), code);
+    } else {
+      stream += static_cast<char>(kControls[std::uniform_int_distribution<std::size_t>(0, std::size(kControls) - 1)(random)]);
+    }
+  }
+  return stream;
+}
+
+// A screenshot fed to a fresh interpreter shows the very 25x40 cells of the
+// screen it was taken from: glyph (set, reverse, character) and colour.
+TEST(Screenshot, RedrawsTheScreenForRandomStreams) {
+  std::mt19937 random(20240514);
+  constexpr int kStreams = 1500;
+  for (int n = 0; n < kStreams; ++n) {
+    const std::string stream = RandomStream(random);
+    const bool fixed = n % 3 == 0;
+    // Fed in batches, as a connection delivers it.
+    PetsciiScreen original(static_cast<std::uint8_t>(n % 16), fixed);
+    for (char b : stream) {
+      original.AppendByte(static_cast<std::uint8_t>(b));
+      if (random() % 64 == 0) original.ProcessPending();
+    }
+    original.ProcessPending();
+    const ByteBuffer shot = Screenshot(original, original.Top());
+    const PetsciiScreen copy = Interpreted(std::string(shot.begin(), shot.end()), 3);
+    for (std::uint64_t r = 0; r < PetsciiScreen::kRows; ++r) {
+      for (std::uint64_t c = 0; c < PetsciiScreen::kColumns; ++c) {
+        const ScreenCell want = Shown(original, r, c), got = Shown(copy, r, c);
+        if (want.code != got.code || want.colour != got.colour) {
+          FAIL() << "stream " << n << (fixed ? " (fixed screen)" : "") << ": " << Hex(stream) << "\nrow " << r
+                 << " column " << c << ": want " << std::hex << want.code << ":" << int(want.colour) << " got "
+                 << got.code << ":" << int(got.colour) << "\nscreenshot: " << Hex(std::string(shot.begin(), shot.end()));
+        }
+      }
+    }
   }
 }
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Black-box checks of morlen-petscii dump: arguments, input sources, exit codes.
+# Black-box checks of morlen-petscii: arguments, input sources, exit codes,
+# the character set to start in, the border, and every glyph as rendered.
 # Usage: petscii_cli.test.sh BUILD_DIR SOURCE_DIR
 set -u
 tool=$1/morlen-petscii
@@ -17,7 +18,10 @@ check "--version" "morlen-petscii 1.0.0" "$("$tool" --version)"
 
 for bad in "dump" "dump --colour" "dump --colour 16 $golden/basic.seq" "dump --colour x $golden/basic.seq" \
            "dump --bogus $golden/basic.seq" "frobnicate" "" "dump $tmp/missing.seq" "dump $tmp" \
-           "dump $golden/basic.seq $golden/basic.seq"; do
+           "dump $golden/basic.seq $golden/basic.seq" "dump --charset $golden/basic.seq" \
+           "dump --charset graphics $golden/basic.seq" "dump --border 14 $golden/basic.seq" \
+           "render --border 16 $golden/basic.seq $tmp/out.png" "render --border $golden/basic.seq $tmp/out.png" \
+           "chart --border 14 $tmp/out.png"; do
   # shellcheck disable=SC2086
   "$tool" $bad >"$tmp/out" 2>"$tmp/err"; status=$?
   check "'$bad' exits 2" 2 $status
@@ -33,6 +37,27 @@ check "fixed" "rows 25 top 0 cursor 24 1" "$(printf '\x0d%.0s' $(seq 30) | { cat
 check "empty" "rows 0 top 0 cursor 0 0" "$("$tool" dump - </dev/null)"
 printf 'rows 1 top 0 cursor 0 0\n0 -\n' >"$tmp/expected"
 check "row without cells" "$(cat "$tmp/expected")" "$(printf 'A\x14' | "$tool" dump -)"
+
+# The set before the first byte: a C64 starts in upper case/graphics.
+check "charset upper" "0 - E041:14 E073:14" "$(printf 'As' | "$tool" dump --charset upper - | sed -n 2p)"
+check "charset lower is the default" "$(printf 'As' | "$tool" dump -)" "$(printf 'As' | "$tool" dump --charset lower -)"
+check "charset switch still works" "0 - E141:14" "$(printf 'A\x0e' | "$tool" dump --charset upper - | sed -n 2p)"
+
+# The border: 32 pixels at the sides and 36 above and below, times the scale,
+# around exactly the picture render draws without it.
+"$tool" render --scale 3 --border 2 "$golden/basic.seq" "$tmp/framed.png"; check "render --border exits 0" 0 $?
+"$tool" render --scale 3 "$golden/basic.seq" "$tmp/plain.png"
+check "bordered size" "1152 816" "$(identify -format '%w %h' "$tmp/framed.png")"
+check "border colour" "#823339 #823339 #823339" \
+  "$(convert "$tmp/framed.png" -format '%[hex:p{0,0}] %[hex:p{95,407}] %[hex:p{1151,815}]' info: | sed 's/\([0-9A-F]\{6\}\)/#\1/g')"
+check "screen inside the border" "offset 96 108 differing 0" \
+  "$(python3 "$2/tests/compare_canvas.py" "$tmp/framed.png" "$tmp/plain.png")"
+
+# Every screen code of both sets, normal and reversed, pixel for pixel.
+for set in upper lower; do
+  result=$(python3 "$2/tests/check_glyph_render.py" "$tool" "$2/resources/glyphs/$set.txt" $set)
+  check "$set set as rendered" "$set: 0 of 256 cells differ" "$(tail -1 <<<"$result")"
+done
 
 echo "$failures failed"
 [ $failures -eq 0 ]

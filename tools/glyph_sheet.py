@@ -112,6 +112,8 @@ def main():
             canvas.glyph(left - 12, top + j * PITCH + 1, hexdigit[j])
         canvas.grid_lines(left, top, 16, 8)
         for code, (_, rows) in glyphs.items():
+            if code >= 0x80:  # a reversed glyph of its own: not on the sheet
+                continue
             canvas.glyph(left + (code % 16) * PITCH + 1, top + (code // 16) * PITCH + 1, rows)
 
     # Text lines touch, as on screen, so graphics can be judged as they tile.

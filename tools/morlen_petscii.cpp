@@ -20,8 +20,9 @@ constexpr int kUsageError = 2;
 constexpr const char* kVersion = "1.0.0";
 
 constexpr const char* kUsage =
-    "usage: morlen-petscii dump [--fixed] [--colour N] [--summary] FILE\n"
-    "       morlen-petscii render [--fixed] [--colour N] [--scale S] [--all] FILE OUT.png\n"
+    "usage: morlen-petscii dump [--fixed] [--colour N] [--charset upper|lower] [--summary] FILE\n"
+    "       morlen-petscii render [--fixed] [--colour N] [--charset upper|lower] [--scale S]\n"
+    "                             [--all] [--border N] FILE OUT.png\n"
     "       morlen-petscii chart [--scale S] OUT.png\n"
     "\n"
     "dump interprets FILE (- for standard input) as a PETSCII stream and\n"
@@ -30,12 +31,20 @@ constexpr const char* kUsage =
     "cell as CODE:COLOUR (four hex digits, colour index).\n"
     "render draws that model as the terminal shows it: the 25 rows from the\n"
     "top of the screen, or with --all every row from the first.\n"
+    "Most PETSCII art expects the upper case/graphics set a C64 starts in:\n"
+    "give it --charset upper.\n"
     "chart draws every glyph of both character sets, normal and reversed.\n"
     "  --fixed      fixed 25-row screen instead of scrollback\n"
     "  --colour N   initial colour index 0-15 (default 14)\n"
+    "  --charset upper|lower\n"
+    "               the character set before the first byte: upper case/\n"
+    "               graphics, or lower/upper case (the default)\n"
     "  --summary    print the first line only\n"
     "  --scale S    pixels per glyph pixel, 1-8 (default 2)\n"
-    "  --all        every row, not only the last screen\n";
+    "  --all        every row, not only the last screen\n"
+    "  --border N   draw the C64's border around the screen in colour index\n"
+    "               0-15 (14 is the C64's own light blue): 32 pixels at the\n"
+    "               sides, 36 above and below, times the scale\n";
 
 struct UsageError {
   std::string message;
@@ -70,9 +79,13 @@ unsigned long ParseUnsigned(const std::string& text, unsigned long max, const ch
 
 constexpr int kDefaultScale = 2;
 
+constexpr int kLastColour = 15;
+
 struct ScreenOptions {
   bool fixed = false;
   std::uint8_t colour = PetsciiScreen::kDefaultColour;
+  int lowerCase = 1;  // the set before the first byte, as the terminal starts
+  int border = -1;    // colour index of the border, -1: none
   bool summary = false;
   int scale = kDefaultScale;
   bool all = false;
@@ -95,7 +108,14 @@ ScreenOptions ParseScreenOptions(const std::vector<std::string>& args) {
       if (options.scale < kMinScale) Fail("bad scale: " + args[i]);
     } else if (a == "--colour") {
       if (++i == args.size()) Fail("--colour needs a value");
-      options.colour = static_cast<std::uint8_t>(ParseUnsigned(args[i], 15, "colour"));
+      options.colour = static_cast<std::uint8_t>(ParseUnsigned(args[i], kLastColour, "colour"));
+    } else if (a == "--charset") {
+      if (++i == args.size()) Fail("--charset needs a value");
+      if (args[i] != "upper" && args[i] != "lower") Fail("bad charset: " + args[i] + " (upper or lower)");
+      options.lowerCase = args[i] == "lower" ? 1 : 0;
+    } else if (a == "--border") {
+      if (++i == args.size()) Fail("--border needs a value");
+      options.border = static_cast<int>(ParseUnsigned(args[i], kLastColour, "border colour"));
     } else if (a.size() > 1 && a[0] == '-' && a != "-") {
       Fail("unknown option " + a);
     } else {
@@ -109,6 +129,7 @@ PetsciiScreen Interpret(const ScreenOptions& options, const std::string& path) {
   PetsciiScreen screen;
   screen.LoadBytes(ReadInput(path));
   screen.Reset(options.colour, options.fixed);
+  screen.SetStartCharset(options.lowerCase);
   screen.ProcessPending();
   return screen;
 }
@@ -116,6 +137,7 @@ PetsciiScreen Interpret(const ScreenOptions& options, const std::string& path) {
 int Dump(const std::vector<std::string>& args) {
   const ScreenOptions options = ParseScreenOptions(args);
   if (options.files.size() != 1) Fail("dump takes one FILE");
+  if (options.border >= 0) Fail("dump takes no --border");
   const PetsciiScreen screen = Interpret(options, options.files[0]);
   const std::string text = DumpScreen(screen, options.summary);
   std::fwrite(text.data(), 1, text.size(), stdout);
@@ -133,13 +155,15 @@ int Render(const std::vector<std::string>& args) {
   const std::uint64_t rows = options.all ? std::max<std::uint64_t>(screen.RowCount(), 1) : PetsciiScreen::kRows;
   PixelBuffer pixels;
   ComposeScreen(ScreenRequest(screen, options.scale, first, rows), pixels);
+  if (options.border >= 0) AddBorder(pixels, kBuiltInPalette[options.border], options.scale);
   Write(pixels, options.files[1]);
   return 0;
 }
 
 int Chart(const std::vector<std::string>& args) {
   const ScreenOptions options = ParseScreenOptions(args);
-  if (options.files.size() != 1 || options.fixed || options.all || options.summary) Fail("chart takes [--scale S] OUT.png");
+  if (options.files.size() != 1 || options.fixed || options.all || options.summary || options.border >= 0)
+    Fail("chart takes [--scale S] OUT.png");
   const PetsciiScreen chart = CharacterChart();
   PixelBuffer pixels;
   ComposeScreen(ScreenRequest(chart, options.scale, 0, chart.RowCount()), pixels);
