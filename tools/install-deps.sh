@@ -9,6 +9,7 @@ packages=(
   libgtest-dev googletest
   xvfb xauth x11-utils xdotool imagemagick
   socat lrzsz iproute2 util-linux python3
+  dpkg-dev file
 )
 
 missing=()
