@@ -39,7 +39,7 @@ gui_start() {
   GUI_PIDS=()
   trap gui_stop EXIT
   # Xvfb picks a free display itself, so tests running side by side never share one.
-  Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$GUI_TMP/display" >"$GUI_TMP/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -noreset -screen 0 "${screen}x24" -nolisten tcp 3>"$GUI_TMP/display" >"$GUI_TMP/xvfb.log" 2>&1 &
   GUI_PIDS+=($!)
   local display=""
   for _ in $(seq 100); do
