@@ -35,3 +35,13 @@ bench: build
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+# Installs under PREFIX (default /usr/local); DESTDIR stages it in another root.
+PREFIX ?= /usr/local
+.PHONY: install package
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+# The Debian package: $(BUILD_DIR)/morlen_1.0.0_amd64.deb.
+package: build
+	@cmake --build $(BUILD_DIR) --target package

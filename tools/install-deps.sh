@@ -9,6 +9,8 @@ packages=(
   libgtest-dev googletest
   xvfb xauth x11-utils xdotool imagemagick
   socat lrzsz iproute2 util-linux python3
+  dpkg-dev file desktop-file-utils appstream man-db groff-base
+  libgdk-pixbuf2.0-bin librsvg2-common
 )
 
 missing=()
