@@ -69,6 +69,7 @@ void Xmodem::initiateSend(ByteBuffer file, bool useOneK) {
   cancelledByEndpoint = cancelRequested = false;
   crc = false;
   block = 0;
+  started = false;
   retries = 0;
   outgoing = std::move(file);
   sendOffset = 0;
@@ -91,7 +92,7 @@ void Xmodem::cancel() {
   if (mode == Mode::Send) {
     // Before the receiver has spoken, or on a second cancel, nothing is
     // left to wait for; otherwise the cancel goes out between packets.
-    if (block == 0 || cancelRequested || eotSent) {
+    if (!started || cancelRequested || eotSent) {
       if (!eotSent) writeCancel();
       cancelRequested = true;
       outgoing.clear();
@@ -277,9 +278,10 @@ void Xmodem::sendChunk(const std::uint8_t* bytes, std::size_t size) {
     }
     return;
   }
-  if (block == 0) {
+  if (!started) {
     if (answer != kNak && answer != kWantCrc) return;
     crc = answer == kWantCrc;
+    started = true;
     block = 1;
   } else if (answer == kAck) {
     sendOffset += std::min(lastBlockSize, bytesLeftToSend());

@@ -103,8 +103,8 @@ class Xmodem {
   bool crc = false;
   Mode mode = Mode::Receive;
   TransferEnd ending = TransferEnd::Running;
-  // Receive: the number of the next expected block. Send: 0 until the
-  // receiver asked for the first block, then the number of the next block.
+  // Receive: the number of the next expected block. Send: the number of
+  // the next block to build. Wraps from 255 to 0.
   std::uint8_t block = 0;
   std::uint64_t retries = 0;
 
@@ -118,6 +118,7 @@ class Xmodem {
 
   // Send: the file, its acknowledged bytes end at sendOffset.
   ByteBuffer outgoing;
+  bool started = false;  // the receiver has asked for the first block
   std::size_t sendOffset = 0;
   std::size_t lastBlockSize = 0;
   bool eotSent = false;
