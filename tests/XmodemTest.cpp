@@ -153,6 +153,30 @@ TEST(XmodemReceive, ChecksumModeTakesEachPacketsLengthFromItsHeader) {
   }
 }
 
+TEST(XmodemReceive, AfterFallingBackTheFirstPacketShowsWhichCheckItCarries) {
+  // A sender slow to start may read one of the early C's after the NAK.
+  const ByteBuffer d1 = patterned(128, 1), d2 = patterned(1024, 2);
+  for (bool crc : {true, false}) {
+    for (Feed how : {Feed::Whole, Feed::ByteByByte}) {
+      Rig rig;
+      rig.xmodem.initiate();
+      rig.clock.advance(4 * Xmodem::kHandshakePeriodMs);
+      rig.link.take();
+      rig.feed(packetOf(1, d1, crc), how);
+      if (!crc) {
+        // Only a quiet line tells that no CRC byte follows.
+        EXPECT_TRUE(rig.link.take().empty());
+        rig.clock.advance(Xmodem::kQuietMs);
+      }
+      EXPECT_EQ(rig.link.take(), std::vector<std::string>{kAckWord}) << crc;
+      rig.feed(packetOf(2, d2, crc), how);
+      EXPECT_EQ(rig.link.take(), std::vector<std::string>{kAckWord}) << crc;
+      EXPECT_EQ(rig.xmodem.usesCrc(), crc);
+      EXPECT_EQ(rig.xmodem.receivedData(), d1 + d2);
+    }
+  }
+}
+
 TEST(XmodemReceive, EndsAsEachEndingRequires) {
   const ByteBuffer d1 = patterned(128, 1), d2 = patterned(128, 2);
   ByteBuffer bad = packetOf(2, d2, true);

@@ -58,6 +58,7 @@ void Xmodem::initiate() {
   handshaking = true;
   handshakeTicks = 0;
   purging = false;
+  checkKindOpen = false;
   scheduler.start(kHandshakeTimer, kHandshakePeriodMs, TransferScheduler::Repeat::Periodic);
 }
 
@@ -148,6 +149,7 @@ void Xmodem::handshakeStep() {
   } else {
     scheduler.stop(kHandshakeTimer);
     crc = false;
+    checkKindOpen = true;
     writeByte(kNak);
   }
   ++handshakeTicks;
@@ -160,6 +162,10 @@ void Xmodem::receiveChunk(const std::uint8_t* bytes, std::size_t size) {
     return;
   }
   pending.insert(pending.end(), bytes, bytes + size);
+  consumePackets(false);
+}
+
+void Xmodem::consumePackets(bool lineQuiet) {
   // Every complete packet is checked: a sender's repeated packet can arrive
   // together with the next one.
   while (active && !purging) {
@@ -192,8 +198,23 @@ void Xmodem::receiveChunk(const std::uint8_t* bytes, std::size_t size) {
       rejectPacket();
       break;
     }
-    const std::size_t length = packetLength(head[0], crc);
+    std::size_t length = packetLength(head[0], crc);
     if (available < length) break;
+    if (checkKindOpen) {
+      // After the fallback NAK, a sender that was slow to start may still
+      // have taken one of the earlier C's: the first packet shows its check,
+      // one byte longer with a CRC. A packet that stops at the checksum's
+      // length is only taken as such once the line is quiet.
+      if (available > length) {
+        if (dataVerified(head, true) && head[2] == static_cast<std::uint8_t>(0xFF - head[1])) {
+          crc = true;
+          ++length;
+        }
+      } else if (!lineQuiet) {
+        scheduler.start(kQuietTimer, kQuietMs, TransferScheduler::Repeat::Once);
+        break;
+      }
+    }
     pendingStart += length;
     if (!checkPacket(head, length)) break;
   }
@@ -233,6 +254,7 @@ bool Xmodem::checkPacket(const std::uint8_t* packet, std::size_t length) {
     return false;
   }
   received.insert(received.end(), packet + kHeaderSize, packet + length - (crc ? 2 : 1));
+  checkKindOpen = false;
   ++block;
   retries = 0;
   writeByte(kAck);
@@ -248,7 +270,10 @@ void Xmodem::rejectPacket() {
 }
 
 void Xmodem::quietStep() {
-  if (!purging) return;
+  if (!purging) {
+    if (checkKindOpen) consumePackets(true);
+    return;
+  }
   purging = false;
   if (cancelRequested) {
     writeCancel();

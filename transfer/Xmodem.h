@@ -78,6 +78,9 @@ class Xmodem {
 
  private:
   void receiveChunk(const std::uint8_t* bytes, std::size_t size);
+  // Checks the complete packets buffered; `lineQuiet`: nothing has arrived
+  // for a while, so a packet cannot grow any more.
+  void consumePackets(bool lineQuiet);
   // Checks the complete packet at `packet`; false when the receive ended
   // or the line is being purged.
   bool checkPacket(const std::uint8_t* packet, std::size_t length);
@@ -115,6 +118,7 @@ class Xmodem {
   bool handshaking = false;  // no packet has begun yet
   std::uint32_t handshakeTicks = 0;
   bool purging = false;  // a bad packet: dropping input until the line is quiet
+  bool checkKindOpen = false;  // fell back to checksum mode: the first packet may still carry a CRC
 
   // Send: the file, its acknowledged bytes end at sendOffset.
   ByteBuffer outgoing;
