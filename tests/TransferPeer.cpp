@@ -171,6 +171,9 @@ PeerRunResult runXmodem(Xmodem& xmodem, int fd, RealTimeScheduler& scheduler, st
       }
     }
     scheduler.fireDue([&](int id) { xmodem.timerFired(id); });
+    if (result.dataSeconds == 0 && xmodem.isSending() && xmodem.bytesLeftToSend() == 0) {
+      result.dataSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+    }
   }
   result.end = xmodem.end();
   result.seconds = std::chrono::duration<double>(Clock::now() - start).count();

@@ -101,6 +101,7 @@ class RealTimeScheduler : public TransferScheduler {
 struct PeerRunResult {
   TransferEnd end = TransferEnd::Running;
   double seconds = 0;  // from the start of the engine to its end
+  double dataSeconds = 0;  // a send: until the last block was acknowledged
   bool timedOut = false;
 };
 
