@@ -105,7 +105,7 @@ void Xmodem::cancel() {
     return;
   }
   // The sender hears of it at its next packet; a second cancel ends at once.
-  const bool again = retries == kCancelledRetries;
+  const bool again = cancelRequested;
   cancelRequested = true;
   retries = kCancelledRetries;
   received.clear();
