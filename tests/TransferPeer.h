@@ -1,0 +1,113 @@
+#pragma once
+// Runs an Xmodem engine against a real transfer program: the program's
+// standard input and output are one end of a TCP connection on 127.0.0.1,
+// the engine has the other end, a poll loop and real time, as it would in
+// the terminal. Used by the interoperability tests and the benchmark.
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "transfer/TransferEnd.h"
+#include "transfer/TransferLink.h"
+#include "transfer/TransferScheduler.h"
+#include "transfer/Xmodem.h"
+
+// A program started with a loopback connection as its standard input and
+// output. Stderr goes to `stderrPath` (or is dropped when empty).
+class PeerProgram {
+ public:
+  // The program talks over a fresh connection; `ourEnd` is the other end.
+  static std::optional<PeerProgram> start(const std::vector<std::string>& argv, const std::string& stderrPath);
+  // The program talks over `connection`, an end of an existing one.
+  static std::optional<PeerProgram> startOn(int connection, const std::vector<std::string>& argv,
+                                            const std::string& stderrPath);
+  PeerProgram(PeerProgram&& other) noexcept;
+  PeerProgram& operator=(PeerProgram&&) = delete;
+  ~PeerProgram();
+
+  int ourEnd() const { return fd; }
+  // Closes our end (once) and waits for the program; its exit status, or
+  // -1 when it did not exit normally.
+  int finish();
+
+ private:
+  PeerProgram(pid_t pid, int fd) : pid(pid), fd(fd) {}
+  pid_t pid = -1;
+  int fd = -1;
+  int status = -1;
+};
+
+// A connected pair of loopback TCP sockets, both with small writes sent at once.
+bool loopbackPair(int& a, int& b);
+
+class SocketLink : public TransferLink {
+ public:
+  explicit SocketLink(int fd) : fd(fd) {}
+  void write(const std::uint8_t* bytes, std::size_t size) override;
+  void discardPendingInput() override;
+
+  // Stands for a sender that only knows checksum mode: it never sees "C".
+  bool dropCrcRequests = false;
+  bool broken = false;  // a write failed
+
+ private:
+  int fd;
+};
+
+class RealTimeScheduler : public TransferScheduler {
+ public:
+  using Clock = std::chrono::steady_clock;
+  // Periods are divided by `speedUp`, so that tests need not wait out the
+  // protocol's seconds.
+  explicit RealTimeScheduler(double speedUp) : speedUp(speedUp) {}
+  void start(int id, std::uint32_t periodMs, Repeat repeat) override;
+  void stop(int id) override;
+  std::optional<Clock::time_point> nextDue() const;
+  // Calls `fire` for every timer due by now.
+  template <class Fire>
+  void fireDue(Fire fire) {
+    for (;;) {
+      const Clock::time_point now = Clock::now();
+      auto due = timers.end();
+      for (auto it = timers.begin(); it != timers.end(); ++it) {
+        if (it->second.due <= now && (due == timers.end() || it->second.due < due->second.due)) due = it;
+      }
+      if (due == timers.end()) return;
+      const int id = due->first;
+      if (due->second.periodic) {
+        due->second.due += due->second.period;
+      } else {
+        timers.erase(due);
+      }
+      fire(id);
+    }
+  }
+
+ private:
+  struct Running {
+    Clock::time_point due;
+    Clock::duration period;
+    bool periodic;
+  };
+  double speedUp;
+  std::map<int, Running> timers;
+};
+
+struct PeerRunResult {
+  TransferEnd end = TransferEnd::Running;
+  double seconds = 0;  // from the start of the engine to its end
+  double dataSeconds = 0;  // a send: until the last block was acknowledged
+  bool timedOut = false;
+};
+
+// Drives `xmodem` (already initiated) over `fd` until it ends, the line
+// closes or `limit` passes. Reads at most 4096 bytes at a time, as the
+// terminal does. With `damageEvery`, every so many received bytes one is
+// damaged on its way to the engine, as by a noisy line.
+PeerRunResult runXmodem(Xmodem& xmodem, int fd, RealTimeScheduler& scheduler, std::chrono::seconds limit,
+                        std::size_t damageEvery = 0);

@@ -1,0 +1,101 @@
+#pragma once
+// One Punter receive over the open connection: a dialogue of three-letter
+// words between blocks that carry two 16-bit checksums, the size of the
+// next block and a block number. Passive: the owner hands it every chunk
+// that arrives while it is active, fires its timers and reads its state.
+#include <cstddef>
+#include <cstdint>
+
+#include "settings/ByteBuffer.h"
+#include "transfer/TransferEnd.h"
+#include "transfer/TransferLink.h"
+#include "transfer/TransferScheduler.h"
+
+namespace punter {
+inline constexpr std::size_t kWordSize = 3;
+inline constexpr char kGoo[] = "GOO";  // ready, or block good
+inline constexpr char kBad[] = "BAD";  // block bad
+inline constexpr char kAck[] = "ACK";
+inline constexpr char kSendBlock[] = "S/B";
+inline constexpr char kSyn[] = "SYN";  // end of a phase
+
+// Block layout: additive checksum (2 bytes, little-endian), cyclic checksum
+// (2), size of the next block including its header (1), block number (2,
+// a high byte of kFinalBlock marks the last block), then the data.
+inline constexpr std::size_t kChecksummedFrom = 4;
+inline constexpr std::size_t kNextSizeAt = 4;
+inline constexpr std::size_t kFinalMarkAt = 6;
+inline constexpr std::size_t kHeaderSize = 7;
+inline constexpr std::size_t kFileTypeBlockSize = 8;
+inline constexpr std::uint8_t kFinalBlock = 0xFF;
+
+// Both cover the bytes of a block from kChecksummedFrom to its end.
+std::uint16_t additiveChecksum(const std::uint8_t* bytes, std::size_t size);
+std::uint16_t cyclicChecksum(const std::uint8_t* bytes, std::size_t size);
+// Both stored checksums of the block match its bytes.
+bool blockIntact(const std::uint8_t* block, std::size_t size);
+}  // namespace punter
+
+class Punter {
+ public:
+  // The timers this engine arms on its scheduler.
+  enum TimerId : int {
+    kHandshakeTimer = 0,  // "GOO" until the sender's first "ACK"
+    kGooTimer = 1,        // "GOO" a while after an unexpected word
+  };
+  static constexpr std::uint32_t kHandshakePeriodMs = 2000;
+  static constexpr std::uint32_t kGooDelayMs = 5000;
+
+  Punter(TransferLink& link, TransferScheduler& scheduler);
+
+  void initiate();
+  // Hands the engine a chunk that arrived on the line.
+  void recieve(const std::uint8_t* bytes, std::size_t size);
+  void recieve(const ByteBuffer& chunk) { recieve(chunk.data(), chunk.size()); }
+  // The user's cancel: "BAD" three times, the data dropped.
+  void cancel();
+  // The owner's call when one of the engine's timers is due.
+  void timerFired(int id);
+  // The line went away: the receive ends at once and writes nothing more.
+  void connectionClosed();
+
+  bool isActive() const { return active; }
+  const ByteBuffer& data() const { return received; }
+  std::uint64_t blockCount() const { return blocks; }
+  std::uint64_t retryCount() const { return retries; }
+  std::uint8_t currentState() const { return state; }
+  TransferEnd end() const { return ending; }
+
+ private:
+  enum class Word : std::uint8_t { None, Ack, Syn };
+
+  // One step of the exchange on the buffered bytes; false when it has to
+  // wait for more.
+  bool step();
+  bool wordStep();
+  bool synStep();
+  bool blockStep();
+  void advance();
+  void badBlock(std::uint8_t backTo);
+  // Sends a word in answer to the sender, which makes a pending "GOO"
+  // reminder stale.
+  void answer(const char* word);
+  void writeWord(const char* word);
+  void clearBuffer();
+  void finish(TransferEnd how);
+
+  TransferLink& link;
+  TransferScheduler& scheduler;
+
+  ByteBuffer buffer;  // unconsumed bytes start at bufferStart
+  std::size_t bufferStart = 0;
+  ByteBuffer received;
+  std::uint64_t blocks = 0;
+  std::uint64_t retries = 0;  // counted only; bad blocks are asked for again without limit
+  bool active = false;
+  std::uint8_t state = 0;  // 1 to 7
+  Word expected = Word::None;
+  std::uint8_t nextBlockSize = punter::kHeaderSize;
+  bool last = false;
+  TransferEnd ending = TransferEnd::Running;
+};

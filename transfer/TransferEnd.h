@@ -1,0 +1,13 @@
+#pragma once
+// How a transfer ended, for the status texts of its owner.
+#include <cstdint>
+
+enum class TransferEnd : std::uint8_t {
+  Running,              // not ended yet (or never started)
+  Completed,            // the whole file went through
+  CancelledByUser,
+  CancelledByEndpoint,  // the other side cancelled
+  TooManyErrors,        // the retry limit was reached; nothing is kept
+  OutOfSequence,        // a block came out of order; the receive gave up
+  ConnectionClosed,     // the line went away during the transfer
+};

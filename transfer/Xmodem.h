@@ -1,0 +1,130 @@
+#pragma once
+// One Xmodem transfer over the open connection: receiving (128-byte blocks
+// with checksum or CRC, 1024-byte blocks) or sending (128-byte blocks, or
+// mostly 1024-byte blocks with oneK). Passive: the owner hands it every
+// chunk that arrives while it is active, fires its timers, and reads its
+// state afterwards.
+#include <cstddef>
+#include <cstdint>
+
+#include "settings/ByteBuffer.h"
+#include "transfer/TransferEnd.h"
+#include "transfer/TransferLink.h"
+#include "transfer/TransferScheduler.h"
+
+// The protocol's bytes.
+namespace xmodem {
+inline constexpr std::uint8_t kSoh = 0x01;  // a packet of 128 data bytes follows
+inline constexpr std::uint8_t kStx = 0x02;  // a packet of 1024 data bytes follows
+inline constexpr std::uint8_t kEot = 0x04;
+inline constexpr std::uint8_t kAck = 0x06;
+inline constexpr std::uint8_t kNak = 0x15;
+inline constexpr std::uint8_t kCan = 0x18;
+inline constexpr std::uint8_t kWantCrc = 'C';
+inline constexpr std::uint8_t kPadding = 0x1A;
+}  // namespace xmodem
+
+class Xmodem {
+ public:
+  enum class Mode : std::uint8_t { Receive, Send };
+
+  // The timers this engine arms on its scheduler.
+  enum TimerId : int {
+    kHandshakeTimer = 0,  // receive: asks the sender to start
+    kQuietTimer = 1,      // receive: the line has been quiet since a bad packet
+    kEotReplyTimer = 2,   // send: the longest wait for the receiver to answer EOT
+  };
+
+  static constexpr std::uint32_t kHandshakePeriodMs = 2000;
+  // Ticks that ask for CRC mode before the one request for checksum mode.
+  static constexpr std::uint32_t kCrcRequests = 3;
+  static constexpr std::uint32_t kQuietMs = 1000;
+  static constexpr std::uint32_t kEotReplyMs = 10000;
+  // NAKs in a row after which the next bad packet ends the receive.
+  static constexpr std::uint64_t kMaxRetries = 5;
+  // With oneK, blocks are 1024 bytes while more than this remains.
+  static constexpr std::size_t kOneKThreshold = 896;
+  static constexpr std::size_t kShortBlock = 128;
+  static constexpr std::size_t kLongBlock = 1024;
+
+  Xmodem(TransferLink& link, TransferScheduler& scheduler);
+
+  // Starts a receive; the handshake timer asks the sender to begin.
+  void initiate();
+  // Starts a send of `file`; nothing goes out until the receiver asks.
+  void initiateSend(ByteBuffer file, bool oneK);
+  // Hands the engine a chunk that arrived on the line.
+  void process(const std::uint8_t* bytes, std::size_t size);
+  void process(const ByteBuffer& chunk) { process(chunk.data(), chunk.size()); }
+  // The user's cancel.
+  void cancel();
+  // The owner's call when one of the engine's timers is due.
+  void timerFired(int id);
+  // The line went away: the transfer ends at once and writes nothing more.
+  void connectionClosed();
+
+  bool isActive() const { return active; }
+  bool isReceiving() const { return active && mode == Mode::Receive; }
+  bool isSending() const { return active && mode == Mode::Send; }
+  Mode transferMode() const { return mode; }
+  bool wasCancelledByEndpoint() const { return cancelledByEndpoint; }
+  bool wasCancelRequested() const { return cancelRequested; }
+  TransferEnd end() const { return ending; }
+  bool usesCrc() const { return crc; }
+  // Receive: the file so far, with the padding of the last block.
+  const ByteBuffer& receivedData() const { return received; }
+  // Send: the bytes not yet acknowledged by the receiver.
+  std::size_t bytesLeftToSend() const { return outgoing.size() - sendOffset; }
+
+ private:
+  void receiveChunk(const std::uint8_t* bytes, std::size_t size);
+  // Checks the complete packets buffered; `lineQuiet`: nothing has arrived
+  // for a while, so a packet cannot grow any more.
+  void consumePackets(bool lineQuiet);
+  // Checks the complete packet at `packet`; false when the receive ended
+  // or the line is being purged.
+  bool checkPacket(const std::uint8_t* packet, std::size_t length);
+  void rejectPacket();
+  void handshakeStep();
+  void quietStep();
+
+  void sendChunk(const std::uint8_t* bytes, std::size_t size);
+  void sendPacket();
+  void sendEot();
+
+  void writeByte(std::uint8_t byte);
+  void writeCancel();
+  void finish(TransferEnd how);
+
+  TransferLink& link;
+  TransferScheduler& scheduler;
+
+  bool oneK = false;
+  bool cancelledByEndpoint = false;
+  bool cancelRequested = false;
+  bool active = false;
+  bool crc = false;
+  Mode mode = Mode::Receive;
+  TransferEnd ending = TransferEnd::Running;
+  // Receive: the number of the next expected block. Send: the number of
+  // the next block to build. Wraps from 255 to 0.
+  std::uint8_t block = 0;
+  std::uint64_t retries = 0;
+
+  // Receive: bytes not yet consumed start at pendingStart.
+  ByteBuffer pending;
+  std::size_t pendingStart = 0;
+  ByteBuffer received;
+  bool handshaking = false;  // no packet has begun yet
+  std::uint32_t handshakeTicks = 0;
+  bool purging = false;  // a bad packet: dropping input until the line is quiet
+  bool checkKindOpen = false;  // fell back to checksum mode: the first packet may still carry a CRC
+
+  // Send: the file, its acknowledged bytes end at sendOffset.
+  ByteBuffer outgoing;
+  bool started = false;  // the receiver has asked for the first block
+  std::size_t sendOffset = 0;
+  std::size_t lastBlockSize = 0;
+  bool eotSent = false;
+  ByteBuffer packet;
+};
