@@ -5,7 +5,6 @@
 
 #include "settings/AddressBookText.h"
 #include "settings/FileHelpers.h"
-#include "settings/JsonScanner.h"
 #include "settings/NumberText.h"
 
 namespace {
@@ -78,8 +77,7 @@ EntryList readEntryFile(const std::string& path) {
   LoadedFile file;
   if (!readWholeFile(path, file)) return {};
   const std::string text(file.bytes.begin(), file.bytes.end());
-  JsonScanner scanner(text);
-  return readAddressBookEntries(scanner);
+  return readAddressBookEntries(text).entries;
 }
 
 bool writeEntryFile(const std::string& path, const AddressBookEntry& entry) {

@@ -14,9 +14,6 @@ using EntryList = std::vector<AddressBookEntry>;
 
 // A list row index; the list control's "no row".
 constexpr int kNoRow = -1;
-// The column counts the window shows; the terminal uses neither.
-constexpr std::uint64_t kNarrowColumns = 40;
-constexpr std::uint64_t kWideColumns = 80;
 
 // The entry "New" appends.
 AddressBookEntry makeNewEntry();
@@ -57,8 +54,9 @@ int shownColour(std::uint8_t stored);
 // The connect button's label: it says that connecting saves first.
 const char* connectLabel(bool modified);
 
-// Entry files (.morbbs). Reading takes every entry object in the file;
-// a file that cannot be read gives none.
+// Entry files (.morbbs). Reading takes every entry that can be read from
+// the file, each bad field at its default; a file that cannot be read gives
+// none.
 EntryList readEntryFile(const std::string& path);
 // False when the file could not be opened or written.
 bool writeEntryFile(const std::string& path, const AddressBookEntry& entry);

@@ -3,16 +3,18 @@
 #include <wx/image.h>
 
 #include <clocale>
+#include <ctime>
+#include <string>
 #include <wx/socket.h>
 
+#include "app/LocaleText.h"
 #include "app/MorlenFrame.h"
 #include "app/ProductInfo.h"
 #include "settings/Configuration.h"
-#include "settings/DefaultAddressBook.h"
-#include "settings/Settings.h"
+#include "settings/ConfigurationStartUp.h"
 #include "terminal/Palette.h"
 
-void PrepareProgram() {
+std::string PrepareProgram() {
   // Texts cross between the toolkit and the program's byte strings through
   // the locale's multibyte conversion: take the user's, not the "C" one.
   std::setlocale(LC_CTYPE, "");
@@ -25,16 +27,15 @@ void PrepareProgram() {
   if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
   wxSocketBase::Initialize();
   LivePalette() = kBuiltInPalette;
-  if (!loadConfiguration()) {
-    installDefaultAddressBook(programAddressBook());
-    saveConfiguration();
-  }
+  return startUpConfiguration(std::time(nullptr));
 }
 
 // The toolkit's own command-line parsing never runs: arguments are ignored.
 bool MorlenApp::OnInit() {
-  PrepareProgram();
+  const std::string notice = PrepareProgram();
   auto* frame = new MorlenFrame;
+  // Said once, in the message field, until the next message replaces it.
+  if (!notice.empty()) frame->SetStatusText(FromByteString(notice));
   frame->Centre(wxBOTH);
   frame->Show();
   return true;

@@ -3,11 +3,15 @@
 // configuration, shows the main window; saves the configuration at exit.
 #include <wx/wx.h>
 
+#include <string>
+
 class MorlenApp : public wxApp {
  public:
   bool OnInit() override;
   int OnExit() override;
 };
 
-// The start-up steps before the main window exists (also used by the GUI tests).
-void PrepareProgram();
+// The start-up steps before the main window exists (also used by the GUI
+// tests). Returns what the status bar should say about the configuration
+// file, or the empty text.
+std::string PrepareProgram();

@@ -7,7 +7,14 @@
 constexpr std::uint16_t kDefaultEntryPort = 64128;
 constexpr std::uint8_t kDefaultBackground = 0;    // black
 constexpr std::uint8_t kDefaultForeground = 15;   // light grey
-constexpr std::uint64_t kDefaultColumns = 40;
+// The column counts an entry may hold; the terminal uses neither.
+constexpr std::uint64_t kNarrowColumns = 40;
+constexpr std::uint64_t kWideColumns = 80;
+constexpr std::uint64_t kDefaultColumns = kNarrowColumns;
+constexpr std::uint16_t kLargestPort = 65535;
+// Colours are stored as one byte; the terminal and the address book window
+// draw them by their low four bits.
+constexpr std::uint8_t kLargestStoredColour = 255;
 constexpr std::int32_t kNoEntrySelected = -1;
 
 struct AddressBookEntry {

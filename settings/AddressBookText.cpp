@@ -1,16 +1,16 @@
 #include "settings/AddressBookText.h"
 
+#include <optional>
 #include <string_view>
 
 #include "settings/JsonEscape.h"
-#include "settings/NumberText.h"
 #include "settings/TextHelpers.h"
 #include "settings/TextTemplate.h"
 
 namespace {
 
 // Written readable here; the white space is removed before filling. Every
-// number is followed by a comma, which the reader relies on.
+// number is followed by a comma, which earlier versions' readers rely on.
 constexpr std::string_view kEntryTemplate = R"({
   "addressBookEntry": "{^version^}",
   "name": "{^name^}",
@@ -25,9 +25,83 @@ constexpr std::string_view kEntryTemplate = R"({
 })";
 
 constexpr const char* kEntryFormatVersion = "1";
-constexpr std::string_view kTrueText = "t";
 
 const char* booleanText(bool value) { return value ? "true" : "false"; }
+
+constexpr std::string_view kEntryKeys[] = {
+    "addressBookEntry", "name", "description", "address", "port",
+    "background",       "foreground", "echo",    "columns", "screenshot",
+};
+
+bool isContainer(const JsonValue& value) {
+  return value.kind == JsonValue::Kind::Object || value.kind == JsonValue::Kind::Array;
+}
+
+// An object is an entry when it has an entry's member, or when it holds no
+// containers (an empty object is a new entry, as the writer's reader has
+// always taken it). Otherwise it is taken to hold entries.
+bool isEntryObject(const JsonValue& object) {
+  bool holdsContainers = false;
+  for (std::size_t i = 0; i < object.keys.size(); ++i) {
+    for (const std::string_view key : kEntryKeys) {
+      if (object.keys[i] == key) return true;
+    }
+    holdsContainers = holdsContainers || isContainer(object.elements[i]);
+  }
+  return !holdsContainers;
+}
+
+// Each take* stores the value when it is of the right kind and in range,
+// else the member's default; the result tells which.
+bool takeText(const JsonValue& value, std::string& member, bool escaped) {
+  const bool ok = value.kind == JsonValue::Kind::String;
+  member = !ok ? std::string() : escaped ? jsonUnescape(value.text) : value.text;
+  return ok;
+}
+
+bool takeBoolean(const JsonValue& value, bool& member, bool fallback) {
+  const std::optional<bool> truth = value.truth();
+  member = truth.value_or(fallback);
+  return truth.has_value();
+}
+
+template <typename Number>
+bool takeNumber(const JsonValue& value, Number& member, Number fallback, Number largest) {
+  const std::optional<std::uint64_t> number = value.wholeNumber(largest);
+  member = number ? static_cast<Number>(*number) : fallback;
+  return number.has_value();
+}
+
+bool takeColumns(const JsonValue& value, std::uint64_t& member, std::uint64_t fallback) {
+  const bool ok = takeNumber(value, member, fallback, kWideColumns) &&
+                  (member == kNarrowColumns || member == kWideColumns);
+  if (!ok) member = fallback;
+  return ok;
+}
+
+// Members in file order, so a later duplicate wins. "addressBookEntry" is
+// the entry format's version; it has never been checked.
+bool readEntry(const JsonValue& object, AddressBookEntry& entry) {
+  const AddressBookEntry defaults;
+  bool complete = true;
+  for (std::size_t i = 0; i < object.keys.size(); ++i) {
+    const std::string& key = object.keys[i];
+    const JsonValue& value = object.elements[i];
+    bool ok = true;
+    if (key == "name") ok = takeText(value, entry.name, true);
+    else if (key == "description") ok = takeText(value, entry.description, true);
+    else if (key == "address") ok = takeText(value, entry.address, true);
+    // Base64 needs no unescaping.
+    else if (key == "screenshot") ok = takeText(value, entry.screenshot, false);
+    else if (key == "port") ok = takeNumber(value, entry.port, defaults.port, kLargestPort);
+    else if (key == "background") ok = takeNumber(value, entry.background, defaults.background, kLargestStoredColour);
+    else if (key == "foreground") ok = takeNumber(value, entry.foreground, defaults.foreground, kLargestStoredColour);
+    else if (key == "echo") ok = takeBoolean(value, entry.echo, defaults.echo);
+    else if (key == "columns") ok = takeColumns(value, entry.columns, defaults.columns);
+    complete = complete && ok;
+  }
+  return complete;
+}
 
 }  // namespace
 
@@ -49,35 +123,28 @@ std::string entryToText(const AddressBookEntry& entry) {
   return fillTemplate(compactTemplate, values);
 }
 
-std::vector<AddressBookEntry> readAddressBookEntries(JsonScanner& scanner) {
-  std::vector<AddressBookEntry> entries;
-  for (JsonTokenResult token = scanner.next(); token.first != JsonToken::End; token = scanner.next()) {
-    if (token.first == JsonToken::ObjectStart) {
-      entries.emplace_back();
-      continue;
-    }
-    if (token.first != JsonToken::Key) continue;
-    const std::string_view key = token.second;
-    const auto [kind, text] = scanner.next();
-    if (kind == JsonToken::End) break;
-    // A member met before any object has no entry to go to.
-    if (entries.empty()) continue;
-    AddressBookEntry& entry = entries.back();
-    if (kind == JsonToken::Number) {
-      // Cut to the member's width; the values are not range-checked.
-      const std::int32_t number = parseNumberText(text);
-      if (key == "port") entry.port = static_cast<std::uint16_t>(number);
-      else if (key == "background") entry.background = static_cast<std::uint8_t>(number);
-      else if (key == "foreground") entry.foreground = static_cast<std::uint8_t>(number);
-      else if (key == "columns") entry.columns = static_cast<std::uint64_t>(number);
-    } else if (kind == JsonToken::Boolean) {
-      if (key == "echo") entry.echo = text == kTrueText;
-    } else if (kind == JsonToken::String) {
-      if (key == "name") entry.name = jsonUnescape(text);
-      else if (key == "description") entry.description = jsonUnescape(text);
-      else if (key == "address") entry.address = jsonUnescape(text);
-      else if (key == "screenshot") entry.screenshot = std::string(text);
-    }
+EntriesReading readAddressBookEntries(std::string_view text) {
+  const JsonReading json = readTolerantJson(text);
+  EntriesReading reading;
+  reading.complete = json.complete;
+  for (const JsonValue& value : json.values) {
+    if (!appendEntries(value, reading.entries)) reading.complete = false;
   }
-  return entries;
+  return reading;
+}
+
+bool appendEntries(const JsonValue& value, std::vector<AddressBookEntry>& entries) {
+  if (value.kind == JsonValue::Kind::Object && isEntryObject(value)) {
+    entries.emplace_back();
+    return readEntry(value, entries.back());
+  }
+  if (value.kind != JsonValue::Kind::Array && value.kind != JsonValue::Kind::Object) return false;
+  // Entries inside: directly in an array as written, or nested deeper by a
+  // hand edit (then the layout itself was not as written).
+  bool complete = value.kind == JsonValue::Kind::Array;
+  for (const JsonValue& element : value.elements) {
+    const bool entry = element.kind == JsonValue::Kind::Object && isEntryObject(element);
+    if (!appendEntries(element, entries) || !entry) complete = false;
+  }
+  return complete;
 }

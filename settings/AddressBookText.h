@@ -3,15 +3,31 @@
 // configuration file and alone in an exported .morbbs file, and the reader
 // for both.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "settings/AddressBook.h"
-#include "settings/JsonScanner.h"
+#include "settings/TolerantJsonReader.h"
 
 // One entry object on one line, without white space outside its strings.
 std::string entryToText(const AddressBookEntry& entry);
 
-// Every object the scanner meets from here on becomes an entry; members may
-// come in any order, missing ones keep the defaults and unknown ones are
-// skipped. Reads until the scanner gives End.
-std::vector<AddressBookEntry> readAddressBookEntries(JsonScanner& scanner);
+struct EntriesReading {
+  std::vector<AddressBookEntry> entries;
+  // False when anything was skipped or a field had to take its default.
+  bool complete = true;
+};
+
+// Every entry in a text: an entry file holding one or more entry objects
+// (or arrays of them), or the built-in address book. Members may come in
+// any order; missing ones keep their defaults, unknown ones are skipped. A
+// field that is of the wrong kind or out of range (a port above 65535, a
+// colour above 255, columns other than 40 or 80) takes its default and
+// the entry stays. Damage in the text costs only what it covers.
+EntriesReading readAddressBookEntries(std::string_view text);
+
+// Appends the entries a value holds: an array of entry objects as the
+// program writes it, or what a hand edit may have made of one (a single
+// entry object, an object or array of them). False when anything in it
+// could not be taken as written.
+bool appendEntries(const JsonValue& value, std::vector<AddressBookEntry>& entries);

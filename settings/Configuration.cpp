@@ -1,14 +1,18 @@
 #include "settings/Configuration.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <limits>
+#include <optional>
 #include <string_view>
+#include <utility>
 
 #include "settings/AddressBookText.h"
 #include "settings/FileHelpers.h"
-#include "settings/JsonScanner.h"
-#include "settings/NumberText.h"
 #include "settings/TextHelpers.h"
 #include "settings/TextTemplate.h"
+#include "settings/TolerantJsonReader.h"
 
 namespace {
 
@@ -18,13 +22,16 @@ constexpr std::string_view kConfigSuffix = "/.config";
 constexpr std::string_view kFileInDirectory = "/Vendorly/Morlen/morlen.config";
 
 constexpr const char* kFormatVersion = "1";
-constexpr std::int32_t kMissingVersion = 0;
-constexpr std::string_view kTrueText = "t";
+constexpr std::uint64_t kMissingVersion = 0;
 constexpr char kEntrySeparator = ',';
+constexpr std::array<std::int32_t, 2> kKeyboardMaps = {kPositionalKeyboardMap, kHybridKeyboardMap};
+
+// Set by start-up when the file could be neither read fully nor kept.
+bool fileGuarded = false;
 
 // Written readable here; the white space is removed before filling. The
 // address book comes last and every number is followed by a comma, which
-// the reader relies on.
+// the readers of earlier versions rely on.
 constexpr std::string_view kRootTemplate = R"({
   "morlenConfig": {^version^},
   "petsciiScale": {^petsciiScale^},
@@ -36,43 +43,35 @@ constexpr std::string_view kRootTemplate = R"({
 
 const char* booleanText(bool value) { return value ? "true" : "false"; }
 
-// The reader takes unsigned numbers only: a negative value (a hand-edited
-// number too large for 32 bits comes back as one) would end the next load
-// before the address book and cost the user every entry. Such a value is
-// written as the default instead.
+// Numbers in the file are unsigned: a negative value would read back as
+// damage. Such a value is written as the default instead.
 std::string settingText(std::int32_t value, std::int32_t fallback) {
   return std::to_string(value < 0 ? fallback : value);
 }
 
-std::int32_t readConfigVersion(const std::string& text) {
-  JsonScanner scanner(text);
-  for (JsonTokenResult token = scanner.next(); token.first != JsonToken::End; token = scanner.next()) {
-    if (token.first != JsonToken::Key || token.second != "morlenConfig") continue;
-    const JsonTokenResult value = scanner.next();
-    return value.first == JsonToken::Number ? parseNumberText(value.second) : kMissingVersion;
-  }
-  return kMissingVersion;
+template <std::size_t N>
+bool isOneOf(std::uint64_t value, const std::array<std::int32_t, N>& allowed) {
+  return std::find(allowed.begin(), allowed.end(), static_cast<std::int64_t>(value)) != allowed.end();
 }
 
-// Stores the settings as they are met and stops just inside the address
-// book array; false when the text ends before it.
-bool readSettings(JsonScanner& scanner, Settings& settings) {
-  for (;;) {
-    const JsonTokenResult token = scanner.next();
-    if (token.first == JsonToken::End) return false;
-    if (token.first != JsonToken::Key) continue;
-    const std::string_view key = token.second;
-    const auto [kind, text] = scanner.next();
-    if (kind == JsonToken::End) return false;
-    if (kind == JsonToken::ArrayStart && key == "addressBook") return true;
-    if (kind == JsonToken::Number) {
-      if (key == "petsciiScale") settings.petsciiScale = parseNumberText(text);
-      else if (key == "keyboardMap") settings.keyboardMap = parseNumberText(text);
-    } else if (kind == JsonToken::Boolean) {
-      if (key == "dialogOnReceived") settings.dialogOnReceived = text == kTrueText;
-      else if (key == "autoCheckForUpdate") settings.autoCheckForUpdate = text == kTrueText;
-    }
-  }
+// Stores a setting from one of the values offered, else its default.
+template <std::size_t N>
+bool takeChoice(const JsonValue& value, std::int32_t& member, const std::array<std::int32_t, N>& allowed,
+                std::int32_t fallback) {
+  const std::optional<std::uint64_t> number = value.wholeNumber(std::numeric_limits<std::int32_t>::max());
+  const bool ok = number && isOneOf(*number, allowed);
+  member = ok ? static_cast<std::int32_t>(*number) : fallback;
+  return ok;
+}
+
+bool takeBoolean(const JsonValue& value, bool& member, bool fallback) {
+  const std::optional<bool> truth = value.truth();
+  member = truth.value_or(fallback);
+  return truth.has_value();
+}
+
+bool holdsEntries(const JsonValue& value) {
+  return value.kind == JsonValue::Kind::Array || value.kind == JsonValue::Kind::Object;
 }
 
 }  // namespace
@@ -104,29 +103,70 @@ std::string configurationText(const Settings& settings, const std::vector<Addres
   return fillTemplate(compactTemplate, values);
 }
 
-bool readConfiguration(const std::string& text, Settings& settings, AddressBook& book) {
-  // Any non-zero version is read like the current one.
-  if (readConfigVersion(text) == kMissingVersion) return false;
-  JsonScanner scanner(text);
-  if (!readSettings(scanner, settings)) return false;
-  book.entries = readAddressBookEntries(scanner);
+ConfigurationReading readConfiguration(const std::string& text, Settings& settings, AddressBook& book) {
+  const JsonReading json = readTolerantJson(text);
+  const auto root = std::find_if(json.values.begin(), json.values.end(),
+                                 [](const JsonValue& v) { return v.kind == JsonValue::Kind::Object; });
+  if (root == json.values.end()) return {};
+  bool complete = json.complete && json.values.size() == 1;
+  bool versioned = false;
+  const JsonValue* bookValue = nullptr;
+  const Settings defaults;
+  // Members in file order, so a later duplicate wins.
+  for (std::size_t i = 0; i < root->keys.size(); ++i) {
+    const std::string& key = root->keys[i];
+    const JsonValue& value = root->elements[i];
+    bool ok = true;
+    if (key == "morlenConfig") {
+      // Any non-zero version is read like the current one.
+      const std::optional<std::uint64_t> version = value.wholeNumber(std::numeric_limits<std::uint64_t>::max());
+      versioned = version && *version != kMissingVersion;
+    } else if (key == "petsciiScale") {
+      ok = takeChoice(value, settings.petsciiScale, kOfferedScales, defaults.petsciiScale);
+    } else if (key == "keyboardMap") {
+      ok = takeChoice(value, settings.keyboardMap, kKeyboardMaps, defaults.keyboardMap);
+    } else if (key == "dialogOnReceived") {
+      ok = takeBoolean(value, settings.dialogOnReceived, defaults.dialogOnReceived);
+    } else if (key == "autoCheckForUpdate") {
+      ok = takeBoolean(value, settings.autoCheckForUpdate, defaults.autoCheckForUpdate);
+    } else if (key == "addressBook") {
+      bookValue = &value;
+    }
+    complete = complete && ok;
+  }
+  if (bookValue == nullptr || !holdsEntries(*bookValue)) return {false, false};
+  std::vector<AddressBookEntry> entries;
+  // Anything but an array was a hand edit: the rewrite changes its shape.
+  const bool asWritten = appendEntries(*bookValue, entries) && bookValue->kind == JsonValue::Kind::Array;
+  complete = complete && versioned && asWritten;
+  // Without a version an empty book is no address book worth keeping; the
+  // built-in one takes its place.
+  if (!versioned && entries.empty()) return {false, false};
+  book.entries = std::move(entries);
   book.selectedIndex = kNoEntrySelected;
-  return true;
+  return {true, complete};
 }
 
-bool loadConfiguration() {
+ConfigurationLoad loadConfiguration() {
+  ConfigurationLoad load;
   const std::string path = configFilePath();
   makeDirectories(path);
-  if (!fileExists(path)) return false;
+  if (!fileExists(path)) return load;
+  load.found = true;
   LoadedFile file;
-  if (!readWholeFile(path, file)) return false;
+  if (!readWholeFile(path, file)) return load;
   const std::string text(file.bytes.begin(), file.bytes.end());
-  return readConfiguration(text, programSettings(), programAddressBook());
+  load.bytes = std::move(file.bytes);
+  load.reading = readConfiguration(text, programSettings(), programAddressBook());
+  return load;
 }
 
 bool saveConfiguration(const FileWriteSteps& steps) {
+  if (fileGuarded) return false;
   const std::string path = configFilePath();
   makeDirectories(path);
   return replaceFileAtomically(path, configurationText(programSettings(), programAddressBook().entries),
                                steps);
 }
+
+void guardConfigurationFile(bool guarded) { fileGuarded = guarded; }

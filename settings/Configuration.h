@@ -1,10 +1,12 @@
 #pragma once
 // The configuration file: the settings and the address book as one line of
 // JSON in <config directory>/Vendorly/Morlen/morlen.config.
+#include <optional>
 #include <string>
 
 #include "settings/AddressBook.h"
 #include "settings/AtomicFileWrite.h"
+#include "settings/ByteBuffer.h"
 #include "settings/Settings.h"
 
 // $XDG_CONFIG_HOME/.config, else $HOME/.config, else the empty text. The
@@ -16,18 +18,39 @@ std::string configFilePath();
 // The file's whole text for these settings and entries.
 std::string configurationText(const Settings& settings, const std::vector<AddressBookEntry>& entries);
 
-// Reads a configuration text into settings and book. False when it lacks a
-// non-zero "morlenConfig" number or an "addressBook" array; settings met
-// before the failure are kept, and the book is changed only on success
-// (then with no entry selected).
-bool readConfiguration(const std::string& text, Settings& settings, AddressBook& book);
+struct ConfigurationReading {
+  // The text's address book replaced the book's entries (none selected).
+  bool bookTaken = false;
+  // Everything in the text was read as written: replacing the file loses
+  // nothing the user had.
+  bool complete = false;
+};
 
-// Fills programSettings() and programAddressBook() from the file. False when
-// there is no usable file; the caller then installs the default address
-// book and saves.
-bool loadConfiguration();
+// Reads what can be read of a configuration text. Each setting that is
+// missing, of the wrong kind or out of range takes its default (the scale
+// one of the offered ones, the keyboard map 1 or 2). The address book is
+// taken when the text holds one under a non-zero "morlenConfig" number, or
+// when it holds entries whatever the version; each entry that can be read
+// is kept (see readAddressBookEntries).
+ConfigurationReading readConfiguration(const std::string& text, Settings& settings, AddressBook& book);
+
+struct ConfigurationLoad {
+  bool found = false;  // a file was there
+  // Its bytes, when they could be read.
+  std::optional<ByteBuffer> bytes;
+  ConfigurationReading reading;
+};
+
+// Fills programSettings() and programAddressBook() from the file, as far
+// as it can be read.
+ConfigurationLoad loadConfiguration();
 
 // Writes programSettings() and programAddressBook() to the file, replacing
 // it only once the new text is safely on disk. Failures are silent for the
-// user; the result tells whether the file was replaced.
+// user; the result tells whether the file was replaced. While the file is
+// guarded (see guardConfigurationFile) nothing is written.
 bool saveConfiguration(const FileWriteSteps& steps = FileWriteSteps());
+
+// A file that could not be read fully and could not be kept elsewhere is
+// never replaced: start-up guards it for the rest of the run.
+void guardConfigurationFile(bool guarded);

@@ -3,7 +3,6 @@
 #include <cstddef>
 
 #include "settings/AddressBookText.h"
-#include "settings/JsonScanner.h"
 
 // Generated from resources/default_address_book.json at build time.
 extern const unsigned char defaultAddressBookJson[];
@@ -14,8 +13,7 @@ std::string_view defaultAddressBookText() {
 }
 
 std::vector<AddressBookEntry> defaultAddressBookEntries() {
-  JsonScanner scanner(defaultAddressBookText());
-  return readAddressBookEntries(scanner);
+  return readAddressBookEntries(defaultAddressBookText()).entries;
 }
 
 void installDefaultAddressBook(AddressBook& book) {

@@ -1,9 +1,12 @@
 #pragma once
 // The program's four settings. The menu commands change them directly;
 // they reach the disk with the next saveConfiguration.
+#include <array>
 #include <cstdint>
 
 constexpr std::int32_t kDefaultPetsciiScale = 2;
+// The scales the main window offers.
+constexpr std::array<std::int32_t, 5> kOfferedScales = {1, 2, 3, 5, 8};
 constexpr std::int32_t kPositionalKeyboardMap = 1;
 constexpr std::int32_t kHybridKeyboardMap = 2;
 

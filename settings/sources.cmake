@@ -1,5 +1,6 @@
 list(APPEND CORE_SOURCES
   ${MORLEN_ROOT}/settings/JsonScanner.cpp
+  ${MORLEN_ROOT}/settings/TolerantJsonReader.cpp
   ${MORLEN_ROOT}/settings/JsonEscape.cpp
   ${MORLEN_ROOT}/settings/TextTemplate.cpp
   ${MORLEN_ROOT}/settings/TextHelpers.cpp
@@ -11,6 +12,8 @@ list(APPEND CORE_SOURCES
   ${MORLEN_ROOT}/settings/AddressBook.cpp
   ${MORLEN_ROOT}/settings/AddressBookText.cpp
   ${MORLEN_ROOT}/settings/Configuration.cpp
+  ${MORLEN_ROOT}/settings/UnreadableCopy.cpp
+  ${MORLEN_ROOT}/settings/ConfigurationStartUp.cpp
   ${MORLEN_ROOT}/settings/DefaultAddressBook.cpp
 )
 morlen_embed(CORE_SOURCES resources/default_address_book.json defaultAddressBookJson)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -21,10 +22,7 @@ AddressBookEntry sampleEntry() {
   return e;
 }
 
-std::vector<AddressBookEntry> readText(const std::string& text) {
-  JsonScanner scanner(text);
-  return readAddressBookEntries(scanner);
-}
+std::vector<AddressBookEntry> readText(const std::string& text) { return readAddressBookEntries(text).entries; }
 
 TEST(AddressBookText, EntryIsOneLineInTheFixedLayout) {
   EXPECT_EQ(entryToText(sampleEntry()),
@@ -50,12 +48,80 @@ TEST(AddressBookText, ReadsSeveralEntriesInAnyOrderWithDefaults) {
   EXPECT_EQ(entries[2].screenshot, "QUJD");
 }
 
-TEST(AddressBookText, NumbersAreCutToTheMemberWidth) {
-  const auto entries = readText(R"({"port":65537,"background":257,"columns":7,})");
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0].port, 1);
-  EXPECT_EQ(entries[0].background, 1);
-  EXPECT_EQ(entries[0].columns, 7u);
+// An entry file as a user may have edited it: each entry that can be read
+// is imported; a field of the wrong kind or out of range takes its default
+// (never a wrapped value) and costs nothing else.
+TEST(AddressBookText, BadFieldsTakeTheirDefaultsAndTheEntryStays) {
+  struct Case {
+    const char* member;  // replaces the sample's member of that name
+    void (*expect)(AddressBookEntry&);
+    bool complete = false;  // the value was read as written
+  };
+  const Case cases[] = {
+      {R"("port":65535)", [](AddressBookEntry& e) { e.port = 65535; }, true},
+      {R"("port":65537)", [](AddressBookEntry& e) { e.port = kDefaultEntryPort; }},
+      {R"("port":-23)", [](AddressBookEntry& e) { e.port = kDefaultEntryPort; }},
+      {R"("port":"23")", [](AddressBookEntry& e) { e.port = kDefaultEntryPort; }},
+      {R"("port":23.0)", [](AddressBookEntry& e) { e.port = kDefaultEntryPort; }},
+      {R"("port":null)", [](AddressBookEntry& e) { e.port = kDefaultEntryPort; }},
+      {R"("port":)", [](AddressBookEntry& e) { e.port = kDefaultEntryPort; }},
+      // Colours above 15 have always been kept and drawn by their low four
+      // bits; only what a byte cannot hold is refused.
+      {R"("background":17)", [](AddressBookEntry& e) { e.background = 17; }, true},
+      {R"("background":257)", [](AddressBookEntry& e) { e.background = kDefaultBackground; }},
+      {R"("foreground":true)", [](AddressBookEntry& e) { e.foreground = kDefaultForeground; }},
+      {R"("columns":7)", [](AddressBookEntry& e) { e.columns = kDefaultColumns; }},
+      {R"("columns":40)", [](AddressBookEntry& e) { e.columns = 40; }, true},
+      {R"("echo":"yes")", [](AddressBookEntry& e) { e.echo = false; }},
+      {R"("screenshot":["DgWS"])", [](AddressBookEntry& e) { e.screenshot.clear(); }},
+  };
+  const std::string sample = entryToText(sampleEntry());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.member);
+    const std::string member = c.member;
+    std::string text = sample;
+    const std::size_t begin = text.find(member.substr(0, member.find(':') + 1));
+    const std::size_t end = std::min(text.find(',', begin), text.size() - 1);
+    text.replace(begin, end - begin, member);
+    // Two copies, the damaged one first: the one after it is untouched.
+    const EntriesReading reading = readAddressBookEntries(text + "\n" + sample);
+    AddressBookEntry expected = sampleEntry();
+    c.expect(expected);
+    ASSERT_EQ(reading.entries.size(), 2u);
+    EXPECT_EQ(reading.entries[0], expected);
+    EXPECT_EQ(reading.entries[1], sampleEntry());
+    EXPECT_EQ(reading.complete, c.complete);
+  }
+}
+
+TEST(AddressBookText, EntryFilesInOtherShapesStillImport) {
+  const std::string one = entryToText(sampleEntry());
+  struct Case {
+    const char* what;
+    std::string text;
+    std::size_t entries;
+    bool complete;
+  };
+  const Case cases[] = {
+      {"one entry", one, 1, true},
+      {"a byte-order mark first", "\xEF\xBB\xBF" + one, 1, true},
+      {"an array of entries", "[" + one + "," + one + "]", 2, true},
+      {"an empty object is a new entry", "{}", 1, true},
+      {"a configuration file", R"({"morlenConfig":1,"addressBook":[)" + one + "," + one + "]}", 2, false},
+      {"entries nested in arrays", "[[" + one + "],[[" + one + "]]]", 2, false},
+      {"cut off inside the second", one + one.substr(0, one.size() / 2), 2, false},
+      {"a comment between", one + "\n// the second\n" + one, 2, false},
+      {"nothing readable", "\x01\x02 not json", 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const EntriesReading reading = readAddressBookEntries(c.text);
+    EXPECT_EQ(reading.entries.size(), c.entries);
+    EXPECT_EQ(reading.complete, c.complete);
+    if (c.entries > 0) {
+      EXPECT_EQ(reading.entries[0], c.text == "{}" ? AddressBookEntry{} : sampleEntry());
+    }
+  }
 }
 
 TEST(AddressBookText, AwkwardTextsReadBackUnchanged) {
@@ -66,9 +132,10 @@ TEST(AddressBookText, AwkwardTextsReadBackUnchanged) {
   for (const char* text : texts) {
     AddressBookEntry e;
     e.name = e.description = e.address = text;
-    const auto entries = readText(entryToText(e));
-    ASSERT_EQ(entries.size(), 1u) << text;
-    EXPECT_EQ(entries[0], e) << text;
+    const EntriesReading reading = readAddressBookEntries(entryToText(e));
+    ASSERT_EQ(reading.entries.size(), 1u) << text;
+    EXPECT_EQ(reading.entries[0], e) << text;
+    EXPECT_TRUE(reading.complete) << text;
   }
 }
 

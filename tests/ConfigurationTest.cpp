@@ -2,17 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "settings/AddressBookText.h"
 #include "settings/Base64.h"
+#include "settings/ConfigurationStartUp.h"
 #include "settings/DefaultAddressBook.h"
 #include "settings/FileHelpers.h"
+#include "settings/UnreadableCopy.h"
 
 namespace {
 
@@ -40,6 +46,41 @@ bool parsesAsJson(const std::string& path) {
   const std::string command =
       "python3 -c 'import json,sys; json.load(open(sys.argv[1],\"rb\"))' '" + path + "' 2>/dev/null";
   return std::system(command.c_str()) == 0;
+}
+
+constexpr std::time_t kMoment = 1700000000;
+const Settings kEdited{3, kHybridKeyboardMap, true, false};
+const std::string kKept = "Damaged configuration kept as ";
+
+auto settingsOf(const Settings& s) {
+  return std::make_tuple(s.petsciiScale, s.keyboardMap, s.dialogOnReceived, s.autoCheckForUpdate);
+}
+
+// Five boards that differ in every field, as a user's address book would.
+std::vector<AddressBookEntry> fiveBoards() {
+  const char* const names[] = {"Alpha", "Bravo", "Charlie", "Delta", "Echo"};
+  std::vector<AddressBookEntry> boards;
+  for (int i = 0; i < 5; ++i) {
+    AddressBookEntry e;
+    e.name = names[i];
+    e.description = std::string("The \"") + names[i] + "\" board";
+    e.address = std::string(names[i]) + ".example";
+    e.port = static_cast<std::uint16_t>(6400 + i);
+    e.background = static_cast<std::uint8_t>(i);
+    e.foreground = static_cast<std::uint8_t>(15 - i);
+    e.echo = i % 2 == 1;
+    e.columns = i == 3 ? kWideColumns : kNarrowColumns;
+    e.screenshot = base64Encode(ByteBuffer(static_cast<std::size_t>(8 + i), static_cast<std::uint8_t>(0x41 + i)));
+    boards.push_back(e);
+  }
+  return boards;
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  const std::size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at != std::string::npos) text.replace(at, from.size(), to);
+  return text;
 }
 
 TEST(ConfigPath, FollowsTheEnvironment) {
@@ -81,6 +122,24 @@ class Configuration : public ::testing::Test {
   static void resetProgramState() {
     programSettings() = Settings{};
     programAddressBook() = AddressBook{};
+    guardConfigurationFile(false);
+  }
+  void writeFile(const std::string& name, const std::string& text) {
+    ASSERT_TRUE(makeDirectories(name));
+    std::ofstream(name, std::ios::binary) << text;
+  }
+  // The names in the configuration's directory, sorted.
+  std::vector<std::string> filesBeside() {
+    std::vector<std::string> names;
+    for (const auto& file : std::filesystem::directory_iterator(dir + "/.config/Vendorly/Morlen")) {
+      names.push_back(file.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  std::string copyName(int attempt) {
+    const std::string copy = unreadableCopyName(path, kMoment, attempt);
+    return copy.substr(copy.rfind('/') + 1);
   }
   std::string dir, path;
   std::optional<ScopedEnv> home, configHome;
@@ -105,7 +164,7 @@ TEST_F(Configuration, SavedFileLoadsBackWithEveryValue) {
   EXPECT_TRUE(parsesAsJson(path));
 
   resetProgramState();
-  ASSERT_TRUE(loadConfiguration());
+  ASSERT_TRUE(loadConfiguration().reading.complete);
   EXPECT_TRUE(entriesEqual(programAddressBook().entries, saved));
   EXPECT_EQ(configurationText(programSettings(), programAddressBook().entries), text);
   EXPECT_EQ(programAddressBook().selectedIndex, kNoEntrySelected);
@@ -116,67 +175,216 @@ TEST_F(Configuration, AnEmptyAddressBookStaysEmpty) {
   EXPECT_EQ(readFile(path).substr(readFile(path).size() - 17), R"("addressBook":[]})");
   EXPECT_TRUE(parsesAsJson(path));
   programAddressBook().entries = defaultAddressBookEntries();
-  ASSERT_TRUE(loadConfiguration());
+  ASSERT_TRUE(loadConfiguration().reading.complete);
   EXPECT_TRUE(programAddressBook().entries.empty());
 }
 
-TEST_F(Configuration, AnOversizedSettingNeverCostsTheAddressBook) {
-  // A hand-edited number too large for 32 bits reads back negative; saving
-  // it as such would make the next load stop before the address book.
-  const std::string edited =
-      R"({"morlenConfig":1,"petsciiScale":3000000000,"keyboardMap":2,"addressBook":[{"name":"Mine","port":23,}]})";
-  makeDirectories(path);
-  {
-    std::ofstream out(path, std::ios::binary);
-    out << edited;
-  }
-  ASSERT_TRUE(loadConfiguration());
-  ASSERT_TRUE(saveConfiguration());
-  EXPECT_TRUE(parsesAsJson(path));
-  resetProgramState();
-  ASSERT_TRUE(loadConfiguration());
-  ASSERT_EQ(programAddressBook().entries.size(), 1u);
-  EXPECT_EQ(programAddressBook().entries[0].name, "Mine");
-  EXPECT_EQ(programSettings().keyboardMap, kHybridKeyboardMap);
-  EXPECT_GT(programSettings().petsciiScale, 0);
+struct Damage {
+  const char* what;
+  std::string text;  // the file as start-up finds it
+  // What the program then runs with, and writes back when it keeps a copy.
+  Settings settings;
+  std::vector<AddressBookEntry> entries;
+  bool kept;  // not fully read: kept beside under a new name
+};
+
+std::vector<Damage> damagedFiles() {
+  const std::vector<AddressBookEntry> boards = fiveBoards();
+  const std::vector<AddressBookEntry> defaults = defaultAddressBookEntries();
+  const std::string good = configurationText(kEdited, boards);
+  const std::string noBook = configurationText(kEdited, {});
+  const std::string alpha = entryToText(boards[0]), bravo = entryToText(boards[1]);
+  const std::string deep = std::string(200000, '[') + std::string(200000, ']');
+  std::string binary;
+  for (int i = 0; i < 4096; ++i) binary += static_cast<char>(i * 7);
+  const auto with = [&](auto change) {
+    Settings settings = kEdited;
+    std::vector<AddressBookEntry> entries = boards;
+    change(settings, entries);
+    return std::make_pair(settings, entries);
+  };
+  const auto scale = [&](std::int32_t value) { return with([=](Settings& s, auto&) { s.petsciiScale = value; }).first; };
+  AddressBookEntry cutShort;
+  cutShort.name = "Ch";
+  const Settings scale3{3, kPositionalKeyboardMap, false, true};
+  const auto [port, portEntries] = with([](Settings&, auto& e) { e[1].port = kDefaultEntryPort; });
+  const auto [columns, columnsEntries] = with([](Settings&, auto& e) { e[3].columns = kDefaultColumns; });
+  const auto [colour17, colour17Entries] = with([](Settings&, auto& e) { e[2].background = 17; });
+  const auto [colour256, colour256Entries] = with([](Settings&, auto& e) { e[2].background = kDefaultBackground; });
+  const auto [named, namedEntries] = with([](Settings&, auto& e) { e[3].name.clear(); });
+  const auto [noMap, noMapEntries] = with([](Settings& s, auto&) { s.keyboardMap = kPositionalKeyboardMap; });
+  const auto [noPrompt, noPromptEntries] = with([](Settings& s, auto&) { s.dialogOnReceived = false; });
+
+  return {
+      // Read fully: nothing is rewritten at start-up and nothing is kept.
+      {"as the program wrote it", good, kEdited, boards, false},
+      {"a later version", replaced(good, R"("morlenConfig":1)", R"("morlenConfig":2)"), kEdited, boards, false},
+      {"a byte-order mark first", "\xEF\xBB\xBF" + good, kEdited, boards, false},
+      {"white space, a missing and a trailing comma",
+       replaced(replaced(good, R"("keyboardMap":2,)", "\n  \"keyboardMap\" : 2 "), "]}", ",],}"), kEdited, boards,
+       false},
+      {"colour 17, drawn by its low four bits as ever", replaced(good, R"("background":2,)", R"("background":17,)"),
+       colour17, colour17Entries, false},
+      // Settings out of range or of the wrong kind take their defaults.
+      {"a negative scale", replaced(good, R"("petsciiScale":3)", R"("petsciiScale":-2)"), scale(2), boards, true},
+      {"a fractional scale", replaced(good, R"("petsciiScale":3)", R"("petsciiScale":2.5)"), scale(2), boards, true},
+      {"a scale not offered", replaced(good, R"("petsciiScale":3)", R"("petsciiScale":4)"), scale(2), boards, true},
+      {"a scale beyond 32 bits", replaced(good, R"("petsciiScale":3)", R"("petsciiScale":3000000000)"), scale(2),
+       boards, true},
+      {"a scale of 37 bits", replaced(good, R"("petsciiScale":3)", R"("petsciiScale":99999999999)"), scale(2), boards,
+       true},
+      {"a scale as text", replaced(good, R"("petsciiScale":3)", R"("petsciiScale":"3")"), scale(2), boards, true},
+      {"keyboard map 3", replaced(good, R"("keyboardMap":2)", R"("keyboardMap":3)"), noMap, boards, true},
+      {"a member without its value", replaced(good, R"("keyboardMap":2)", R"("keyboardMap":)"), noMap, boards, true},
+      {"null for a boolean", replaced(good, R"("dialogOnReceived":true)", R"("dialogOnReceived":null)"), noPrompt,
+       boards, true},
+      {"a comment line first", "// my boards\n" + good, kEdited, boards, true},
+      // The version: without a usable one, an address book with entries stays.
+      {"version as text", replaced(good, R"("morlenConfig":1)", R"("morlenConfig":"1")"), kEdited, boards, true},
+      {"version 0", replaced(good, R"("morlenConfig":1)", R"("morlenConfig":0)"), kEdited, boards, true},
+      {"no version", replaced(good, R"("morlenConfig":1,)", ""), kEdited, boards, true},
+      {"version 0 and an empty address book", R"({"morlenConfig":0,"petsciiScale":3,"addressBook":[]})", scale3,
+       defaults, true},
+      {"no version and an empty address book", R"({"petsciiScale":3,"addressBook":[]})", scale3, defaults, true},
+      // The address book in another shape.
+      {"the address book as one entry", replaced(noBook, "[]", alpha), kEdited, {boards[0]}, true},
+      {"the address book as an object of entries", replaced(noBook, "[]", "{\"a\":" + alpha + ",\"b\":" + bravo + "}"),
+       kEdited, {boards[0], boards[1]}, true},
+      {"the address book as text", replaced(noBook, "[]", "\"none\""), kEdited, defaults, true},
+      // Bad fields cost only themselves, never wrapped.
+      {"port 99999", replaced(good, R"("port":6401)", R"("port":99999)"), port, portEntries, true},
+      {"columns 4000000000", replaced(good, R"("columns":80)", R"("columns":4000000000)"), columns, columnsEntries,
+       true},
+      {"colour 256", replaced(good, R"("background":2,)", R"("background":256,)"), colour256, colour256Entries, true},
+      {"a name given as a number", replaced(good, R"("name":"Delta")", R"("name":42)"), named, namedEntries, true},
+      // Broken structure.
+      {"cut off before the address book", good.substr(0, good.find("\"addressBook\"")), kEdited, defaults, true},
+      {"cut off inside the third entry", good.substr(0, good.find("Charlie") + 2), kEdited,
+       {boards[0], boards[1], cutShort}, true},
+      {"the last brace missing", good.substr(0, good.size() - 1), kEdited, boards, true},
+      {"a wrong closing bracket", replaced(good, "\"},{", "\"],{"), kEdited, boards, true},
+      {"text after the end", good + "\nmore", kEdited, boards, true},
+      {"200 000 levels of nesting before the address book",
+       replaced(good, R"("morlenConfig":1,)", R"("morlenConfig":1,"deep":)" + deep + ","), kEdited, boards, true},
+      {"200 000 unclosed levels after the entries", replaced(good, "}]}", "}," + std::string(200000, '[')), kEdited,
+       boards, true},
+      {"200 000 levels of objects and nothing else", std::string(200000, '{'), Settings{}, defaults, true},
+      {"binary content", binary, Settings{}, defaults, true},
+      {"an empty file", "", Settings{}, defaults, true},
+      {"not JSON at all", "garbage", Settings{}, defaults, true},
+  };
 }
 
-TEST_F(Configuration, UnusableFilesAreTreatedAsMissing) {
-  struct Case {
-    const char* what;
-    const char* text;
-    bool loads;
-    std::int32_t scaleAfter;
-  };
-  const Case cases[] = {
-      {"version 0", R"({"morlenConfig":0,"petsciiScale":3,"addressBook":[]})", false, kDefaultPetsciiScale},
-      {"a later version", R"({"morlenConfig":2,"petsciiScale":3,"addressBook":[{"name":"n"}]})", true, 3},
-      {"version as a string", R"({"morlenConfig":"1","addressBook":[]})", false, kDefaultPetsciiScale},
-      {"no version", R"({"petsciiScale":3,"addressBook":[]})", false, kDefaultPetsciiScale},
-      {"no address book", R"({"morlenConfig":1,"petsciiScale":3,"keyboardMap":2,})", false, 3},
-      {"not JSON at all", "garbage", false, kDefaultPetsciiScale},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+// Start-up reads what can be read of a damaged file, keeps the file's bytes
+// beside it before replacing it, and says so; a file read fully is left as
+// it is.
+TEST_F(Configuration, DamagedFilesKeepWhatCanBeReadAndTheOriginalBytes) {
+  for (const Damage& d : damagedFiles()) {
+    SCOPED_TRACE(d.what);
+    std::filesystem::remove_all(dir + "/.config");
     resetProgramState();
-    programAddressBook().entries = {AddressBookEntry{}};
-    ASSERT_TRUE(makeDirectories(path));
-    std::ofstream(path, std::ios::binary) << c.text;
-    EXPECT_EQ(loadConfiguration(), c.loads);
-    EXPECT_EQ(programSettings().petsciiScale, c.scaleAfter);
-    // The book is replaced only by a successful load.
-    EXPECT_EQ(programAddressBook().entries.size(), 1u);
+    writeFile(path, d.text);
+
+    const std::string status = startUpConfiguration(kMoment);
+    EXPECT_EQ(settingsOf(programSettings()), settingsOf(d.settings));
+    EXPECT_TRUE(entriesEqual(programAddressBook().entries, d.entries)) << programAddressBook().entries.size();
+    if (d.kept) {
+      EXPECT_EQ(status, kKept + copyName(1));
+      EXPECT_EQ(filesBeside(), (std::vector<std::string>{"morlen.config", copyName(1)}));
+      EXPECT_TRUE(readFile(unreadableCopyName(path, kMoment, 1)) == d.text);
+      // Replaced at once in the program's own layout, bad values as their defaults.
+      EXPECT_EQ(readFile(path), configurationText(d.settings, d.entries));
+    } else {
+      EXPECT_EQ(status, "");
+      EXPECT_EQ(filesBeside(), std::vector<std::string>{"morlen.config"});
+      EXPECT_TRUE(readFile(path) == d.text);
+    }
+    resetProgramState();
+    EXPECT_TRUE(loadConfiguration().reading.complete);
   }
 }
 
-TEST_F(Configuration, FirstRunInstallsAndSavesTheDefaults) {
-  EXPECT_FALSE(loadConfiguration());
-  EXPECT_TRUE(std::filesystem::is_directory(dir + "/.config/Vendorly/Morlen"));
-  installDefaultAddressBook(programAddressBook());
+TEST_F(Configuration, KeptCopiesNeverOverwriteEarlierOnes) {
+  writeFile(unreadableCopyName(path, kMoment, 1), "an earlier copy");
+  writeFile(unreadableCopyName(path, kMoment, 2), "someone else's file");
+  writeFile(path, "damaged once");
+  EXPECT_EQ(startUpConfiguration(kMoment), kKept + copyName(3));
+  writeFile(path, "damaged twice");
+  EXPECT_EQ(startUpConfiguration(kMoment), kKept + copyName(4));
+  const char* const contents[] = {"an earlier copy", "someone else's file", "damaged once", "damaged twice"};
+  for (int attempt = 1; attempt <= 4; ++attempt) {
+    EXPECT_EQ(readFile(unreadableCopyName(path, kMoment, attempt)), contents[attempt - 1]);
+  }
+}
+
+TEST_F(Configuration, AFileThatCouldNotBeReadIsKeptUnderASecondName) {
+  // (Run as root every file reads, so the other way is taken directly.)
+  writeFile(path, "bytes that could not be read");
+  const std::string copy = keepUnreadableCopy(path, std::nullopt, kMoment);
+  ASSERT_EQ(copy, unreadableCopyName(path, kMoment, 1));
   ASSERT_TRUE(saveConfiguration());
+  EXPECT_EQ(readFile(copy), "bytes that could not be read");
   EXPECT_TRUE(parsesAsJson(path));
+}
+
+TEST_F(Configuration, AFileThatCannotBeKeptIsNeverReplaced) {
+  // A directory where the file belongs can be neither read nor kept.
+  ASSERT_TRUE(std::filesystem::create_directories(path));
+  writeFile(path + "/inside", "x");
+  EXPECT_EQ(startUpConfiguration(kMoment), "Damaged configuration could not be kept; changes are not saved");
+  EXPECT_TRUE(entriesEqual(programAddressBook().entries, defaultAddressBookEntries()));
+  EXPECT_FALSE(saveConfiguration());
+  EXPECT_EQ(readFile(path + "/inside"), "x");
+  EXPECT_EQ(filesBeside(), std::vector<std::string>{"morlen.config"});
+  // The next start-up that finds the way clear writes again.
+  std::filesystem::remove_all(path);
+  EXPECT_EQ(startUpConfiguration(kMoment), "");
+  EXPECT_TRUE(parsesAsJson(path));
+}
+
+// Wherever a file is cut off, every entry written before the cut is read
+// back exactly.
+TEST(ConfigurationText, EveryCutKeepsTheEntriesBeforeIt) {
+  const std::vector<AddressBookEntry> boards = fiveBoards();
+  const std::string good = configurationText(kEdited, boards);
+  std::vector<std::size_t> ends;
+  for (const AddressBookEntry& board : boards) {
+    const std::string text = entryToText(board);
+    ends.push_back(good.find(text) + text.size());
+  }
+  for (std::size_t cut = 0; cut <= good.size(); ++cut) {
+    SCOPED_TRACE(cut);
+    Settings settings;
+    AddressBook book;
+    const ConfigurationReading reading = readConfiguration(good.substr(0, cut), settings, book);
+    EXPECT_EQ(reading.complete, cut == good.size());
+    const auto whole = static_cast<std::size_t>(std::count_if(ends.begin(), ends.end(), [&](std::size_t end) { return end <= cut; }));
+    if (whole == 0) continue;
+    ASSERT_TRUE(reading.bookTaken);
+    ASSERT_GE(book.entries.size(), whole);
+    EXPECT_LE(book.entries.size(), whole + 1);
+    for (std::size_t i = 0; i < whole; ++i) EXPECT_EQ(book.entries[i], boards[i]);
+  }
+}
+
+TEST(UnreadableCopy, NamedAfterTheLocalMoment) {
+  {
+    ScopedEnv utc("TZ", "UTC");
+    tzset();
+    EXPECT_EQ(unreadableCopyName("/d/morlen.config", 0, 1), "/d/morlen.config.unreadable-19700101-000000");
+    EXPECT_EQ(unreadableCopyName("/d/morlen.config", kMoment, 3), "/d/morlen.config.unreadable-20231114-221320-3");
+  }
+  tzset();
+}
+
+TEST_F(Configuration, FirstRunInstallsAndSavesTheDefaultsSilently) {
+  EXPECT_FALSE(loadConfiguration().found);
+  EXPECT_TRUE(std::filesystem::is_directory(dir + "/.config/Vendorly/Morlen"));
+  EXPECT_EQ(startUpConfiguration(kMoment), "");
+  EXPECT_TRUE(parsesAsJson(path));
+  EXPECT_EQ(filesBeside(), std::vector<std::string>{"morlen.config"});
   resetProgramState();
-  ASSERT_TRUE(loadConfiguration());
+  ASSERT_TRUE(loadConfiguration().reading.complete);
   EXPECT_TRUE(entriesEqual(programAddressBook().entries, defaultAddressBookEntries()));
 }
 
@@ -189,7 +397,7 @@ TEST_F(Configuration, AFailedSaveKeepsThePreviousFileReadable) {
   steps.write = [](int, const void*, std::size_t) -> ssize_t { return -1; };
   EXPECT_FALSE(saveConfiguration(steps));
   EXPECT_EQ(readFile(path), before);
-  ASSERT_TRUE(loadConfiguration());
+  ASSERT_TRUE(loadConfiguration().reading.complete);
   EXPECT_EQ(programAddressBook().entries.size(), 1u);
 }
 
@@ -220,6 +428,7 @@ TEST(DefaultAddressBook, FourBoardsWithPictures) {
     joined += (i ? "\n,\n" : "[") + entryToText(e);
   }
   EXPECT_EQ(std::string(defaultAddressBookText()), joined + "]\n");
+  EXPECT_TRUE(readAddressBookEntries(defaultAddressBookText()).complete);
   EXPECT_TRUE(parsesAsJson(std::string(MORLEN_SOURCE_DIR) + "/resources/default_address_book.json"));
 }
 
