@@ -104,6 +104,7 @@ MorlenFrame::MorlenFrame() : wxFrame(nullptr, wxID_ANY, Title()), keymap(qwx::Ma
   // Keys the focused window leaves unhandled end at the application.
   wxTheApp->Bind(wxEVT_KEY_DOWN, &MorlenFrame::OnKey, this);
   wxTheApp->Bind(wxEVT_KEY_UP, &MorlenFrame::OnKey, this);
+  BindHelpCommands();
 }
 
 MorlenFrame::~MorlenFrame() {

@@ -55,6 +55,9 @@ class MorlenFrame : public wxFrame {
   bool ConnectOffered() const;
   void OnKey(wxKeyEvent& event);
   void OnClose(wxCloseEvent& event);
+  // The Help menu (MorlenFrameHelp.cpp).
+  void BindHelpCommands();
+  void OnAbout();
 
   struct ClientDestroyer {
     void operator()(qwx::wxTcpClient* client) const;
