@@ -105,6 +105,7 @@ MorlenFrame::MorlenFrame() : wxFrame(nullptr, wxID_ANY, Title()), keymap(qwx::Ma
   wxTheApp->Bind(wxEVT_KEY_DOWN, &MorlenFrame::OnKey, this);
   wxTheApp->Bind(wxEVT_KEY_UP, &MorlenFrame::OnKey, this);
   BindHelpCommands();
+  if (programSettings().autoCheckForUpdate) StartUpdateCheck();
 }
 
 MorlenFrame::~MorlenFrame() {

@@ -1,10 +1,11 @@
-// The main window's Help menu.
+// The main window's Help menu: the About dialog and the update check.
 #include "app/CommandIds.h"
 #include "app/MorlenFrame.h"
 #include "app/ProductInfo.h"
 #include "app/ProgramValues.h"
 #include "dialogs/UpdateCheck.h"
 #include "dialogs/wxAboutDialog.h"
+#include "settings/Settings.h"
 #include "settings/TextHelpers.h"
 
 namespace {
@@ -19,6 +20,7 @@ constexpr const char* kYears = "2021";
 
 void MorlenFrame::BindHelpCommands() {
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnAbout(); }, wxID_ABOUT);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnCheckForUpdates(); }, command::kCheckForUpdates);
 }
 
 void MorlenFrame::OnAbout() {
@@ -32,4 +34,21 @@ void MorlenFrame::OnAbout() {
   dialog.pictureTooltip = kPictureTooltip;
   dialog.displayScale = displayScale();
   dialog.ShowModal();
+}
+
+void MorlenFrame::ReplaceUpdateChecker(qwx::wxCheckForUpdates* checker) {
+  if (updateChecker && !updateChecker->IsBeingDeleted()) updateChecker->Destroy();
+  updateChecker = checker;
+}
+
+void MorlenFrame::StartUpdateCheck() {
+  ReplaceUpdateChecker(new qwx::wxCheckForUpdates(this, productName, productVersion, true));
+  updateChecker->StartAutomaticCheck();
+}
+
+void MorlenFrame::OnCheckForUpdates() {
+  ReplaceUpdateChecker(
+      new qwx::wxCheckForUpdates(this, productName, productVersion, programSettings().autoCheckForUpdate));
+  programSettings().autoCheckForUpdate = updateChecker->RunManualCheck();
+  ReplaceUpdateChecker(nullptr);
 }

@@ -13,6 +13,7 @@ list(APPEND GUI_SOURCES
   ${MORLEN_ROOT}/dialogs/wxSolidLine.cpp
   ${MORLEN_ROOT}/dialogs/wxGlyphButton.cpp
   ${MORLEN_ROOT}/dialogs/wxAboutDialog.cpp
+  ${MORLEN_ROOT}/dialogs/wxCheckForUpdates.cpp
 )
 # The About picture: a PETSCII drawing, drawn by morlen-petscii's render
 # (the terminal's own compositor) into PNG data at build time.
