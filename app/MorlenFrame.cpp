@@ -104,6 +104,8 @@ MorlenFrame::MorlenFrame() : wxFrame(nullptr, wxID_ANY, Title()), keymap(qwx::Ma
   // Keys the focused window leaves unhandled end at the application.
   wxTheApp->Bind(wxEVT_KEY_DOWN, &MorlenFrame::OnKey, this);
   wxTheApp->Bind(wxEVT_KEY_UP, &MorlenFrame::OnKey, this);
+  BindHelpCommands();
+  if (programSettings().autoCheckForUpdate) StartUpdateCheck();
 }
 
 MorlenFrame::~MorlenFrame() {

@@ -3,10 +3,13 @@
 // five-field status bar. It owns the per-session objects and is the hub
 // where key presses, socket events and other windows' requests arrive.
 #include <wx/wx.h>
+// After wx.h: it needs the toolkit's type traits.
+#include <wx/weakref.h>
 
 #include <memory>
 
 #include "addressbook/AddressBookEvents.h"  // wxEVT_ADDRESS_BOOK_CONNECT
+#include "dialogs/wxCheckForUpdates.h"
 #include "keyboard/wxKeymapC64.h"
 #include "net/wxTcpClient.h"
 #include "settings/ByteBuffer.h"
@@ -30,6 +33,7 @@ class MorlenFrame : public wxFrame {
   qwx::wxPetsciiScrolledCanvas* Canvas() const { return canvas; }
   const ByteBuffer& StoredBuffer() const { return storedBuffer; }
   const ByteBuffer& ActiveSession() const { return activeSession; }
+  qwx::wxCheckForUpdates* UpdateChecker() const { return updateChecker; }
 
  private:
   void CreateStatusFields();
@@ -55,6 +59,12 @@ class MorlenFrame : public wxFrame {
   bool ConnectOffered() const;
   void OnKey(wxKeyEvent& event);
   void OnClose(wxCloseEvent& event);
+  // The Help menu (MorlenFrameHelp.cpp).
+  void BindHelpCommands();
+  void OnAbout();
+  void OnCheckForUpdates();
+  void StartUpdateCheck();
+  void ReplaceUpdateChecker(qwx::wxCheckForUpdates* checker);
 
   struct ClientDestroyer {
     void operator()(qwx::wxTcpClient* client) const;
@@ -77,4 +87,7 @@ class MorlenFrame : public wxFrame {
     bool input = false;
   } eventsDuringAttempt;
   std::unique_ptr<qwx::wxKeymapC64> keymap;
+  // The most recent update checker. A child window: a start-up check
+  // destroys itself once answered, so it is watched, not owned.
+  wxWeakRef<qwx::wxCheckForUpdates> updateChecker;
 };

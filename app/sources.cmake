@@ -1,6 +1,7 @@
 list(APPEND GUI_SOURCES
   ${MORLEN_ROOT}/app/MorlenApp.cpp
   ${MORLEN_ROOT}/app/MorlenFrame.cpp
+  ${MORLEN_ROOT}/app/MorlenFrameHelp.cpp
   ${MORLEN_ROOT}/app/SessionBuffers.cpp
   ${MORLEN_ROOT}/app/FileChooser.cpp
 )

@@ -52,6 +52,12 @@ gui_start() {
   local ready=0
   for _ in $(seq 300); do timeout 3 xdpyinfo >/dev/null 2>&1 && { ready=1; break; }; sleep 0.1; done
   [ $ready -eq 1 ] || { echo "the display did not answer"; exit 1; }
+  # A program started with its default settings checks for updates: such a
+  # request goes to a closed port on loopback instead of the maker's server
+  # (libcurl honours these), also where no private namespace can be made.
+  # The tests' own servers on 127.0.0.1 are reached directly.
+  export http_proxy=http://127.0.0.1:9 https_proxy=http://127.0.0.1:9 no_proxy=127.0.0.1,localhost
+  unset HTTP_PROXY HTTPS_PROXY ALL_PROXY all_proxy NO_PROXY
   export HOME="$GUI_TMP/home" XDG_CONFIG_HOME=
   unset XDG_CONFIG_HOME
   GUI_CONFIG="$HOME/.config/Vendorly/Morlen/morlen.config"

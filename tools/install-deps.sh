@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libwxgtk3.2-dev libcairo2-dev zlib1g-dev
+  libwxgtk3.2-dev libcairo2-dev zlib1g-dev libcurl4-openssl-dev
   libgtest-dev googletest
   xvfb xauth x11-utils xdotool imagemagick tesseract-ocr tesseract-ocr-eng
   socat lrzsz iproute2 util-linux python3

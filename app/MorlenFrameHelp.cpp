@@ -1,0 +1,54 @@
+// The main window's Help menu: the About dialog and the update check.
+#include "app/CommandIds.h"
+#include "app/MorlenFrame.h"
+#include "app/ProductInfo.h"
+#include "app/ProgramValues.h"
+#include "dialogs/UpdateCheck.h"
+#include "dialogs/wxAboutDialog.h"
+#include "settings/Settings.h"
+#include "settings/TextHelpers.h"
+
+namespace {
+constexpr const char* kAboutTitle = "About Morlen";
+constexpr const char* kDescription =
+    "Morlen is a modern interpretation\nof the legendary terminal program\nfor tcp-based PETSCII BBSes.";
+constexpr const char* kCredits =
+    "Programming: the Morlen team at Vendorly\nPETSCII art and C64 glyphs: Vendorly\nTesting: callers of many boards";
+constexpr const char* kPictureTooltip = "\"Night Call\" by Vendorly";
+constexpr const char* kYears = "2021";
+}  // namespace
+
+void MorlenFrame::BindHelpCommands() {
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnAbout(); }, wxID_ABOUT);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnCheckForUpdates(); }, command::kCheckForUpdates);
+}
+
+void MorlenFrame::OnAbout() {
+  qwx::wxAboutDialog dialog(this, kAboutTitle, wxCAPTION | wxCLOSE_BOX);
+  dialog.titleLine = std::string("Morlen v") + productVersion + versionSuffix;
+  dialog.description = kDescription;
+  dialog.credits = kCredits;
+  dialog.link = std::string(kMakerAddress) + "/" + toLowerText(productName);
+  dialog.buildDate = releaseDate;
+  dialog.years = kYears;
+  dialog.pictureTooltip = kPictureTooltip;
+  dialog.displayScale = displayScale();
+  dialog.ShowModal();
+}
+
+void MorlenFrame::ReplaceUpdateChecker(qwx::wxCheckForUpdates* checker) {
+  if (updateChecker && !updateChecker->IsBeingDeleted()) updateChecker->Destroy();
+  updateChecker = checker;
+}
+
+void MorlenFrame::StartUpdateCheck() {
+  ReplaceUpdateChecker(new qwx::wxCheckForUpdates(this, productName, productVersion, true));
+  updateChecker->StartAutomaticCheck();
+}
+
+void MorlenFrame::OnCheckForUpdates() {
+  ReplaceUpdateChecker(
+      new qwx::wxCheckForUpdates(this, productName, productVersion, programSettings().autoCheckForUpdate));
+  programSettings().autoCheckForUpdate = updateChecker->RunManualCheck();
+  ReplaceUpdateChecker(nullptr);
+}
