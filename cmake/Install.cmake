@@ -3,7 +3,7 @@
 include(GNUInstallDirs)
 
 set(MORLEN_APP_ID com.vendorly.morlen)
-set(MORLEN_HOMEPAGE "https://vendorly.com/morlen" CACHE STRING
+set(MORLEN_HOMEPAGE "https://www.vendorly.com/morlen" CACHE STRING
     "The project's web site; the metadata's screenshot is published under it")
 set(MORLEN_PACKAGE_MAINTAINER "Morlen Developers <dev@morlen.invalid>" CACHE STRING
     "Maintainer of the Debian package")
@@ -94,6 +94,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${MORLEN_HOMEPAGE})
 # Dependencies come from the libraries the programs link (dpkg-shlibdeps).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The update check speaks HTTPS: it needs the system's certificate store.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ca-certificates)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

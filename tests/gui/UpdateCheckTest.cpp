@@ -245,7 +245,7 @@ TEST_F(UpdateCheck, UntickingTheBoxStopsTheNextStartupCheck) {
   EXPECT_NE(ReadText(configFilePath()).find("\"autoCheckForUpdate\":false"), std::string::npos);
 
   programSettings() = Settings{};  // the next start
-  ASSERT_TRUE(loadConfiguration());
+  ASSERT_TRUE(loadConfiguration().reading.complete);
   NewFrame();
   EXPECT_EQ(frame->UpdateChecker(), nullptr);
   RunEventLoopFor(static_cast<int>(std::max<long long>(1500, 5 * startupCheckMs)));
