@@ -74,6 +74,10 @@ MorlenFrame::MorlenFrame() : wxFrame(nullptr, wxID_ANY, Title()), keymap(qwx::Ma
   canvas->showCursor = true;
   displayScale() = wxGetDisplayPPI().y / 96.0;
   SetKeymap(programSettings().keyboardMap);
+  // The main window's own accelerator: Alt+C copies the canvas's selection
+  // as ASCII, as its context menu shows beside that item.
+  wxAcceleratorEntry copy(wxACCEL_ALT, 'C', wxID_COPY);
+  SetAcceleratorTable(wxAcceleratorTable(1, &copy));
 
   Bind(wxEVT_UPDATE_UI, &MorlenFrame::OnUpdateCommand, this, command::kConnect, command::kReplaySimulated);
   Bind(wxEVT_UPDATE_UI, &MorlenFrame::OnUpdateCommand, this, command::kScale1, command::kScale8);
@@ -88,6 +92,7 @@ MorlenFrame::MorlenFrame() : wxFrame(nullptr, wxID_ANY, Title()), keymap(qwx::Ma
     programSettings().dialogOnReceived = !programSettings().dialogOnReceived;
   }, command::kPromptAfterReceive);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnExitCommand(); }, wxID_EXIT);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { canvas->CopyAsAscii(); }, wxID_COPY);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnStash(); }, command::kStash);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnLoadBuffer(); }, command::kLoadBuffer);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnSaveBuffer(); }, command::kSaveBuffer);

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   libwxgtk3.2-dev libcairo2-dev zlib1g-dev
   libgtest-dev googletest
-  xvfb xauth x11-utils xdotool imagemagick
+  xvfb xauth x11-utils xdotool xclip imagemagick
   socat lrzsz iproute2 util-linux python3
 )
 
