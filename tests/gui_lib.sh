@@ -39,7 +39,9 @@ gui_start() {
   GUI_PIDS=()
   trap gui_stop EXIT
   # Xvfb picks a free display itself, so tests running side by side never share one.
-  Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$GUI_TMP/display" >"$GUI_TMP/xvfb.log" 2>&1 &
+  # -noreset: without it the server resets when its last client goes, and
+  # a program connecting just then fails to open the display.
+  Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset 3>"$GUI_TMP/display" >"$GUI_TMP/xvfb.log" 2>&1 &
   GUI_PIDS+=($!)
   local display=""
   for _ in $(seq 100); do
