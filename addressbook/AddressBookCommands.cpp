@@ -4,7 +4,7 @@
 
 #include "addressbook/AddressBookEditing.h"
 #include "addressbook/AddressBookFrame.h"
-#include "addressbook/AddressBookIds.h"
+#include "app/CommandIds.h"
 #include "app/LocaleText.h"
 #include "resources/paste_screenshot.xpm"
 #include "app/ProgramValues.h"

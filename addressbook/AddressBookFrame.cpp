@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "addressbook/AddressBookEditing.h"
-#include "addressbook/AddressBookIds.h"
+#include "app/CommandIds.h"
 #include "app/LocaleText.h"
 #include "resources/address_book_icon.xpm"
 #include "settings/Base64.h"

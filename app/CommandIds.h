@@ -1,5 +1,7 @@
 #pragma once
-// Identifiers of the main window's commands and of the canvas's context menu.
+// Every command identifier of the program, in one place so that none is
+// given twice: the main window's commands, the terminal canvas's context
+// menu and the address book window's controls and commands.
 namespace command {
 constexpr int kConnect = 6000;
 constexpr int kDisconnect = 6001;
@@ -12,6 +14,7 @@ constexpr int kStash = 6007;
 constexpr int kViewBuffer = 6008;
 constexpr int kReplayScrolled = 6009;
 constexpr int kReplaySimulated = 6010;
+// The canvas's context menu (its ASCII copy is the stock wxID_COPY).
 constexpr int kCopyAsPetscii = 6012;
 constexpr int kScreenshot = 6013;
 constexpr int kScale1 = 6015;
@@ -30,3 +33,26 @@ constexpr int kLoadFileToSend = 6030;
 constexpr int kPromptAfterReceive = 6031;
 constexpr int kCheckForUpdates = 6033;
 }  // namespace command
+
+// The address book window's controls and commands.
+namespace addressBookId {
+constexpr int kPasteScreenshot = 6014;  // the preview's context menu
+constexpr int kList = 6034;
+constexpr int kDelete = 6035;
+constexpr int kNew = 6036;
+constexpr int kExport = 6037;
+constexpr int kImport = 6038;
+constexpr int kMoveUp = 6039;  // the list's context menu and Alt+Up
+constexpr int kMoveDown = 6040;
+constexpr int kUndo = 6041;
+constexpr int kConnect = 6042;
+constexpr int kName = 6043;
+constexpr int kDescription = 6044;
+constexpr int kAddress = 6045;
+constexpr int kPort = 6046;
+constexpr int kBackground = 6047;
+constexpr int kForeground = 6048;
+constexpr int kEcho = 6049;
+constexpr int kColumns40 = 6050;
+constexpr int kColumns80 = 6051;
+}  // namespace addressBookId

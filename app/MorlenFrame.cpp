@@ -18,6 +18,9 @@ constexpr int kStatusFields = 5;
 constexpr int kMessageField = 0;
 constexpr int kTrafficField = 1;
 constexpr int kActiveField = 2;
+static_assert(kMessageField == static_cast<int>(StatusField::Message) &&
+              kTrafficField == static_cast<int>(StatusField::Traffic) &&
+              kActiveField == static_cast<int>(StatusField::ActiveSession));
 constexpr int kBufferField = 3;
 constexpr int kSizeField = 4;
 constexpr const char* kSizeFieldStart = "40x25";
@@ -56,9 +59,9 @@ MorlenFrame::MorlenFrame() : wxFrame(nullptr, wxID_ANY, Title()), keymap(qwx::Ma
   panel->SetSizer(panelSizer);
   SetSizer(frameSizer);
 
-  activeSession = welcomeScreen();
-  welcomeShown = true;
-  canvas->LoadBytes(activeSession);
+  sessionScreen = std::make_unique<CanvasSessionScreen>(*canvas);
+  session = std::make_unique<TerminalSession>(statusSink, *sessionScreen, welcomeScreen());
+  canvas->LoadBytes(session->ActiveSession());
   canvas->ProcessPending();
   UpdateBufferStatus();
 
@@ -71,6 +74,10 @@ MorlenFrame::MorlenFrame() : wxFrame(nullptr, wxID_ANY, Title()), keymap(qwx::Ma
   canvas->showCursor = true;
   displayScale() = wxGetDisplayPPI().y / 96.0;
   SetKeymap(programSettings().keyboardMap);
+  // The main window's own accelerator: Alt+C copies the canvas's selection
+  // as ASCII, as its context menu shows beside that item.
+  wxAcceleratorEntry copy(wxACCEL_ALT, 'C', wxID_COPY);
+  SetAcceleratorTable(wxAcceleratorTable(1, &copy));
 
   Bind(wxEVT_UPDATE_UI, &MorlenFrame::OnUpdateCommand, this, command::kConnect, command::kReplaySimulated);
   Bind(wxEVT_UPDATE_UI, &MorlenFrame::OnUpdateCommand, this, command::kScale1, command::kScale8);
@@ -85,6 +92,7 @@ MorlenFrame::MorlenFrame() : wxFrame(nullptr, wxID_ANY, Title()), keymap(qwx::Ma
     programSettings().dialogOnReceived = !programSettings().dialogOnReceived;
   }, command::kPromptAfterReceive);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnExitCommand(); }, wxID_EXIT);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { canvas->CopyAsAscii(); }, wxID_COPY);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnStash(); }, command::kStash);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnLoadBuffer(); }, command::kLoadBuffer);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnSaveBuffer(); }, command::kSaveBuffer);
@@ -187,8 +195,6 @@ void MorlenFrame::CreateMenus() {
   SetMenuBar(bar);
 }
 
-bool MorlenFrame::TransferRunning() const { return false; }
-
 bool MorlenFrame::DisplayLargerThan(int width, int height) const {
   const int index = wxDisplay::GetFromWindow(this);
   const wxRect area = wxDisplay(index == wxNOT_FOUND ? 0u : static_cast<unsigned>(index)).GetClientArea();
@@ -203,7 +209,7 @@ void MorlenFrame::OnUpdateCommand(wxUpdateUIEvent& event) {
     event.Check(canvas->GetScale() == static_cast<std::uint64_t>(s.scale));
     return;
   }
-  const bool transferRunning = TransferRunning();
+  const bool transferRunning = session->TransferRunning();
   switch (id) {
     case command::kConnect: event.Enable(ConnectOffered()); break;
     case command::kDisconnect:
@@ -215,7 +221,7 @@ void MorlenFrame::OnUpdateCommand(wxUpdateUIEvent& event) {
     case command::kViewBuffer:
     case command::kReplayScrolled:
     case command::kReplaySimulated: event.Enable(!storedBuffer.empty()); break;
-    case command::kStash: event.Enable(!welcomeShown); break;
+    case command::kStash: event.Enable(!session->WelcomeShown()); break;
     case command::kRows25: event.Enable(true); break;
     case command::kXmodemSend:
     case command::kXmodem1kSend:
@@ -276,32 +282,9 @@ void MorlenFrame::OnConnectCommand() {
   if (ConnectOffered()) OpenAddressBook(this);
 }
 
-void MorlenFrame::OnExitCommand() {
-  if (client) client->Disconnect();
-  Close();
-}
-
-void MorlenFrame::OnClose(wxCloseEvent& event) {
-  // The window cannot go while a connection attempt waits inside one of its
-  // handlers: the attempt is cancelled and the close follows when it ends.
-  if (connecting && event.CanVeto()) {
-    closeWhenAttemptEnds = true;
-    client->Disconnect();
-    event.Veto();
-    return;
-  }
-  client.reset();
-  event.Skip();
-}
-
 void MorlenFrame::UpdateBufferStatus() {
-  SetStatusText(wxString::Format("Active: %ld", welcomeShown ? 0L : static_cast<long>(activeSession.size())),
-                kActiveField);
+  SetStatusText(session->ActiveSessionText(), kActiveField);
   SetStatusText(wxString::Format("Buffer: %ld", static_cast<long>(storedBuffer.size())), kBufferField);
-}
-
-void MorlenFrame::UpdateTrafficStatus() {
-  SetStatusText(wxString::Format("Rx: %lld | Tx: %lld", rxCount, txCount), kTrafficField);
 }
 
 void MorlenFrame::OnCanvasResized(wxCommandEvent& event) {

@@ -1,7 +1,8 @@
 #pragma once
 // The main window: the terminal canvas, the menus with every command and the
-// five-field status bar. It owns the per-session objects and is the hub
-// where key presses, socket events and other windows' requests arrive.
+// five-field status bar. It owns the per-session objects; key presses,
+// socket events and other windows' requests arrive here and go on to them,
+// the connection's own rules to its terminal session.
 #include <wx/wx.h>
 // After wx.h: it needs the toolkit's type traits.
 #include <wx/weakref.h>
@@ -10,7 +11,9 @@
 
 #include "addressbook/AddressBookEvents.h"  // wxEVT_ADDRESS_BOOK_CONNECT
 #include "dialogs/wxCheckForUpdates.h"
+#include "app/SessionAdapters.h"
 #include "keyboard/wxKeymapC64.h"
+#include "net/TerminalSession.h"
 #include "net/wxTcpClient.h"
 #include "settings/ByteBuffer.h"
 #include "terminal/wxPetsciiScrolledCanvas.h"
@@ -26,14 +29,13 @@ class MorlenFrame : public wxFrame {
   void SetKeymap(int type);
   void ApplyScale(int scale);
   void UpdateBufferStatus();
-  void UpdateTrafficStatus();
   void StartConnection(int index);
   bool Connected() const;
 
   qwx::wxPetsciiScrolledCanvas* Canvas() const { return canvas; }
   const ByteBuffer& StoredBuffer() const { return storedBuffer; }
-  const ByteBuffer& ActiveSession() const { return activeSession; }
   qwx::wxCheckForUpdates* UpdateChecker() const { return updateChecker; }
+  const TerminalSession& Session() const { return *session; }
 
  private:
   void CreateStatusFields();
@@ -49,11 +51,9 @@ class MorlenFrame : public wxFrame {
   void OnCanvasScreenshot(wxCommandEvent& event);
   void SetWidthLimits();
   bool DisplayLargerThan(int width, int height) const;
-  bool TransferRunning() const;
   void OnConnectRequest(wxCommandEvent& event);
   void OnSocketEvent(wxSocketEvent& event);
-  void OnConnectionEstablished();
-  void OnInput();
+  void ReadInput();
   void OnDisconnectCommand();
   void OnConnectCommand();
   bool ConnectOffered() const;
@@ -72,22 +72,15 @@ class MorlenFrame : public wxFrame {
 
   wxPanel* panel = nullptr;
   qwx::wxPetsciiScrolledCanvas* canvas = nullptr;
-  bool welcomeShown = false;
-  ByteBuffer activeSession;
   ByteBuffer storedBuffer;
   ByteBuffer readBuffer;
-  long long rxCount = 0;
-  long long txCount = 0;
   std::unique_ptr<qwx::wxTcpClient, ClientDestroyer> client;
-  bool connecting = false;            // StartConnection is waiting for the attempt
-  bool closeWhenAttemptEnds = false;  // a close came during that wait
-  bool sessionStarted = false;        // the established connection has been handled
-  struct {
-    bool established = false;
-    bool input = false;
-  } eventsDuringAttempt;
   std::unique_ptr<qwx::wxKeymapC64> keymap;
   // The most recent update checker. A child window: a start-up check
   // destroys itself once answered, so it is watched, not owned.
   wxWeakRef<qwx::wxCheckForUpdates> updateChecker;
+  StatusBarSink statusSink{*this};
+  std::unique_ptr<CanvasSessionScreen> sessionScreen;
+  // The connection's state, counters, session buffer and routing.
+  std::unique_ptr<TerminalSession> session;
 };

@@ -48,6 +48,11 @@ ReplayFrame::ReplayFrame(wxWindow* parent, wxWindowID id, const wxString& title)
   Fit();
   SetIcon(wxIcon(morlen_icon_xpm));
 
+  // As in the main window, Alt+C copies the selection as ASCII.
+  wxAcceleratorEntry copy(wxACCEL_ALT, 'C', wxID_COPY);
+  SetAcceleratorTable(wxAcceleratorTable(1, &copy));
+
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { canvas->CopyAsAscii(); }, wxID_COPY);
   Bind(wxEVT_PETSCII_CANVAS_SCREENSHOT, &ReplayFrame::OnCanvasScreenshot, this);
   Bind(wxEVT_CLOSE_WINDOW, &ReplayFrame::OnClose, this);
 }

@@ -11,7 +11,7 @@ constexpr const char* kSeqWildcard = "SEQ files|*.seq";
 }
 
 void MorlenFrame::OnStash() {
-  storedBuffer = activeSession;
+  storedBuffer = session->ActiveSession();
   UpdateBufferStatus();
 }
 

@@ -1,2 +1,2 @@
-list(APPEND CORE_SOURCES ${MORLEN_ROOT}/net/ConnectAttempt.cpp)
-list(APPEND GUI_SOURCES ${MORLEN_ROOT}/net/wxTcpClient.cpp ${MORLEN_ROOT}/net/MainWindowConnection.cpp)
+list(APPEND CORE_SOURCES ${MORLEN_ROOT}/net/ConnectAttempt.cpp ${MORLEN_ROOT}/net/TerminalSession.cpp)
+list(APPEND GUI_SOURCES ${MORLEN_ROOT}/net/wxTcpClient.cpp)

@@ -10,12 +10,13 @@
 #include <functional>
 #include <string>
 
+#include "net/ByteLink.h"
 #include "net/ConnectAttempt.h"
 #include "settings/ByteBuffer.h"
 
 namespace qwx {
 
-class wxTcpClient : public wxSocketClient {
+class wxTcpClient : public wxSocketClient, public ByteLink {
  public:
   using ClientState = qwx::ClientState;
   using ConnectResult = qwx::ConnectResult;
@@ -33,14 +34,14 @@ class wxTcpClient : public wxSocketClient {
 
   // Connected: discards waiting input, closes, returns true. During an
   // attempt: asks ConnectTo to give up and returns false. Else false.
-  bool Disconnect();
+  bool Disconnect() override;
 
   // Writes what the socket takes at once and returns that count (short
   // writes are not retried). The hook hears the count asked for, but only
   // while the connection stands: nothing is sent or reported otherwise.
   std::int32_t WriteBytes(const void* data, std::int32_t length);
   std::int32_t Send(const ByteBuffer& bytes);
-  std::int32_t Send(const void* data, std::int32_t length);
+  std::int32_t Send(const void* data, std::int32_t length) override;
   std::int32_t SendByte(std::uint8_t byte);
 
   ClientState State() const { return state; }

@@ -6,6 +6,7 @@
 #include <wx/dcclient.h>
 #include <wx/image.h>
 
+#include "app/CommandIds.h"
 #include "resources/copy_ascii.xpm"
 #include "resources/copy_petscii.xpm"
 #include "resources/screenshot.xpm"
@@ -18,8 +19,6 @@ namespace qwx {
 
 namespace {
 const PaletteColour kCursorColour{0xBB, 0x99, 0xFF};
-constexpr int kCopyAsPetsciiId = 6012;
-constexpr int kScreenshotId = 6013;
 
 PaletteColour ToPaletteColour(const wxColour& c) { return {c.Red(), c.Green(), c.Blue()}; }
 
@@ -61,26 +60,14 @@ wxPetsciiScrolledCanvas::wxPetsciiScrolledCanvas(wxWindow* parent, std::uint64_t
   Bind(wxEVT_KEY_UP, &wxPetsciiScrolledCanvas::OnKeyUp, this);
   Bind(wxEVT_CONTEXT_MENU, &wxPetsciiScrolledCanvas::OnContextMenu, this);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { CopyAsAscii(); }, wxID_COPY);
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) { CopyAsPetscii(); }, kCopyAsPetsciiId);
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) { TakeScreenshot(); }, kScreenshotId);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { CopyAsPetscii(); }, command::kCopyAsPetscii);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { TakeScreenshot(); }, command::kScreenshot);
   Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Enable(!selection.Empty()); }, wxID_COPY);
-  Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Enable(!selection.Empty()); }, kCopyAsPetsciiId);
-  Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Enable(screen.RowCount() > 0); }, kScreenshotId);
-  InstallOnTopLevelWindow();
+  Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Enable(!selection.Empty()); }, command::kCopyAsPetscii);
+  Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Enable(screen.RowCount() > 0); }, command::kScreenshot);
 }
 
 wxPetsciiScrolledCanvas::~wxPetsciiScrolledCanvas() = default;
-
-void wxPetsciiScrolledCanvas::InstallOnTopLevelWindow() {
-  wxWindow* top = this;
-  while (top->GetParent()) top = top->GetParent();
-  wxAcceleratorEntry copy(wxACCEL_ALT, 'C', wxID_COPY);
-  top->SetAcceleratorTable(wxAcceleratorTable(1, &copy));
-  if (top != this) top->Bind(wxEVT_MENU, [this](wxCommandEvent&) { CopyAsAscii(); }, wxID_COPY);
-  // Hovering the context menu's items must not rewrite the window's status bar.
-  for (int id : {static_cast<int>(wxID_COPY), kCopyAsPetsciiId, kScreenshotId})
-    top->Bind(wxEVT_MENU_HIGHLIGHT, [](wxMenuEvent&) {}, id);
-}
 
 void wxPetsciiScrolledCanvas::SetScale(std::uint64_t s) {
   scale = ValidScale(s);
@@ -213,16 +200,17 @@ void wxPetsciiScrolledCanvas::OnMouse(wxMouseEvent& event) {
 std::unique_ptr<wxMenu> wxPetsciiScrolledCanvas::BuildContextMenu() {
   auto menu = std::make_unique<wxMenu>();
   menu->Append(ItemWithIcon(menu.get(), wxID_COPY, "&Copy as ASCII\tAlt+C", copy_ascii_xpm));
-  menu->Append(ItemWithIcon(menu.get(), kCopyAsPetsciiId, "&Copy as PETSCII", copy_petscii_xpm));
-  if (offerScreenshot) menu->Append(ItemWithIcon(menu.get(), kScreenshotId, "&Screenshot", screenshot_xpm));
+  menu->Append(ItemWithIcon(menu.get(), command::kCopyAsPetscii, "&Copy as PETSCII", copy_petscii_xpm));
+  if (offerScreenshot) menu->Append(ItemWithIcon(menu.get(), command::kScreenshot, "&Screenshot", screenshot_xpm));
   if (contextMenuExtension) {
-    wxWindow* top = wxGetTopLevelParent(this);
     for (const ContextMenuEntry& entry : contextMenuExtension()) {
       menu->Append(entry.create(menu.get()));
       if (entry.appended) entry.appended();
-      if (top) top->Bind(wxEVT_MENU_HIGHLIGHT, [](wxMenuEvent&) {}, entry.id);
     }
   }
+  // Hovering the items must not rewrite the window's status bar: the menu
+  // keeps their highlight events to itself. (It lives only while it is open.)
+  menu->Bind(wxEVT_MENU_HIGHLIGHT, [](wxMenuEvent&) {});
   return menu;
 }
 

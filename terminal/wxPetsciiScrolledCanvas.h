@@ -62,6 +62,10 @@ class wxPetsciiScrolledCanvas : public wxScrolled<wxWindow> {
   std::uint64_t ViewStartRow() const;
   // The context menu as it would open now (the caller owns it).
   std::unique_ptr<wxMenu> BuildContextMenu();
+  // The selection to the clipboard; nothing without one. The windows holding
+  // a canvas bind their Alt+C to the ASCII copy.
+  void CopyAsAscii();
+  void CopyAsPetscii();
 
   // Set by the owners.
   std::uint8_t initialColour = PetsciiScreen::kDefaultColour;
@@ -76,11 +80,8 @@ class wxPetsciiScrolledCanvas : public wxScrolled<wxWindow> {
   void OnMouse(wxMouseEvent& event);
   void OnKeyUp(wxKeyEvent& event);
   void OnContextMenu(wxContextMenuEvent& event);
-  void CopyAsAscii();
-  void CopyAsPetscii();
   void TakeScreenshot();
   CellPosition CellUnderPointer(const wxPoint& position) const;
-  void InstallOnTopLevelWindow();
 
   ContextMenuExtension contextMenuExtension;
   std::uint64_t columns = kDefaultColumns;

@@ -39,7 +39,9 @@ gui_start() {
   GUI_PIDS=()
   trap gui_stop EXIT
   # Xvfb picks a free display itself, so tests running side by side never share one.
-  Xvfb -displayfd 3 -noreset -screen 0 "${screen}x24" -nolisten tcp 3>"$GUI_TMP/display" >"$GUI_TMP/xvfb.log" 2>&1 &
+  # -noreset: without it the server resets when its last client goes, and
+  # a program connecting just then fails to open the display.
+  Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset 3>"$GUI_TMP/display" >"$GUI_TMP/xvfb.log" 2>&1 &
   GUI_PIDS+=($!)
   local display=""
   for _ in $(seq 100); do
@@ -122,4 +124,86 @@ gui_quit() {
   done
   echo "the program did not exit"; cat "$GUI_TMP/program.log"
   return 1
+}
+
+# gui_wait_window NAME_REGEX [SECONDS]: prints the first visible window whose
+# name matches, once there is one; fails after SECONDS (default 10).
+gui_wait_window() {
+  local deadline=$((SECONDS + ${2:-10})) id=""
+  while [ $SECONDS -lt $deadline ]; do
+    id=$(timeout 3 xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# gui_wait_gone NAME_REGEX [SECONDS]: waits until no visible window matches.
+gui_wait_gone() {
+  local deadline=$((SECONDS + ${2:-10}))
+  while [ $SECONDS -lt $deadline ]; do
+    timeout 3 xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# gui_popup_menus: the visible menus that are popped up (context menus and
+# the menu bar's open menus); their windows have no name of their own.
+gui_popup_menus() {
+  local id
+  for id in $(timeout 3 xdotool search --onlyvisible --name '' 2>/dev/null); do
+    timeout 3 xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -qE '_(POPUP|DROPDOWN)_MENU' && echo "$id"
+  done
+}
+
+# gui_wait_popup_menu / gui_wait_no_popup_menu: until a menu is open / none is.
+gui_wait_popup_menu() {
+  local deadline=$((SECONDS + ${1:-10}))
+  while [ $SECONDS -lt $deadline ]; do
+    [ -n "$(gui_popup_menus)" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+gui_wait_no_popup_menu() {
+  local deadline=$((SECONDS + ${1:-10}))
+  while [ $SECONDS -lt $deadline ]; do
+    [ -z "$(gui_popup_menus)" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# gui_connect_first_entry: F7 opens the address book, Enter on its first
+# entry connects; returns once the address book has closed.
+gui_connect_first_entry() {
+  gui_key F7
+  local book
+  book=$(gui_wait_window '^Address Book$') || { echo "F7 did not open the address book"; return 1; }
+  timeout 5 xdotool windowfocus --sync "$book" 2>/dev/null
+  timeout 10 xdotool key --delay 50 Home Return
+  gui_wait_gone '^Address Book$' || { echo "the address book did not close"; return 1; }
+}
+
+# gui_clipboard_hex: the clipboard as another X client reads it, in hex.
+gui_clipboard_hex() {
+  timeout 5 xclip -o -selection clipboard -t UTF8_STRING 2>/dev/null | od -An -tx1 | tr -d ' \n'
+}
+
+# gui_clipboard_set TEXT: another client takes the clipboard with TEXT.
+gui_clipboard_set() {
+  printf '%s' "$1" | timeout 5 xclip -i -selection clipboard 2>/dev/null
+}
+
+# gui_wait_clipboard HEX [SECONDS]: waits until the clipboard holds HEX;
+# prints what it holds at the end.
+gui_wait_clipboard() {
+  local deadline=$((SECONDS + ${2:-10})) got=""
+  while [ $SECONDS -lt $deadline ]; do
+    got=$(gui_clipboard_hex)
+    [ "$got" == "$1" ] && break
+    sleep 0.1
+  done
+  echo "$got"
 }

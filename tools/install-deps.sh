@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   libwxgtk3.2-dev libcairo2-dev zlib1g-dev libcurl4-openssl-dev
   libgtest-dev googletest
-  xvfb xauth x11-utils xdotool imagemagick tesseract-ocr tesseract-ocr-eng
+  xvfb xauth x11-utils xdotool xclip imagemagick tesseract-ocr tesseract-ocr-eng
   socat lrzsz iproute2 util-linux python3
   dpkg-dev file desktop-file-utils appstream man-db groff-base
   libgdk-pixbuf2.0-bin librsvg2-common

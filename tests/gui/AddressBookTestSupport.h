@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "addressbook/AddressBookFrame.h"
-#include "addressbook/AddressBookIds.h"
+#include "app/CommandIds.h"
 #include "app/ProgramValues.h"
 #include "gui/GuiTestSupport.h"
 #include "settings/Configuration.h"

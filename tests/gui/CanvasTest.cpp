@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "app/CommandIds.h"
 #include "gui/GuiTestSupport.h"
 #include "terminal/Palette.h"
 #include "terminal/ScreenDump.h"
@@ -14,8 +15,8 @@
 
 namespace {
 
-constexpr int kCopyAsPetscii = 6012;
-constexpr int kScreenshot = 6013;
+using command::kCopyAsPetscii;
+using command::kScreenshot;
 
 ByteBuffer Bytes(const std::string& s) { return ByteBuffer(s.begin(), s.end()); }
 
@@ -132,16 +133,6 @@ TEST_F(Canvas, PetsciiCopyKeepsEveryByte) {
   EXPECT_EQ(text, expected);
 }
 
-TEST_F(Canvas, AltCOnTheWindowCopies) {
-  Drag(CellPoint(0, 0), CellPoint(5, 0));
-  frame->Raise();
-  canvas->SetFocus();
-  RunEventLoopFor(100);
-  wxUIActionSimulator sim;
-  sim.Char('c', wxMOD_ALT);
-  ASSERT_TRUE(RunEventLoopUntil([&] { return Clipboard() == L"FIRST"; }, 2000)) << std::string(wxString(Clipboard()).ToUTF8());
-}
-
 TEST_F(Canvas, ScreenshotRedrawsTheViewInAFreshCanvas) {
   Load("\x8e\x05" "TOP\x0d\x12\x1c" "RED REVERSE\x0d\x92\x1d\x1d" "GAP\x0d" + std::string(40, '\xa6') + "\x9e" "YELLOW");
   Command(kScreenshot);
@@ -172,13 +163,13 @@ TEST_F(Canvas, ExtensionEntriesJoinTheMenu) {
   int appended = 0;
   canvas->SetContextMenuExtension([&] {
     qwx::ContextMenuEntry entry;
-    entry.id = 6050;
-    entry.create = [](wxMenu* menu) { return new wxMenuItem(menu, 6050, "&Paste Screenshot"); };
+    entry.id = addressBookId::kPasteScreenshot;
+    entry.create = [](wxMenu* menu) { return new wxMenuItem(menu, addressBookId::kPasteScreenshot, "&Paste Screenshot"); };
     entry.appended = [&] { ++appended; };
     return std::vector<qwx::ContextMenuEntry>{entry};
   });
   std::unique_ptr<wxMenu> menu = canvas->BuildContextMenu();
-  EXPECT_NE(menu->FindItem(6050), nullptr);
+  EXPECT_NE(menu->FindItem(addressBookId::kPasteScreenshot), nullptr);
   EXPECT_EQ(appended, 1);
 }
 

@@ -320,36 +320,4 @@ TEST_F(TcpClient, HookHearsTheCountAskedForWhenTheSocketTakesLess) {
   EXPECT_EQ(reported.size(), 2u);
 }
 
-// The attempt's clock: full steps, the last cut to the limit, never past it.
-TEST(TcpClientAttempt, WaitsAreStepsCutToTheLimit) {
-  const auto start = qwx::ConnectDeadline::Clock::now();
-  const qwx::ConnectDeadline fifteen(start, qwx::kDefaultConnectTimeoutSeconds);
-  const auto end = start + std::chrono::seconds(qwx::kDefaultConnectTimeoutSeconds);
-  const milliseconds halfStep = qwx::kConnectWaitStep / 2;
-  EXPECT_EQ(fifteen.NextWait(start), qwx::kConnectWaitStep);
-  EXPECT_EQ(fifteen.NextWait(end - qwx::kConnectWaitStep - halfStep), qwx::kConnectWaitStep);
-  EXPECT_EQ(fifteen.NextWait(end - halfStep), halfStep);
-  // Less than a millisecond left still waits, rather than spinning.
-  EXPECT_EQ(fifteen.NextWait(end - std::chrono::microseconds(1)), milliseconds(1));
-  EXPECT_FALSE(fifteen.Passed(end - std::chrono::microseconds(1)));
-  EXPECT_EQ(fifteen.NextWait(end), milliseconds(0));
-  EXPECT_TRUE(fifteen.Passed(end));
-  for (const std::int32_t limit : {0, -5}) {
-    const qwx::ConnectDeadline none(start, limit);
-    EXPECT_EQ(none.NextWait(start), milliseconds(0));
-    EXPECT_TRUE(none.Passed(start));
-  }
-}
-
-// Two cases a loopback test cannot bring about on purpose.
-TEST(TcpClientAttempt, CancellationWinsAndAnEarlyEndIsARefusal) {
-  qwx::WaitFindings connectedAsCancelled;
-  connectedAsCancelled.connected = true;
-  connectedAsCancelled.cancelRequested = true;
-  EXPECT_EQ(qwx::attemptOutcome(connectedAsCancelled), ConnectResult::Cancelled);
-  // A wait ended by a failed connect with no closed state recorded (the
-  // toolkit's wait records none when it polls without an event loop).
-  EXPECT_EQ(qwx::attemptOutcome(qwx::WaitFindings{}), ConnectResult::Refused);
-}
-
 }  // namespace

@@ -1,4 +1,4 @@
-#include "tools/morlen_host_listener.h"
+#include "host/morlen_host_listener.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -1,11 +1,11 @@
-#include "tools/morlen_host_demo_pages.h"
+#include "host/morlen_host_demo_pages.h"
 
 #include <cstdio>
 #include <string>
 
 #include "terminal/Palette.h"
 #include "terminal/PetsciiCodes.h"
-#include "tools/morlen_host_drawing.h"
+#include "host/morlen_host_drawing.h"
 
 namespace {
 using C = C64Colour;

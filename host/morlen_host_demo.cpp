@@ -1,4 +1,4 @@
-#include "tools/morlen_host_demo.h"
+#include "host/morlen_host_demo.h"
 
 #include "terminal/PetsciiCodes.h"
 

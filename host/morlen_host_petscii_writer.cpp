@@ -1,4 +1,4 @@
-#include "tools/morlen_host_petscii_writer.h"
+#include "host/morlen_host_petscii_writer.h"
 
 #include <stdexcept>
 #include <string>

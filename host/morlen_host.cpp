@@ -10,15 +10,15 @@
 #include <vector>
 
 #include "settings/FileHelpers.h"
-#include "tools/morlen_host_config.h"
-#include "tools/morlen_host_demo.h"
-#include "tools/morlen_host_demo_pages.h"
-#include "tools/morlen_host_exec.h"
-#include "tools/morlen_host_listener.h"
-#include "tools/morlen_host_options.h"
-#include "tools/morlen_host_recorder.h"
-#include "tools/morlen_host_session.h"
-#include "tools/morlen_host_signals.h"
+#include "host/morlen_host_config.h"
+#include "host/morlen_host_demo.h"
+#include "host/morlen_host_demo_pages.h"
+#include "host/morlen_host_exec.h"
+#include "host/morlen_host_listener.h"
+#include "host/morlen_host_options.h"
+#include "host/morlen_host_recorder.h"
+#include "host/morlen_host_session.h"
+#include "host/morlen_host_signals.h"
 
 namespace {
 constexpr int kCannotRun = 1;

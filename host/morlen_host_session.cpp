@@ -1,4 +1,4 @@
-#include "tools/morlen_host_session.h"
+#include "host/morlen_host_session.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "tools/morlen_host_signals.h"
+#include "host/morlen_host_signals.h"
 
 namespace {
 constexpr std::size_t kReadChunk = 4096;

@@ -1,4 +1,4 @@
-#include "tools/morlen_host_drawing.h"
+#include "host/morlen_host_drawing.h"
 
 #include <optional>
 #include <stdexcept>

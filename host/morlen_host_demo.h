@@ -3,8 +3,8 @@
 // presses, and the pages behind it.
 #include <cstdint>
 
-#include "tools/morlen_host_demo_pages.h"
-#include "tools/morlen_host_session.h"
+#include "host/morlen_host_demo_pages.h"
+#include "host/morlen_host_session.h"
 
 class DemoBoard : public HostResponder {
  public:

@@ -1,4 +1,4 @@
-#include "tools/morlen_host_recorder.h"
+#include "host/morlen_host_recorder.h"
 
 #include <fcntl.h>
 #include <unistd.h>

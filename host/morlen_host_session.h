@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "settings/ByteBuffer.h"
-#include "tools/morlen_host_recorder.h"
+#include "host/morlen_host_recorder.h"
 
 // What a board answers to the caller's key presses.
 class HostResponder {

@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "tools/morlen_host_petscii_writer.h"
+#include "host/morlen_host_petscii_writer.h"
 
 // What one letter of a character map stands for.
 struct PictureInk {

@@ -1,4 +1,4 @@
-#include "tools/morlen_host_config.h"
+#include "host/morlen_host_config.h"
 
 #include <cstdlib>
 #include <optional>

@@ -4,7 +4,7 @@
 // output, and the line ends when it exits.
 #include <string>
 
-#include "tools/morlen_host_session.h"
+#include "host/morlen_host_session.h"
 
 // Runs command on the blocking socket fd and waits for it. Returns
 // CallerHungUp once the program has exited by itself, Dropped or Terminate

@@ -1,4 +1,4 @@
-#include "tools/morlen_host_signals.h"
+#include "host/morlen_host_signals.h"
 
 #include <fcntl.h>
 #include <unistd.h>

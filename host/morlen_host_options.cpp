@@ -1,4 +1,4 @@
-#include "tools/morlen_host_options.h"
+#include "host/morlen_host_options.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "tools/morlen_host_exec.h"
+#include "host/morlen_host_exec.h"
 
 #include <poll.h>
 #include <sys/wait.h>
@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tools/morlen_host_signals.h"
+#include "host/morlen_host_signals.h"
 
 namespace {
 constexpr const char* kShell = "/bin/sh";

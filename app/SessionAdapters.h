@@ -1,0 +1,28 @@
+#pragma once
+// The main window's side of its terminal session: the status bar and the
+// canvas behind the session's small interfaces.
+#include <wx/wx.h>
+
+#include "net/SessionOutputs.h"
+#include "terminal/wxPetsciiScrolledCanvas.h"
+
+class StatusBarSink : public StatusSink {
+ public:
+  explicit StatusBarSink(wxFrame& frame) : frame(frame) {}
+  void ShowStatus(StatusField field, const std::string& text) override;
+
+ private:
+  wxFrame& frame;
+};
+
+class CanvasSessionScreen : public SessionScreen {
+ public:
+  explicit CanvasSessionScreen(qwx::wxPetsciiScrolledCanvas& canvas) : canvas(canvas) {}
+  void SetInitialColour(std::uint8_t colour) override { canvas.initialColour = colour; }
+  void Clear() override;
+  void Show(const std::uint8_t* data, std::size_t length) override;
+  void ToggleCharset() override;
+
+ private:
+  qwx::wxPetsciiScrolledCanvas& canvas;
+};

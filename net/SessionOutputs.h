@@ -1,0 +1,33 @@
+#pragma once
+// What a terminal session drives: the status texts it produces and the
+// screen its received bytes are shown on. The main window implements both
+// over its status bar and canvas; tests record them.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// The status bar fields the session writes.
+enum class StatusField : int {
+  Message = 0,        // what became of the connection
+  Traffic = 1,        // "Rx: n | Tx: n"
+  ActiveSession = 2,  // "Active: n"
+};
+
+class StatusSink {
+ public:
+  virtual ~StatusSink() = default;
+  virtual void ShowStatus(StatusField field, const std::string& text) = 0;
+};
+
+class SessionScreen {
+ public:
+  virtual ~SessionScreen() = default;
+  // The colour text starts in when the screen is next cleared.
+  virtual void SetInitialColour(std::uint8_t colour) = 0;
+  // An empty screen: the welcome screen goes.
+  virtual void Clear() = 0;
+  // Appends and interprets the bytes, brings the newest line into view and repaints.
+  virtual void Show(const std::uint8_t* data, std::size_t length) = 0;
+  // C= + SHIFT: the other character set.
+  virtual void ToggleCharset() = 0;
+};

@@ -1,0 +1,200 @@
+#include "net/TerminalSession.h"
+
+#include <algorithm>
+
+#include "keyboard/KeyPressAction.h"
+
+namespace {
+const char* FailureMessage(qwx::ConnectResult result) {
+  switch (result) {
+    case qwx::ConnectResult::HostNameFailed: return "Connection failed (host name)";
+    case qwx::ConnectResult::Refused: return "Connection failed (refused)";
+    case qwx::ConnectResult::TimedOut: return "Connection failed (timeout)";
+    case qwx::ConnectResult::Cancelled: return "Connection cancelled by user";
+    case qwx::ConnectResult::Connected: break;
+  }
+  return "";
+}
+
+SessionEnd EndOfFailure(qwx::ConnectResult result) {
+  switch (result) {
+    case qwx::ConnectResult::HostNameFailed: return SessionEnd::HostNameFailed;
+    case qwx::ConnectResult::Refused: return SessionEnd::Refused;
+    case qwx::ConnectResult::TimedOut: return SessionEnd::TimedOut;
+    case qwx::ConnectResult::Cancelled: return SessionEnd::Cancelled;
+    case qwx::ConnectResult::Connected: break;
+  }
+  return SessionEnd::None;
+}
+}  // namespace
+
+TerminalSession::TerminalSession(StatusSink& status, SessionScreen& screen, ByteBuffer welcome)
+    : status(status), screen(screen), activeSession(std::move(welcome)) {}
+
+void TerminalSession::AttemptStarted(ByteLink& newLink, const std::string& address, std::uint16_t port,
+                                     std::uint8_t entryForeground) {
+  if (HasClient()) return;
+  link = &newLink;
+  foreground = entryForeground;
+  state = SessionState::Connecting;
+  end = SessionEnd::None;
+  sessionStarted = false;
+  closeWhenAttemptEnds = false;
+  duringAttempt = {};
+  // The address as the entry holds it, blanks and all.
+  ShowMessage("Connecting to " + address + ":" + std::to_string(port));
+}
+
+TerminalSession::AttemptFollowUp TerminalSession::AttemptEnded(qwx::ConnectResult result) {
+  AttemptFollowUp followUp;
+  if (state != SessionState::Connecting) return followUp;
+  followUp.closeWindow = closeWhenAttemptEnds;
+  closeWhenAttemptEnds = false;
+  if (result != qwx::ConnectResult::Connected) {
+    state = SessionState::Ended;
+    end = EndOfFailure(result);
+    link = nullptr;
+    ShowMessage(FailureMessage(result));
+    return followUp;
+  }
+  state = SessionState::Connected;
+  followUp.keepClient = true;
+  // Events the attempt's wait dispatched before it had ended count now.
+  if (duringAttempt.established) StartSession();
+  followUp.readInput = duringAttempt.input;
+  return followUp;
+}
+
+void TerminalSession::ConnectionEstablished() {
+  if (state == SessionState::Connecting) {
+    duringAttempt.established = true;
+  } else if (state == SessionState::Connected && !sessionStarted) {
+    StartSession();
+  }
+}
+
+bool TerminalSession::InputWaiting() {
+  if (state == SessionState::Connecting) {
+    duringAttempt.input = true;
+    return false;
+  }
+  if (state != SessionState::Connected) return false;
+  // The socket may report input before the connection itself: the session
+  // (clearing the welcome screen, counting from zero) starts first.
+  if (!sessionStarted) StartSession();
+  return true;
+}
+
+void TerminalSession::StartSession() {
+  sessionStarted = true;
+  screen.SetInitialColour(foreground);
+  // Only the first connection of the run clears: later ones continue the screen.
+  if (welcomeShown) {
+    screen.Clear();
+    activeSession.clear();
+    welcomeShown = false;
+    status.ShowStatus(StatusField::ActiveSession, ActiveSessionText());
+  }
+  rxCount = 0;
+  txCount = 0;
+  ShowTraffic();
+  ShowMessage("Connected.");
+}
+
+void TerminalSession::Received(const std::uint8_t* data, std::size_t length) {
+  rxCount += static_cast<long long>(length);
+  ShowTraffic();
+  for (TransferEngine* transfer : transfers) {
+    if (!transfer->Active()) continue;
+    // A transfer's bytes are neither stored nor shown.
+    transfer->TakeBytes(data, length);
+    return;
+  }
+  activeSession.insert(activeSession.end(), data, data + length);
+  screen.Show(data, length);
+  status.ShowStatus(StatusField::ActiveSession, ActiveSessionText());
+}
+
+bool TerminalSession::ConnectionLost() {
+  // While connecting, a failed attempt is the attempt's result, not a drop.
+  if (state != SessionState::Connected) return false;
+  EndConnection(SessionEnd::Dropped);
+  ShowMessage("Disconnected (connection dropped)");
+  return true;
+}
+
+void TerminalSession::BytesSent(std::uint64_t count) {
+  txCount += static_cast<long long>(count);
+  ShowTraffic();
+}
+
+bool TerminalSession::Disconnect() {
+  if (!HasClient()) return false;
+  // During the attempt this only asks it to give up; AttemptEnded reports that.
+  if (!link->Disconnect()) return false;
+  EndConnection(SessionEnd::Disconnected);
+  ShowMessage("Disconnected by user");
+  return true;
+}
+
+void TerminalSession::DisconnectForExit() {
+  if (HasClient()) link->Disconnect();
+}
+
+bool TerminalSession::CloseMustWait(bool canWait) {
+  // The window cannot go while the attempt waits inside one of its handlers.
+  if (state == SessionState::Connecting && canWait) {
+    closeWhenAttemptEnds = true;
+    link->Disconnect();
+    return true;
+  }
+  if (HasClient()) EndConnection(SessionEnd::Closed);
+  return false;
+}
+
+void TerminalSession::EndConnection(SessionEnd how) {
+  state = SessionState::Ended;
+  end = how;
+  link = nullptr;
+  // A running transfer must not go on writing to a client that is gone.
+  for (TransferEngine* transfer : transfers)
+    if (transfer->Active()) transfer->ConnectionEnded();
+}
+
+KeyOutcome TerminalSession::Key(bool altHeld, const std::function<C64KeyPress()>& translate) {
+  if (altHeld || !HasClient() || TransferRunning()) return KeyOutcome::PassOn;
+  const KeyPressAction action = ActionOfKeyPress(translate());
+  switch (action.kind) {
+    case KeyPressAction::Kind::PassOn: return KeyOutcome::PassOn;
+    case KeyPressAction::Kind::ToggleCharset: screen.ToggleCharset(); break;
+    case KeyPressAction::Kind::Send:
+      // No local echo; nothing goes out before the connection stands.
+      if (state == SessionState::Connected) link->Send(&action.byte, 1);
+      break;
+    case KeyPressAction::Kind::Swallow: break;
+  }
+  return KeyOutcome::Consumed;
+}
+
+void TerminalSession::AddTransfer(TransferEngine& transfer) {
+  if (std::find(transfers.begin(), transfers.end(), &transfer) == transfers.end()) transfers.push_back(&transfer);
+}
+
+void TerminalSession::RemoveTransfer(TransferEngine& transfer) {
+  transfers.erase(std::remove(transfers.begin(), transfers.end(), &transfer), transfers.end());
+}
+
+bool TerminalSession::TransferRunning() const {
+  return std::any_of(transfers.begin(), transfers.end(), [](const TransferEngine* t) { return t->Active(); });
+}
+
+std::string TerminalSession::ActiveSessionText() const {
+  return "Active: " + std::to_string(welcomeShown ? 0 : activeSession.size());
+}
+
+void TerminalSession::ShowMessage(const std::string& text) { status.ShowStatus(StatusField::Message, text); }
+
+void TerminalSession::ShowTraffic() {
+  status.ShowStatus(StatusField::Traffic,
+                    "Rx: " + std::to_string(rxCount) + " | Tx: " + std::to_string(txCount));
+}

@@ -1,0 +1,128 @@
+#pragma once
+// One main window's connection to a board, without the toolkit: the state
+// of the connection and how it ended, the traffic counters, the session
+// buffer with the welcome screen it starts from, where each received chunk
+// goes, what a key press does, and the status texts all of this produces.
+// The owner turns socket and key events into calls here; the nested wait of
+// a connection attempt stays with the owner's client, between
+// AttemptStarted and AttemptEnded.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "keyboard/C64KeyPress.h"
+#include "net/ByteLink.h"
+#include "net/ConnectAttempt.h"
+#include "net/SessionOutputs.h"
+#include "net/TransferEngine.h"
+#include "settings/ByteBuffer.h"
+
+enum class SessionState {
+  NoClient,    // no attempt yet
+  Connecting,  // an attempt is waiting for the connection
+  Connected,   // the attempt succeeded; the connection stands
+  Ended,       // the attempt failed or the connection ended: see SessionEnd
+};
+
+enum class SessionEnd {
+  None,
+  HostNameFailed,
+  Refused,
+  TimedOut,
+  Cancelled,
+  Dropped,       // the host hung up or the line broke
+  Disconnected,  // the user's Disconnect
+  Closed,        // the window closed (the exit command among the ways)
+};
+
+enum class KeyOutcome {
+  PassOn,    // left to the toolkit: menus, mnemonics, other windows
+  Consumed,  // sent, swallowed or the charset toggled
+};
+
+class TerminalSession {
+ public:
+  // What the owner does once its client's attempt has returned.
+  struct AttemptFollowUp {
+    bool keepClient = false;   // false: the client is to be deleted now
+    bool readInput = false;    // input was reported during the attempt: read it
+    bool closeWindow = false;  // a close asked for during the attempt waited for it
+  };
+
+  // The session starts out showing `welcome`, which is not yet anything received.
+  TerminalSession(StatusSink& status, SessionScreen& screen, ByteBuffer welcome);
+
+  // A new client, `link`, is about to connect to the entry's address and
+  // port; its text colour is `foreground`. Ignored while a client exists.
+  void AttemptStarted(ByteLink& link, const std::string& address, std::uint16_t port, std::uint8_t foreground);
+  AttemptFollowUp AttemptEnded(qwx::ConnectResult result);
+
+  // The socket's notifications. InputWaiting is true when the owner is to
+  // read now and hand the bytes to Received; during the attempt it only
+  // notes the input. ConnectionLost is true when the client is to be deleted.
+  void ConnectionEstablished();
+  bool InputWaiting();
+  void Received(const std::uint8_t* data, std::size_t length);
+  bool ConnectionLost();
+  // The client's write hook: every send request, keys and transfers alike.
+  void BytesSent(std::uint64_t count);
+
+  // The Disconnect command; true when the client is to be deleted (during
+  // the attempt it only asks the attempt to give up).
+  bool Disconnect();
+  // The exit command ends the connection without a message.
+  void DisconnectForExit();
+  // The window is asked to close. True: the close must wait, because an
+  // attempt is running (it has been asked to give up; AttemptEnded asks for
+  // the close again). False: the connection is over and the client is to be
+  // deleted with the window.
+  bool CloseMustWait(bool canWait);
+
+  // A key event: unless Alt is held, no client exists or a transfer runs,
+  // `translate` gives the C64 key press (only then is it asked).
+  KeyOutcome Key(bool altHeld, const std::function<C64KeyPress()>& translate);
+
+  // Transfers are asked in the order added; the first active one takes the
+  // chunk. They must outlive the session or be removed first.
+  void AddTransfer(TransferEngine& transfer);
+  void RemoveTransfer(TransferEngine& transfer);
+  bool TransferRunning() const;
+
+  SessionState State() const { return state; }
+  SessionEnd End() const { return end; }
+  // From the start of an attempt until the connection is over.
+  bool HasClient() const { return state == SessionState::Connecting || state == SessionState::Connected; }
+  // The link of the current client, for the transfers; null without one.
+  ByteLink* Link() const { return link; }
+  bool WelcomeShown() const { return welcomeShown; }
+  const ByteBuffer& ActiveSession() const { return activeSession; }
+  long long RxCount() const { return rxCount; }
+  long long TxCount() const { return txCount; }
+  // "Active: n": the bytes received outside transfers, 0 while the welcome screen shows.
+  std::string ActiveSessionText() const;
+
+ private:
+  void StartSession();
+  void EndConnection(SessionEnd how);
+  void ShowMessage(const std::string& text);
+  void ShowTraffic();
+
+  StatusSink& status;
+  SessionScreen& screen;
+  SessionState state = SessionState::NoClient;
+  SessionEnd end = SessionEnd::None;
+  ByteLink* link = nullptr;
+  std::uint8_t foreground = 0;
+  bool sessionStarted = false;  // the established connection has been handled
+  bool closeWhenAttemptEnds = false;
+  struct {
+    bool established = false;
+    bool input = false;
+  } duringAttempt;
+  bool welcomeShown = true;
+  ByteBuffer activeSession;
+  long long rxCount = 0;
+  long long txCount = 0;
+  std::vector<TransferEngine*> transfers;
+};

@@ -1,0 +1,16 @@
+#pragma once
+// A file transfer running over the session's connection. While active it
+// takes every chunk the host sends, so nothing of it reaches the screen; it
+// writes its answers through the session's link.
+#include <cstddef>
+#include <cstdint>
+
+class TransferEngine {
+ public:
+  virtual ~TransferEngine() = default;
+  virtual bool Active() const = 0;
+  // One read's worth of received bytes (possibly none).
+  virtual void TakeBytes(const std::uint8_t* data, std::size_t length) = 0;
+  // The connection is gone: stop at once and never write to it again.
+  virtual void ConnectionEnded() = 0;
+};

@@ -1,0 +1,378 @@
+// The terminal session without a display or a socket: recording fakes for
+// the link, the status bar, the screen and the transfers.
+#include "net/TerminalSession.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+using qwx::ConnectResult;
+
+class RecordingLink : public ByteLink {
+ public:
+  std::int32_t Send(const void* data, std::int32_t length) override {
+    sent.append(static_cast<const char*>(data), static_cast<std::size_t>(length));
+    return length;
+  }
+  bool Disconnect() override {
+    ++disconnects;
+    const bool was = connected;
+    connected = false;
+    return was;
+  }
+  std::string sent;
+  bool connected = false;  // what Disconnect finds
+  int disconnects = 0;
+};
+
+class RecordingStatus : public StatusSink {
+ public:
+  void ShowStatus(StatusField field, const std::string& text) override {
+    fields[field] = text;
+    if (field == StatusField::Message) messages.push_back(text);
+  }
+  std::map<StatusField, std::string> fields;
+  std::vector<std::string> messages;
+};
+
+class RecordingScreen : public SessionScreen {
+ public:
+  void SetInitialColour(std::uint8_t colour) override { initialColour = colour; }
+  void Clear() override {
+    ++clears;
+    shown.clear();
+  }
+  void Show(const std::uint8_t* data, std::size_t length) override {
+    shown.append(reinterpret_cast<const char*>(data), length);
+  }
+  void ToggleCharset() override { ++toggles; }
+  std::string shown = "WELCOME";
+  int clears = 0;
+  int toggles = 0;
+  int initialColour = -1;
+};
+
+class FakeTransfer : public TransferEngine {
+ public:
+  bool Active() const override { return active; }
+  void TakeBytes(const std::uint8_t* data, std::size_t length) override {
+    chunks.emplace_back(reinterpret_cast<const char*>(data), length);
+  }
+  void ConnectionEnded() override {
+    ++endings;
+    active = false;
+  }
+  bool active = false;
+  std::vector<std::string> chunks;
+  int endings = 0;
+};
+
+constexpr std::uint8_t kForeground = 7;
+
+class Session : public ::testing::Test {
+ protected:
+  ByteBuffer Bytes(const std::string& s) { return ByteBuffer(s.begin(), s.end()); }
+  void Start(const std::string& address = "127.0.0.1", std::uint8_t foreground = kForeground) {
+    session.AttemptStarted(link, address, 6400, foreground);
+  }
+  // An attempt that succeeds, then the socket's connection event.
+  void Connect(std::uint8_t foreground = kForeground) {
+    Start("127.0.0.1", foreground);
+    link.connected = true;
+    const auto followUp = session.AttemptEnded(ConnectResult::Connected);
+    ASSERT_TRUE(followUp.keepClient);
+    session.ConnectionEstablished();
+  }
+  // One input event, read as the main window does; whole or byte by byte.
+  void Receive(const std::string& bytes) {
+    ASSERT_TRUE(session.InputWaiting());
+    session.Received(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+  }
+  void ReceiveByteByByte(const std::string& bytes) {
+    for (char c : bytes) Receive(std::string(1, c));
+  }
+  std::string Field(StatusField field) { return status.fields[field]; }
+  std::string Active() { return std::string(session.ActiveSession().begin(), session.ActiveSession().end()); }
+  KeyOutcome Press(C64KeyPress press, bool alt = false, bool* asked = nullptr) {
+    return session.Key(alt, [&] {
+      if (asked) *asked = true;
+      return press;
+    });
+  }
+
+  RecordingLink link;
+  RecordingStatus status;
+  RecordingScreen screen;
+  TerminalSession session{status, screen, Bytes("WELCOME")};
+};
+
+TEST_F(Session, EveryWayAnAttemptEnds) {
+  struct Row {
+    ConnectResult result;
+    SessionEnd end;
+    const char* message;
+  };
+  const Row rows[] = {
+      {ConnectResult::HostNameFailed, SessionEnd::HostNameFailed, "Connection failed (host name)"},
+      {ConnectResult::Refused, SessionEnd::Refused, "Connection failed (refused)"},
+      {ConnectResult::TimedOut, SessionEnd::TimedOut, "Connection failed (timeout)"},
+      {ConnectResult::Cancelled, SessionEnd::Cancelled, "Connection cancelled by user"},
+  };
+  EXPECT_EQ(session.State(), SessionState::NoClient);
+  EXPECT_EQ(session.ActiveSessionText(), "Active: 0");
+  for (const Row& row : rows) {
+    // The address as the entry holds it, blanks included.
+    Start(" board.example ");
+    EXPECT_EQ(status.messages.back(), "Connecting to  board.example :6400");
+    EXPECT_EQ(session.State(), SessionState::Connecting);
+    EXPECT_TRUE(session.HasClient());
+    EXPECT_EQ(session.Link(), &link);
+    const auto followUp = session.AttemptEnded(row.result);
+    EXPECT_FALSE(followUp.keepClient) << row.message;
+    EXPECT_FALSE(followUp.closeWindow);
+    EXPECT_EQ(session.State(), SessionState::Ended);
+    EXPECT_EQ(session.End(), row.end);
+    EXPECT_FALSE(session.HasClient());
+    EXPECT_EQ(session.Link(), nullptr);
+    EXPECT_EQ(status.messages.back(), row.message);
+  }
+  // Failures leave the welcome screen and everything else as it was.
+  EXPECT_TRUE(session.WelcomeShown());
+  EXPECT_EQ(screen.clears, 0);
+  EXPECT_EQ(status.fields.count(StatusField::Traffic), 0u);
+  EXPECT_EQ(status.messages.size(), 8u);
+
+  // Success: the client stays; "Connected." waits for the connection event.
+  Start();
+  const auto followUp = session.AttemptEnded(ConnectResult::Connected);
+  EXPECT_TRUE(followUp.keepClient);
+  EXPECT_EQ(session.State(), SessionState::Connected);
+  EXPECT_EQ(status.messages.back(), "Connecting to 127.0.0.1:6400");
+  EXPECT_TRUE(session.WelcomeShown());
+  // At most one client at a time: a second request changes nothing.
+  RecordingLink other;
+  session.AttemptStarted(other, "elsewhere", 1, 1);
+  EXPECT_EQ(session.Link(), &link);
+  EXPECT_EQ(status.messages.back(), "Connecting to 127.0.0.1:6400");
+  session.ConnectionEstablished();
+  EXPECT_EQ(status.messages.back(), "Connected.");
+}
+
+TEST_F(Session, FirstConnectionClearsTheWelcomeScreenAndLaterOnesContinueIt) {
+  Connect();
+  EXPECT_EQ(screen.initialColour, kForeground);
+  EXPECT_EQ(screen.clears, 1);
+  EXPECT_FALSE(session.WelcomeShown());
+  EXPECT_EQ(Field(StatusField::ActiveSession), "Active: 0");
+  EXPECT_EQ(Field(StatusField::Traffic), "Rx: 0 | Tx: 0");
+  // IAC WILL would open a telnet negotiation elsewhere; here they are two characters.
+  Receive("ONE\r\xff\xfb");
+  EXPECT_EQ(screen.shown, "ONE\r\xff\xfb");
+  EXPECT_EQ(Active(), "ONE\r\xff\xfb");
+  EXPECT_EQ(Field(StatusField::ActiveSession), "Active: 6");
+  EXPECT_EQ(link.sent, "");  // nothing answered
+  session.BytesSent(2);
+  // A read that returns nothing changes nothing.
+  Receive("");
+  EXPECT_EQ(Field(StatusField::Traffic), "Rx: 6 | Tx: 2");
+  // A second connection event of the same connection is no new session.
+  session.ConnectionEstablished();
+  EXPECT_EQ(Field(StatusField::Traffic), "Rx: 6 | Tx: 2");
+  EXPECT_EQ(std::count(status.messages.begin(), status.messages.end(), "Connected."), 1);
+
+  EXPECT_TRUE(session.ConnectionLost());
+  EXPECT_EQ(status.messages.back(), "Disconnected (connection dropped)");
+  EXPECT_EQ(session.End(), SessionEnd::Dropped);
+  EXPECT_FALSE(session.HasClient());
+  EXPECT_FALSE(session.ConnectionLost());  // reported once
+  EXPECT_FALSE(session.InputWaiting());
+  EXPECT_EQ(Field(StatusField::Traffic), "Rx: 6 | Tx: 2");  // the last counts stay
+
+  Connect(3);
+  EXPECT_EQ(screen.clears, 1);
+  EXPECT_EQ(screen.initialColour, 3);
+  EXPECT_EQ(Field(StatusField::Traffic), "Rx: 0 | Tx: 0");
+  ReceiveByteByByte("TWO");
+  EXPECT_EQ(screen.shown, "ONE\r\xff\xfbTWO");
+  EXPECT_EQ(Active(), "ONE\r\xff\xfbTWO");
+  EXPECT_EQ(Field(StatusField::ActiveSession), "Active: 9");
+  EXPECT_EQ(Field(StatusField::Traffic), "Rx: 3 | Tx: 0");
+}
+
+// The attempt's wait dispatches events: the connection event and the
+// host's greeting may both come before the attempt has returned.
+TEST_F(Session, EventsDuringTheAttemptAreHandledOnceItHasEnded) {
+  for (const bool established : {false, true}) {
+    for (const bool input : {false, true}) {
+      RecordingStatus status;
+      RecordingScreen screen;
+      TerminalSession session(status, screen, Bytes("WELCOME"));
+      session.AttemptStarted(link, "127.0.0.1", 6400, kForeground);
+      if (input) {
+        EXPECT_FALSE(session.InputWaiting()) << "read during the attempt";
+      }
+      if (established) session.ConnectionEstablished();
+      EXPECT_EQ(screen.clears, 0);
+      EXPECT_EQ(status.messages.back(), "Connecting to 127.0.0.1:6400");
+
+      const auto followUp = session.AttemptEnded(ConnectResult::Connected);
+      EXPECT_EQ(followUp.readInput, input);
+      EXPECT_EQ(screen.clears, established ? 1 : 0);
+      // The owner reads what was reported, then the queued connection event comes.
+      if (followUp.readInput) {
+        ASSERT_TRUE(session.InputWaiting());
+        const std::string greeting = "\x05WELCOME";
+        session.Received(reinterpret_cast<const std::uint8_t*>(greeting.data()), greeting.size());
+      }
+      session.ConnectionEstablished();
+      EXPECT_EQ(screen.clears, 1);
+      EXPECT_EQ(screen.shown, input ? "\x05WELCOME" : "");
+      EXPECT_EQ(status.fields[StatusField::Traffic], input ? "Rx: 8 | Tx: 0" : "Rx: 0 | Tx: 0");
+      EXPECT_EQ(status.messages.back(), "Connected.");
+      EXPECT_EQ(std::count(status.messages.begin(), status.messages.end(), "Connected."), 1);
+    }
+  }
+}
+
+TEST_F(Session, DisconnectCancelAndClose) {
+  // Disconnect during the attempt only asks it to give up.
+  Start();
+  EXPECT_FALSE(session.Disconnect());
+  EXPECT_EQ(link.disconnects, 1);
+  EXPECT_TRUE(session.HasClient());
+  EXPECT_EQ(status.messages.back(), "Connecting to 127.0.0.1:6400");
+  EXPECT_FALSE(session.AttemptEnded(ConnectResult::Cancelled).closeWindow);
+  EXPECT_EQ(status.messages.back(), "Connection cancelled by user");
+  EXPECT_FALSE(session.Disconnect());  // no client: nothing to do
+  EXPECT_EQ(link.disconnects, 1);
+
+  // A close during the attempt waits for it, then comes again.
+  Start();
+  EXPECT_TRUE(session.CloseMustWait(true));
+  EXPECT_EQ(link.disconnects, 2);
+  const auto followUp = session.AttemptEnded(ConnectResult::Cancelled);
+  EXPECT_TRUE(followUp.closeWindow);
+  EXPECT_FALSE(followUp.keepClient);
+  EXPECT_EQ(status.messages.back(), "Connection cancelled by user");
+  EXPECT_FALSE(session.CloseMustWait(true));
+  // A close the window cannot refuse ends the attempt's client at once.
+  Start();
+  EXPECT_FALSE(session.CloseMustWait(false));
+  EXPECT_EQ(session.End(), SessionEnd::Closed);
+  EXPECT_FALSE(session.HasClient());
+  EXPECT_FALSE(session.AttemptEnded(ConnectResult::Cancelled).keepClient);
+
+  // The user's Disconnect of a connection.
+  Connect();
+  EXPECT_TRUE(session.Disconnect());
+  EXPECT_EQ(status.messages.back(), "Disconnected by user");
+  EXPECT_EQ(session.End(), SessionEnd::Disconnected);
+  EXPECT_EQ(session.Link(), nullptr);
+  EXPECT_FALSE(session.Disconnect());
+
+  // Exit: the connection ends without a word, then the window closes.
+  Connect();
+  const std::size_t messages = status.messages.size();
+  session.DisconnectForExit();
+  EXPECT_FALSE(link.connected);
+  EXPECT_FALSE(session.CloseMustWait(true));
+  EXPECT_EQ(session.End(), SessionEnd::Closed);
+  EXPECT_EQ(status.messages.size(), messages);
+}
+
+TEST_F(Session, KeysGoToTheHostOnlyWhenConnectedWithoutAltOrTransfer) {
+  const C64KeyPress letterA(c64key::kA, c64modifier::kNone);
+  bool asked = false;
+  // No client: the toolkit keeps the key, the keymap is not even asked.
+  EXPECT_EQ(Press(letterA, false, &asked), KeyOutcome::PassOn);
+  EXPECT_FALSE(asked);
+  // While connecting the key is the terminal's, but nothing goes out yet.
+  Start();
+  EXPECT_EQ(Press(letterA), KeyOutcome::Consumed);
+  EXPECT_EQ(link.sent, "");
+  link.connected = true;
+  session.AttemptEnded(ConnectResult::Connected);
+  session.ConnectionEstablished();
+
+  EXPECT_EQ(Press(letterA), KeyOutcome::Consumed);
+  EXPECT_EQ(Press(C64KeyPress(c64key::kDigit2, c64modifier::kShift)), KeyOutcome::Consumed);
+  EXPECT_EQ(Press(C64KeyPress(c64key::kAt, c64modifier::kCtrl)), KeyOutcome::Consumed);  // a zero byte
+  EXPECT_EQ(link.sent, std::string("A\"\0", 3));
+  // C= + SHIFT switches the character set and sends nothing; so do keys without a byte.
+  EXPECT_EQ(Press(kCharsetToggle), KeyOutcome::Consumed);
+  EXPECT_EQ(screen.toggles, 1);
+  EXPECT_EQ(Press(C64KeyPress(c64key::kCommodore, c64modifier::kCommodore)), KeyOutcome::Consumed);
+  EXPECT_EQ(Press(kNoKeyPress), KeyOutcome::PassOn);
+  asked = false;
+  EXPECT_EQ(Press(letterA, true, &asked), KeyOutcome::PassOn);  // Alt: the menus' key
+  EXPECT_FALSE(asked);
+  EXPECT_EQ(link.sent.size(), 3u);
+  EXPECT_EQ(screen.shown, "");  // no local echo
+
+  FakeTransfer transfer;
+  session.AddTransfer(transfer);
+  transfer.active = true;
+  asked = false;
+  EXPECT_EQ(Press(letterA, false, &asked), KeyOutcome::PassOn);
+  EXPECT_FALSE(asked);
+  transfer.active = false;
+  EXPECT_EQ(Press(letterA), KeyOutcome::Consumed);
+  EXPECT_EQ(link.sent.size(), 4u);
+
+  ASSERT_TRUE(session.Disconnect());
+  EXPECT_EQ(Press(letterA), KeyOutcome::PassOn);
+  EXPECT_EQ(link.sent.size(), 4u);
+}
+
+TEST_F(Session, ChunksGoToTheFirstActiveTransferElseToTheTerminal) {
+  FakeTransfer first, second;
+  session.AddTransfer(first);
+  session.AddTransfer(second);
+  session.AddTransfer(first);  // once is enough
+  Connect();
+  Receive("AB");
+  second.active = true;
+  EXPECT_TRUE(session.TransferRunning());
+  Receive("\x01\x02");
+  ReceiveByteByByte("CD");
+  first.active = true;
+  Receive("EF");
+  EXPECT_EQ(first.chunks, (std::vector<std::string>{"EF"}));
+  EXPECT_EQ(second.chunks, (std::vector<std::string>{"\x01\x02", "C", "D"}));
+  // Received by a transfer: counted, but neither stored nor shown.
+  EXPECT_EQ(Field(StatusField::Traffic), "Rx: 8 | Tx: 0");
+  EXPECT_EQ(Active(), "AB");
+  EXPECT_EQ(screen.shown, "AB");
+  EXPECT_EQ(Field(StatusField::ActiveSession), "Active: 2");
+
+  // Once no transfer is active the terminal has the next chunk.
+  first.active = second.active = false;
+  Receive("GH");
+  EXPECT_EQ(screen.shown, "ABGH");
+
+  // A dropped connection ends the running transfers at once.
+  second.active = true;
+  ASSERT_TRUE(session.ConnectionLost());
+  EXPECT_EQ(second.endings, 1);
+  EXPECT_EQ(first.endings, 0);
+  EXPECT_FALSE(session.TransferRunning());
+  // So do the user's Disconnect and closing the window; a removed one hears nothing.
+  Connect();
+  first.active = true;
+  ASSERT_TRUE(session.Disconnect());
+  EXPECT_EQ(first.endings, 1);
+  Connect();
+  second.active = true;
+  session.RemoveTransfer(first);
+  first.active = true;
+  EXPECT_FALSE(session.CloseMustWait(true));
+  EXPECT_EQ(second.endings, 2);
+  EXPECT_EQ(first.endings, 1);
+}
+
+}  // namespace
