@@ -265,11 +265,13 @@ def run_flood(build, kind, stream, scale, tmp):
 
 
 def report(build, kind, size, runs):
-    ms = [x * 1000 for r in runs for x in r[0]] or [float("nan")]
+    ms = [x * 1000 for r in runs for x in r[0]]
+    keys = len(ms)
+    ms = ms or [float("nan")]  # a flood that ended before the first key
     seconds = statistics.median(r[1] for r in runs)
     memory = statistics.median(r[2] for r in runs)
     peak = statistics.median(r[3] for r in runs)
-    print(f"{build}: {kind:9s} {size / 1e6:5.1f} MB in {seconds:6.2f} s | keys {len(ms):4d} "
+    print(f"{build}: {kind:9s} {size / 1e6:5.1f} MB in {seconds:6.2f} s | keys {keys:4d} "
           f"median {statistics.median(ms):7.1f} ms p99 {percentile(ms, 0.99):7.1f} ms max {max(ms):7.1f} ms | "
           f"memory {memory:5.2f} B/B (peak {peak:5.2f})", flush=True)
 
