@@ -124,7 +124,8 @@ void wxPetsciiScrolledCanvas::SetScrollRange(std::uint64_t droppedRows) {
   const std::uint64_t rows = std::max<std::uint64_t>(screen.RowCount(), screen.CursorRow() + 1);
   int x = 0, y = 0;
   GetViewStart(&x, &y);
-  y = static_cast<int>(std::max<std::int64_t>(static_cast<std::int64_t>(y) - static_cast<std::int64_t>(droppedRows), 0));
+  const std::uint64_t viewRow = static_cast<std::uint64_t>(std::max(y, 0));
+  y = static_cast<int>(viewRow > droppedRows ? viewRow - droppedRows : 0);
   SetScrollbars(cellWidth, cellHeight, static_cast<int>(columns), static_cast<int>(rows), x, y);
 }
 
