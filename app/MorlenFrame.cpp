@@ -6,6 +6,7 @@
 #include "app/ProductInfo.h"
 #include "app/ProgramValues.h"
 #include "app/ReplayFrame.h"
+#include "app/wxDeferredStatusBar.h"
 #include "addressbook/AddressBookFrame.h"
 #include "keyboard/wxKeymapFactory.h"
 #include "resources/morlen_icon.xpm"
@@ -119,6 +120,12 @@ MorlenFrame::MorlenFrame() : wxFrame(nullptr, wxID_ANY, Title()), keymap(qwx::Ma
 MorlenFrame::~MorlenFrame() {
   wxTheApp->Unbind(wxEVT_KEY_DOWN, &MorlenFrame::OnKey, this);
   wxTheApp->Unbind(wxEVT_KEY_UP, &MorlenFrame::OnKey, this);
+}
+
+wxStatusBar* MorlenFrame::OnCreateStatusBar(int number, long style, wxWindowID id, const wxString& name) {
+  auto* bar = new qwx::wxDeferredStatusBar(this, id, style, name);
+  bar->SetFieldsCount(number);
+  return bar;
 }
 
 void MorlenFrame::CreateStatusFields() {

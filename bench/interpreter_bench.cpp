@@ -3,58 +3,23 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "bench/BenchStreams.h"
 #include "terminal/PetsciiScreen.h"
 
 namespace {
 constexpr std::size_t kStreamBytes = 16u << 20;
 constexpr int kRuns = 3;
 
-using Generator = std::function<void(ByteBuffer&)>;
-
-void Fill(ByteBuffer& out, const Generator& piece) {
-  while (out.size() < kStreamBytes) piece(out);
-  out.resize(kStreamBytes);
-}
-
-void Append(ByteBuffer& out, const std::string& s) { out.insert(out.end(), s.begin(), s.end()); }
-
-ByteBuffer Ordinary() {
-  // Menus and messages: colour codes, text, graphics, RETURNs, now and then a clear.
-  std::mt19937 rng(64);
-  const std::string words[] = {"MESSAGE ", "BASE ", "FILES ", "(Q)UIT ", "SYSOP ", "NEW ", "C64 ", "READY. "};
-  const std::uint8_t colours[] = {0x05, 0x1C, 0x9E, 0x9A, 0x99, 0x9B, 0x81};
-  ByteBuffer out;
-  int line = 0;
-  Fill(out, [&](ByteBuffer& o) {
-    if (++line % 200 == 0) o.push_back(0x93);
-    o.push_back(colours[rng() % 7]);
-    int column = 0;
-    while (column < 34) {
-      if (rng() % 5 == 0) {
-        o.push_back(0x12);
-        for (int i = 0; i < 4; ++i, ++column) o.push_back(static_cast<std::uint8_t>(0xA0 + rng() % 32));
-        o.push_back(0x92);
-      } else {
-        const std::string& w = words[rng() % 8];
-        Append(o, w);
-        column += static_cast<int>(w.size());
-      }
-    }
-    o.push_back(0x0D);
-  });
-  return out;
-}
-
 ByteBuffer Repeated(const std::string& prefix, const std::string& unit) {
-  ByteBuffer out;
-  Append(out, prefix);
-  Fill(out, [&](ByteBuffer& o) { Append(o, unit); });
-  return out;
+  bool first = true;
+  return bench::Fill(kStreamBytes, [&](ByteBuffer& o) {
+    if (first) bench::Append(o, prefix);
+    first = false;
+    bench::Append(o, unit);
+  });
 }
 
 std::string FullScreen() {
@@ -87,7 +52,7 @@ int main() {
   std::string wideRows;  // 25 rows pushed to the row bound by INST
   for (int r = 0; r < 25; ++r) wideRows += std::string(40, 'W') + "\x91" + std::string(80, '\x94') + "\x0d";
   const std::vector<Case> cases = {
-      {"ordinary board output", Ordinary()},
+      {"ordinary board output", bench::Ordinary(kStreamBytes)},
       {"INST run on a full row", Repeated(std::string(39, 'A') + "\x9d", "\x94")},
       {"INST/DEL on a full row", Repeated(std::string(39, 'A') + "\x9d", "\x94\x14\x1d")},
       {"DEL run", Repeated(screen, "\x14")},

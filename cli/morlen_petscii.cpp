@@ -3,12 +3,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iostream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "settings/FileHelpers.h"
 #include "terminal/CharacterChart.h"
 #include "terminal/PetsciiScreen.h"
 #include "terminal/PngEncoder.h"
@@ -17,6 +15,7 @@
 
 namespace {
 constexpr int kUsageError = 2;
+constexpr std::size_t kReadChunk = 1 << 16;
 constexpr const char* kVersion = "1.0.0";
 
 constexpr const char* kUsage =
@@ -54,19 +53,15 @@ struct UsageError {
 
 ByteBuffer ReadInput(const std::string& path) {
   if (path == "-") {
-    std::cin >> std::noskipws;
-    std::istreambuf_iterator<char> begin(std::cin), end;
-    return ByteBuffer(begin, end);
+    ByteBuffer bytes;
+    std::vector<std::uint8_t> chunk(kReadChunk);
+    for (std::size_t n; (n = std::fread(chunk.data(), 1, chunk.size(), stdin)) > 0;)
+      bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(n));
+    return bytes;
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) Fail("cannot read " + path);
-  try {
-    // A directory opens but fails on the first read; the stream reports that by throwing.
-    in.exceptions(std::ios::badbit);
-    return ByteBuffer((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  } catch (const std::exception&) {
-    Fail("cannot read " + path);
-  }
+  LoadedFile file;
+  if (!readWholeFile(path, file)) Fail("cannot read " + path);
+  return std::move(file.bytes);
 }
 
 unsigned long ParseUnsigned(const std::string& text, unsigned long max, const char* what) {

@@ -3,13 +3,18 @@
 #include "terminal/PetsciiCodes.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <utility>
 
 namespace {
 constexpr std::uint64_t kLastColumn = PetsciiScreen::kColumns - 1;
 constexpr std::uint64_t kLastScreenRow = PetsciiScreen::kRows - 1;
-// A row's first allocation: spares short rows most regrowth without making
-// every row of a long scrollback pay for 40 cells.
-constexpr std::size_t kFirstRowCapacity = 8;
+// The top row goes no further, so that the screen's rows stay within the ceiling.
+constexpr std::uint64_t kMaxTop = PetsciiScreen::kMaxKeptRows - PetsciiScreen::kRows;
+// Rows beyond the ceiling are dropped a page at a time, not one per line feed.
+constexpr std::uint64_t kDropStep = 4096;
+
+std::uint64_t LessOrZero(std::uint64_t value, std::uint64_t minus) { return value > minus ? value - minus : 0; }
 }  // namespace
 
 PetsciiScreen::PetsciiScreen(std::uint8_t initialColour, bool fixedScreen) {
@@ -17,7 +22,7 @@ PetsciiScreen::PetsciiScreen(std::uint8_t initialColour, bool fixedScreen) {
 }
 
 void PetsciiScreen::Reset(std::uint8_t initialColour, bool fixedScreen) {
-  std::vector<ScreenLine>().swap(lines_);
+  lines_.Clear();
   columns_ = kColumns;
   rows_ = kRows;
   processed_ = 0;
@@ -30,27 +35,38 @@ void PetsciiScreen::Reset(std::uint8_t initialColour, bool fixedScreen) {
   fixedScreen_ = fixedScreen;
   charsetPending_ = false;
   contentEnd_ = 0;
+  droppedRows_ = 0;
 }
 
-void PetsciiScreen::LoadBytes(const ByteBuffer& bytes) {
-  std::vector<ScreenLine>().swap(lines_);
+void PetsciiScreen::LoadBytes(const ByteBuffer& bytes) { LoadBytes(ByteBuffer(bytes)); }
+
+void PetsciiScreen::LoadBytes(ByteBuffer&& bytes) {
+  lines_.Clear();
   contentEnd_ = 0;
+  droppedRows_ = 0;
   charsetPending_ = false;
-  bytes_ = bytes;
+  bytes_ = std::move(bytes);
+}
+
+RowStore::OpenCells PetsciiScreen::OpenRow(std::uint64_t row) {
+  if (lines_.Size() <= row) lines_.Grow(row + 1);
+  return lines_.Open(row);
+}
+
+RowStore::OpenCells PetsciiScreen::OpenUpTo(std::uint64_t row, std::uint64_t column) {
+  RowStore::OpenCells open = OpenRow(row);
+  if (open.length <= column) {
+    std::fill(open.cells + open.length, open.cells + column + 1, ScreenCell{});
+    open.length = column + 1;
+    lines_.SetLength(row, open.length);
+    MarkContent(row);
+  }
+  return open;
 }
 
 ScreenCell& PetsciiScreen::CellAt(std::uint64_t row, std::uint64_t column) {
-  if (lines_.size() <= row) lines_.resize(row + 1);
-  std::vector<ScreenCell>& cells = lines_[row].cells;
-  if (cells.size() <= column) {
-    if (cells.empty()) cells.reserve(kFirstRowCapacity);
-    if (cells.size() == column)
-      cells.emplace_back();
-    else
-      cells.resize(column + 1);
-    MarkContent(row);
-  }
-  return cells[column];
+  if (column >= kMaxRowCells) throw std::out_of_range("a row holds at most 80 cells");
+  return OpenUpTo(row, column).cells[column];
 }
 
 void PetsciiScreen::MarkContent(std::uint64_t row) {
@@ -114,29 +130,19 @@ void PetsciiScreen::PrintRun(std::uint64_t end) {
   // Printable bytes are most of any stream: print a run of them on the
   // cursor's row in one go (colour codes are never printable, so colour and
   // style stay fixed for the run).
-  if (lines_.size() <= cursorRow_) lines_.resize(cursorRow_ + 1);
-  std::vector<ScreenCell>& cells = lines_[cursorRow_].cells;
+  const RowStore::OpenCells open = OpenRow(cursorRow_);
+  ScreenCell* cells = open.cells;
+  const std::uint64_t length = open.length;
   const std::uint8_t* data = bytes_.data();
-  if (cells.empty()) {
-    // Size a new row for the text about to land on it: a full row costs one
-    // allocation, a short one no more than it holds.
-    std::uint64_t last = cursorColumn_;
-    for (std::uint64_t i = processed_; last < kColumns && i < end && IsPrintable(data[i]); ++i) ++last;
-    cells.reserve(std::max<std::uint64_t>(last, kFirstRowCapacity));
-  }
   const std::uint16_t style = MakeGlyphCode(0, lowerCase_, reverse_);
   std::uint64_t column = cursorColumn_;
+  if (column > length) std::fill(cells + length, cells + column, ScreenCell{});
   do {
-    const ScreenCell cell{static_cast<std::uint16_t>(style | data[processed_]), colour_};
+    cells[column] = ScreenCell{static_cast<std::uint16_t>(style | data[processed_]), colour_};
     ++processed_;
-    if (column < cells.size()) {
-      cells[column] = cell;
-    } else {
-      if (column > cells.size()) cells.resize(column);
-      cells.push_back(cell);
-    }
     ++column;
   } while (column < kColumns && processed_ < end && IsPrintable(data[processed_]));
+  if (column > length) lines_.SetLength(cursorRow_, column);
   MarkContent(cursorRow_);
   cursorColumn_ = column - 1;
   Advance();
@@ -149,11 +155,25 @@ void PetsciiScreen::Print(std::uint8_t b) {
   Advance();
 }
 
+void PetsciiScreen::LeaveScreen(std::uint64_t row) {
+  // A row leaving the screen keeps the set it shows now.
+  if (charsetPending_ && !fixedScreen_) ApplyCharset(row);
+  lines_.Pack(row);
+}
+
+void PetsciiScreen::DropOldestRows() {
+  const std::uint64_t drop = top_ - kMaxTop + kDropStep;
+  lines_.DropFront(drop);
+  top_ -= drop;
+  cursorRow_ -= drop;
+  contentEnd_ = LessOrZero(contentEnd_, drop);
+  droppedRows_ += drop;
+}
+
 void PetsciiScreen::LineFeed() {
   if (cursorRow_ - top_ == kLastScreenRow) {
-    // The first screen row becomes scrollback and keeps the set it shows now.
-    if (charsetPending_ && !fixedScreen_ && top_ < lines_.size()) ApplyCharset(lines_[top_]);
-    ++top_;
+    if (top_ < lines_.Size()) LeaveScreen(top_);
+    if (++top_ > kMaxTop) DropOldestRows();
   }
   ++cursorRow_;
 }
@@ -183,27 +203,32 @@ void PetsciiScreen::Delete() {
     --cursorRow_;
     cursorColumn_ = kLastColumn;
   }
-  CellAt(cursorRow_, cursorColumn_);
-  std::vector<ScreenCell>& cells = lines_[cursorRow_].cells;
-  cells.erase(cells.begin() + static_cast<std::ptrdiff_t>(cursorColumn_));
+  const RowStore::OpenCells open = OpenUpTo(cursorRow_, cursorColumn_);
+  std::copy(open.cells + cursorColumn_ + 1, open.cells + open.length, open.cells + cursorColumn_);
+  lines_.SetLength(cursorRow_, open.length - 1);
 }
 
 void PetsciiScreen::Insert() {
-  CellAt(cursorRow_, cursorColumn_);
-  std::vector<ScreenCell>& cells = lines_[cursorRow_].cells;
-  if (cells.size() >= kMaxRowCells) cells.pop_back();
-  cells.insert(cells.begin() + static_cast<std::ptrdiff_t>(cursorColumn_), ScreenCell{});
+  const RowStore::OpenCells open = OpenUpTo(cursorRow_, cursorColumn_);
+  // At the bound the last cell falls off the end.
+  const std::uint64_t kept = std::min(open.length, kMaxRowCells - 1);
+  std::copy_backward(open.cells + cursorColumn_, open.cells + kept, open.cells + kept + 1);
+  open.cells[cursorColumn_] = ScreenCell{};
+  lines_.SetLength(cursorRow_, kept + 1);
 }
 
 void PetsciiScreen::Clear() {
   if (fixedScreen_) {
     // Rows below the 25th are empty after a clear and would only push the
     // new screen's rows out at the end of the batch: drop them.
-    if (lines_.size() > kRows) lines_.resize(kRows);
-    for (ScreenLine& line : lines_) line.cells.clear();
+    lines_.Shrink(kRows);
+    // Rows from contentEnd_ on are empty already.
+    const std::uint64_t end = std::min(lines_.Size(), contentEnd_);
     contentEnd_ = 0;
-    for (std::uint64_t r = 0; r < lines_.size(); ++r)
-      if (lines_[r].separator) contentEnd_ = r + 1;
+    for (std::uint64_t r = 0; r < end; ++r) {
+      lines_.Empty(r);
+      if (lines_.Separator(r)) contentEnd_ = r + 1;
+    }
     top_ = 0;
     cursorRow_ = 0;
     cursorColumn_ = 0;
@@ -212,24 +237,26 @@ void PetsciiScreen::Clear() {
   // History mode: the old screen stays as scrollback above a separator row
   // placed right below the last row with content.
   std::uint64_t n = top_;
-  if (!lines_.empty()) {
-    while (contentEnd_ > 0) {
-      const ScreenLine& line = lines_[contentEnd_ - 1];
-      if (line.separator || !line.cells.empty()) break;
-      --contentEnd_;
-    }
+  if (lines_.Size() > 0) {
+    while (contentEnd_ > 0 && !lines_.HoldsContent(contentEnd_ - 1)) --contentEnd_;
     n = contentEnd_;
   }
-  if (charsetPending_) {
-    // Rows between the old and the new top leave the screen.
-    for (std::uint64_t r = top_; r < n + 1 && r < lines_.size(); ++r) ApplyCharset(lines_[r]);
+  // The old screen's rows up to n leave it; those below n are empty and
+  // give back their room as well.
+  const std::uint64_t screenEnd = std::min(lines_.Size(), top_ + kRows);
+  for (std::uint64_t r = top_; r < screenEnd; ++r) {
+    if (r <= n)
+      LeaveScreen(r);
+    else
+      lines_.Pack(r);
   }
-  if (lines_.size() <= n) lines_.resize(n + 1);
-  lines_[n].separator = true;
+  if (lines_.Size() <= n) lines_.Grow(n + 1);
+  lines_.SetSeparator(n, true);
   MarkContent(n);
   cursorColumn_ = 0;
   top_ = n + 1;
   cursorRow_ = n + 1;
+  if (top_ > kMaxTop) DropOldestRows();
 }
 
 void PetsciiScreen::SelectCharset(int lowerCase) {
@@ -237,8 +264,11 @@ void PetsciiScreen::SelectCharset(int lowerCase) {
   charsetPending_ = true;
 }
 
-void PetsciiScreen::ApplyCharset(ScreenLine& line) const {
-  for (ScreenCell& cell : line.cells) {
+void PetsciiScreen::ApplyCharset(std::uint64_t row) {
+  ScreenCell* cells = lines_.CellsInPlace(row);
+  const std::uint64_t length = lines_.Length(row);
+  for (std::uint64_t c = 0; c < length; ++c) {
+    ScreenCell& cell = cells[c];
     if (cell.code == 0) continue;
     cell.code = static_cast<std::uint16_t>(lowerCase_ ? (cell.code | kGlyphLowerCase)
                                                       : (cell.code & ~kGlyphLowerCase));
@@ -246,7 +276,9 @@ void PetsciiScreen::ApplyCharset(ScreenLine& line) const {
 }
 
 void PetsciiScreen::ApplyPendingCharset(std::uint64_t firstRow) {
-  for (std::uint64_t r = firstRow; r < lines_.size(); ++r) ApplyCharset(lines_[r]);
+  // Rows from contentEnd_ on hold no cells.
+  const std::uint64_t end = std::min(lines_.Size(), contentEnd_);
+  for (std::uint64_t r = firstRow; r < end; ++r) ApplyCharset(r);
 }
 
 void PetsciiScreen::ToggleCharset() {
@@ -254,21 +286,24 @@ void PetsciiScreen::ToggleCharset() {
     ApplyPendingCharset(fixedScreen_ ? 0 : top_);
     charsetPending_ = false;
   }
-  for (std::uint64_t r = top_; r < lines_.size(); ++r) {
-    for (ScreenCell& cell : lines_[r].cells)
-      if (cell.code != 0) cell.code ^= kGlyphLowerCase;
+  const std::uint64_t end = std::min(lines_.Size(), contentEnd_);
+  for (std::uint64_t r = top_; r < end; ++r) {
+    ScreenCell* cells = lines_.CellsInPlace(r);
+    const std::uint64_t length = lines_.Length(r);
+    for (std::uint64_t c = 0; c < length; ++c)
+      if (cells[c].code != 0) cells[c].code ^= kGlyphLowerCase;
   }
   lowerCase_ = lowerCase_ ? 0 : 1;
 }
 
 void PetsciiScreen::TrimFixedScreen() {
-  if (lines_.size() <= kRows) return;
+  if (lines_.Size() <= kRows) return;
   // Only the last 25 rows make the screen. The cursor keeps its place on it.
-  const std::uint64_t removed = lines_.size() - kRows;
-  lines_.erase(lines_.begin(), lines_.begin() + static_cast<std::ptrdiff_t>(removed));
-  contentEnd_ = contentEnd_ > removed ? contentEnd_ - removed : 0;
-  top_ = top_ > removed ? top_ - removed : 0;
-  cursorRow_ = cursorRow_ > removed ? cursorRow_ - removed : 0;
+  const std::uint64_t removed = lines_.Size() - kRows;
+  lines_.DropFront(removed);
+  contentEnd_ = LessOrZero(contentEnd_, removed);
+  top_ = LessOrZero(top_, removed);
+  cursorRow_ = LessOrZero(cursorRow_, removed);
   if (cursorRow_ < top_) cursorRow_ = top_;
   if (cursorRow_ > top_ + kLastScreenRow) cursorRow_ = top_ + kLastScreenRow;
 }

@@ -2,21 +2,10 @@
 // The terminal's memory: every byte received since the last load, and the
 // rows of character cells a C64 screen editor would have made of them.
 #include <cstdint>
-#include <vector>
 
 #include "settings/ByteBuffer.h"
-
-struct ScreenCell {
-  // 0: blank, never written. Otherwise a glyph code 0xE000 | set | reverse | PETSCII byte.
-  std::uint16_t code = 0;
-  std::uint8_t colour = 0;  // colour index 0-15
-};
-static_assert(sizeof(ScreenCell) == 4, "cells are copied around in bulk");
-
-struct ScreenLine {
-  bool separator = false;  // the row a clear-screen leaves between old and new screen
-  std::vector<ScreenCell> cells;  // only as many as were touched; not padded to 40
-};
+#include "terminal/RowStore.h"
+#include "terminal/ScreenLine.h"
 
 class PetsciiScreen {
  public:
@@ -24,13 +13,17 @@ class PetsciiScreen {
   static constexpr std::uint64_t kRows = 25;
   // INST may push a row past 40 cells; past this bound the pushed cells are
   // dropped so that hostile input cannot grow a row without limit.
-  static constexpr std::uint64_t kMaxRowCells = 80;
+  static constexpr std::uint64_t kMaxRowCells = RowStore::kMaxCells;
+  // The most rows kept. Past it the oldest scrollback rows are dropped, so
+  // that no host can take all of the user's memory.
+  static constexpr std::uint64_t kMaxKeptRows = 1000000;
   static constexpr std::uint8_t kDefaultColour = 14;
 
   explicit PetsciiScreen(std::uint8_t initialColour = kDefaultColour, bool fixedScreen = false);
 
   void Reset(std::uint8_t initialColour, bool fixedScreen);
   void LoadBytes(const ByteBuffer& bytes);
+  void LoadBytes(ByteBuffer&& bytes);
   // The character set in force before the first byte (1: lower case, as
   // after Reset; 0: upper case/graphics, as a C64 starts). Call after Reset.
   void SetStartCharset(int lowerCase) { lowerCase_ = lowerCase ? 1 : 0; }
@@ -39,11 +32,16 @@ class PetsciiScreen {
   void ProcessPending();
   // Switches the character set of the visible screen (the keyboard's toggle).
   void ToggleCharset();
-  // The cell, creating rows and blank cells up to it as needed.
+  // The cell, creating rows and blank cells up to it as needed. A column
+  // at or past kMaxRowCells throws std::out_of_range.
   ScreenCell& CellAt(std::uint64_t row, std::uint64_t column);
 
-  const std::vector<ScreenLine>& Lines() const { return lines_; }
-  std::uint64_t RowCount() const { return lines_.size(); }
+  ScreenRows Lines() const { return ScreenRows(lines_); }
+  std::uint64_t RowCount() const { return lines_.Size(); }
+  // How many of the oldest rows were dropped to stay within kMaxKeptRows
+  // since the last Reset or LoadBytes; a row numbered n before a batch is
+  // numbered n minus the batch's increase of this count after it.
+  std::uint64_t DroppedRows() const { return droppedRows_; }
   const ByteBuffer& Bytes() const { return bytes_; }
   bool FixedScreen() const { return fixedScreen_; }
   std::uint64_t Columns() const { return columns_; }
@@ -69,11 +67,14 @@ class PetsciiScreen {
   void SelectCharset(int lowerCase);
   void TrimFixedScreen();
   void MarkContent(std::uint64_t row);
-  void ApplyCharset(ScreenLine& line) const;
+  RowStore::OpenCells OpenRow(std::uint64_t row);
+  RowStore::OpenCells OpenUpTo(std::uint64_t row, std::uint64_t column);
+  void LeaveScreen(std::uint64_t row);
+  void DropOldestRows();
+  void ApplyCharset(std::uint64_t row);
   void ApplyPendingCharset(std::uint64_t firstRow);
 
   ByteBuffer bytes_;
-  std::vector<ScreenLine> lines_;
   bool fixedScreen_ = false;
   std::uint64_t columns_ = kColumns;
   std::uint64_t rows_ = kRows;
@@ -94,4 +95,6 @@ class PetsciiScreen {
   // DEL may have emptied rows below it). Spares a clear-screen the scan over
   // a long run of empty rows.
   std::uint64_t contentEnd_ = 0;
+  std::uint64_t droppedRows_ = 0;
+  RowStore lines_;
 };

@@ -28,4 +28,13 @@ struct Selection {
     const CellPosition p{row, column};
     return !(p < Begin()) && p < Finish();
   }
+  // Follows the model when its oldest `rows` rows are dropped: the cells
+  // still there stay selected; an end on a dropped row moves to the start.
+  void DropRows(std::uint64_t rows) {
+    const auto follow = [rows](const CellPosition& p) {
+      return p.row >= rows ? CellPosition{p.row - rows, p.column} : CellPosition{};
+    };
+    anchor = follow(anchor);
+    end = follow(end);
+  }
 };

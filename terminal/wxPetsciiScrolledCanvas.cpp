@@ -97,14 +97,22 @@ void wxPetsciiScrolledCanvas::LoadBytes(const ByteBuffer& bytes) {
 }
 
 void wxPetsciiScrolledCanvas::ProcessPending() {
+  const std::uint64_t droppedBefore = screen.DroppedRows();
   screen.ProcessPending();
-  UpdateScrollbars();
+  // Rows dropped at the ceiling: the view and the selection keep to their rows.
+  const std::uint64_t dropped = screen.DroppedRows() - droppedBefore;
+  selection.DropRows(dropped);
+  SetScrollRange(dropped);
 }
 
-void wxPetsciiScrolledCanvas::UpdateScrollbars() {
+void wxPetsciiScrolledCanvas::UpdateScrollbars() { SetScrollRange(0); }
+
+void wxPetsciiScrolledCanvas::SetScrollRange(std::uint64_t droppedRows) {
   const std::uint64_t rows = std::max<std::uint64_t>(screen.RowCount(), screen.CursorRow() + 1);
   int x = 0, y = 0;
   GetViewStart(&x, &y);
+  const std::uint64_t viewRow = static_cast<std::uint64_t>(std::max(y, 0));
+  y = static_cast<int>(viewRow > droppedRows ? viewRow - droppedRows : 0);
   SetScrollbars(cellWidth, cellHeight, static_cast<int>(columns), static_cast<int>(rows), x, y);
 }
 

@@ -82,6 +82,8 @@ class wxPetsciiScrolledCanvas : public wxScrolled<wxWindow> {
   void OnContextMenu(wxContextMenuEvent& event);
   void TakeScreenshot();
   CellPosition CellUnderPointer(const wxPoint& position) const;
+  // The scroll range for the rows there are, the view moved up by rows dropped from the model.
+  void SetScrollRange(std::uint64_t droppedRows);
 
   ContextMenuExtension contextMenuExtension;
   std::uint64_t columns = kDefaultColumns;

@@ -149,6 +149,36 @@ TEST_F(Canvas, ScreenshotRedrawsTheViewInAFreshCanvas) {
   EXPECT_EQ(rows(other->Screen()), rows(canvas->Screen()));
 }
 
+TEST_F(Canvas, ViewAndSelectionStayOnTheirRowsWhenTheOldestAreDropped) {
+  auto lines = [](std::uint64_t first, std::uint64_t count) {
+    std::string s;
+    for (std::uint64_t i = first; i < first + count; ++i) s += "LINE " + std::to_string(i) + "\x0d";
+    return s;
+  };
+  Load(lines(0, PetsciiScreen::kMaxKeptRows - 100));
+  constexpr int kViewRow = 500000;
+  canvas->Scroll(0, kViewRow);
+  RunEventLoopFor(100);
+  Drag(CellPoint(5, 2), CellPoint(4, 3));
+  Command(wxID_COPY);
+  const std::wstring copied = Clipboard();
+  ASSERT_EQ(copied, L"500002\nline");  // upper-case PETSCII letters in the lower-case set
+  Command(kScreenshot);
+  const ByteBuffer view = canvas->screenshot;
+
+  // The host keeps sending: the oldest rows go.
+  for (char c : lines(PetsciiScreen::kMaxKeptRows - 100, 20000)) canvas->AppendByte(static_cast<std::uint8_t>(c));
+  canvas->ProcessPending();
+  const std::uint64_t dropped = canvas->Screen().DroppedRows();
+  ASSERT_GT(dropped, 0u);
+  EXPECT_EQ(canvas->ViewStartRow(), kViewRow - dropped);
+  EXPECT_EQ(canvas->GetSelection().Begin().row, kViewRow + 2 - dropped);
+  Command(wxID_COPY);
+  EXPECT_EQ(Clipboard(), copied);
+  Command(kScreenshot);
+  EXPECT_EQ(canvas->screenshot, view);
+}
+
 TEST_F(Canvas, ScreenshotNeedsRowsAndCanBeLeftOut) {
   Load("");
   EXPECT_FALSE(MenuEnabled(kScreenshot));
