@@ -6,6 +6,7 @@
 #include "app/ProductInfo.h"
 #include "app/ProgramValues.h"
 #include "app/ReplayFrame.h"
+#include "app/wxDeferredStatusBar.h"
 #include "addressbook/AddressBookFrame.h"
 #include "keyboard/wxKeymapFactory.h"
 #include "resources/morlen_icon.xpm"
@@ -145,6 +146,12 @@ void MorlenFrame::CreateStatusFields() {
   SetStatusText("Active: ", kActiveField);
   SetStatusText("Stored: ", kBufferField);
   SetStatusText(kSizeFieldStart, kSizeField);
+}
+
+wxStatusBar* MorlenFrame::OnCreateStatusBar(int number, long style, wxWindowID id, const wxString& name) {
+  auto* bar = new qwx::wxDeferredStatusBar(this, id, style, name);
+  bar->SetFieldsCount(number);
+  return bar;
 }
 
 void MorlenFrame::CreateMenus() {

@@ -45,6 +45,7 @@ class MorlenFrame : public wxFrame {
 
  private:
   void CreateStatusFields();
+  wxStatusBar* OnCreateStatusBar(int number, long style, wxWindowID id, const wxString& name) override;
   void CreateMenus();
   void OnUpdateCommand(wxUpdateUIEvent& event);
   void OnScaleCommand(int scale);

@@ -7,4 +7,5 @@ list(APPEND GUI_SOURCES
   ${MORLEN_ROOT}/app/SessionAdapters.cpp
   ${MORLEN_ROOT}/app/SessionBuffers.cpp
   ${MORLEN_ROOT}/app/FileChooser.cpp
+  ${MORLEN_ROOT}/app/wxDeferredStatusBar.cpp
 )
