@@ -214,13 +214,13 @@ TEST_F(Transfers, SendAsksForAFileWhenNoneIsLoadedAndEmptiesItOnceSent) {
   xmodemGets(kAck);
   EXPECT_FALSE(controller.Running());
   EXPECT_EQ(line.take().back(), std::string(1, static_cast<char>(kCan)));
-  EXPECT_EQ(text(controller.LoadedFile()), contents);
+  EXPECT_EQ(text(controller.FileToSend()), contents);
 
   // Sent whole (no dialog this time): the loaded file goes.
   sendAcknowledged(true);
   EXPECT_EQ(dialogs.opened, 3);
   EXPECT_EQ(status.last(), "Xmodem sent 300 bytes");
-  EXPECT_TRUE(controller.LoadedFile().empty());
+  EXPECT_TRUE(controller.FileToSend().empty());
   std::string wire;
   for (const std::string& write : line.take()) wire += write;
   EXPECT_NE(wire.find(contents.substr(0, 128)), std::string::npos);
@@ -232,11 +232,11 @@ TEST_F(Transfers, SendAsksForAFileWhenNoneIsLoadedAndEmptiesItOnceSent) {
   xmodemGets(kWantCrc);
   xmodemGets(ByteBuffer{kCan, kCan});
   EXPECT_EQ(status.last(), "Xmodem cancelled by endpoint");
-  EXPECT_EQ(text(controller.LoadedFile()), contents);
+  EXPECT_EQ(text(controller.FileToSend()), contents);
 
   // The connection ends while the dialog is open: no send starts.
   controller.LoadFile();  // a cancelled dialog keeps what was loaded
-  EXPECT_EQ(text(controller.LoadedFile()), contents);
+  EXPECT_EQ(text(controller.FileToSend()), contents);
   sendAcknowledged(false);
   dialogs.toSend = {path};
   dialogs.whileOpen = [&] {
@@ -246,7 +246,7 @@ TEST_F(Transfers, SendAsksForAFileWhenNoneIsLoadedAndEmptiesItOnceSent) {
   controller.XmodemSend(false);
   EXPECT_FALSE(controller.Running());
   EXPECT_EQ(status.last(), "Xmodem send; not connected");
-  EXPECT_EQ(text(controller.LoadedFile()), contents);
+  EXPECT_EQ(text(controller.FileToSend()), contents);
 }
 
 TEST_F(Transfers, PunterReceiveFromASenderThenPromptsToSave) {

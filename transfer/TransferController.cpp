@@ -69,7 +69,7 @@ void TransferController::LoadFile() {
   const std::string path = dialogs.ChooseFileToSend();
   if (path.empty()) return;
   loadedPath = path;
-  ::LoadedFile file;
+  LoadedFile file;
   if (readWholeFile(path, file)) {
     loaded = std::move(file.bytes);
     Show("Loaded " + path);

@@ -60,7 +60,7 @@ class TransferController {
   // "Save File..." has something to save.
   bool SaveOffered() const;
 
-  const ByteBuffer& LoadedFile() const { return loaded; }
+  const ByteBuffer& FileToSend() const { return loaded; }
   const std::string& LoadedPath() const { return loadedPath; }
   const ByteBuffer& ReceivedFile() const { return received; }
   const Xmodem* CurrentXmodem() const { return xmodem.get(); }

@@ -197,7 +197,7 @@ TEST_F(TransferWindow, SendsToRxWithBothBlockSizesAskingForTheFileEachTime) {
     ASSERT_TRUE(WaitForStatus(wxString::Format("Xmodem sent %d bytes", int(kFileSize)))) << Status(0);
     EXPECT_EQ(rx->finish(), 0);
     EXPECT_TRUE(SameFile(original, ReadFile(directory + "/" + s.copy)));
-    EXPECT_TRUE(frame->Transfers().LoadedFile().empty());
+    EXPECT_TRUE(frame->Transfers().FileToSend().empty());
   }
   // Every packet went out through the client and was counted.
   const wxString traffic = Status(1);
