@@ -11,6 +11,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <wx/evtloop.h>
@@ -99,6 +100,9 @@ ProgramTimes programReceive(MorlenFrame& frame, int listener, const std::string&
         return accepted >= 0 && frame.Connected() && status(frame) == "Connected.";
       }))
     return {};
+  // As loopbackPair sets up rx's run: sx's small writes go out at once.
+  const int on = 1;
+  setsockopt(accepted, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
   std::remove(out.c_str());
   std::optional<PeerProgram> sx = PeerProgram::startOn(accepted, {"sx", "-X", "-k", file}, "sx.log");
   if (!sx || !senderReady("sx.log")) return {};
