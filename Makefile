@@ -29,7 +29,7 @@ demo: build
 bench: build
 	@for b in $(BUILD_DIR)/bench/*; do \
 	  [ -x "$$b" ] || continue; echo "== $$(basename $$b)"; \
-	  case $$(basename $$b) in canvas_*) xvfb-run -a -s "-screen 0 2600x1700x24 -noreset" "$$b";; *) "$$b";; esac; \
+	  case $$(basename $$b) in canvas_*|window_*) xvfb-run -a -s "-screen 0 2600x1700x24 -noreset" "$$b";; *) "$$b";; esac; \
 	done
 
 clean:

@@ -41,6 +41,18 @@ constexpr ScaleCommand kScaleCommands[] = {
     {command::kScale5, 5, 1600, 1000}, {command::kScale8, 8, 2560, 1600},
 };
 
+// The menu items' accelerators, which run their command while it is enabled.
+struct Accelerator {
+  int keyCode;
+  int id;
+};
+constexpr Accelerator kAccelerators[] = {
+    {WXK_F7, command::kConnect},
+    {WXK_F3, command::kPunterReceive},
+    {WXK_F1, command::kXmodemSend},
+    {WXK_F4, command::kViewBuffer},
+};
+
 wxString Title() { return wxString::Format("%s v%s/%s", productName, productVersion, vendorName); }
 }  // namespace
 
@@ -62,6 +74,7 @@ MorlenFrame::MorlenFrame() : wxFrame(nullptr, wxID_ANY, Title()), keymap(qwx::Ma
 
   sessionScreen = std::make_unique<CanvasSessionScreen>(*canvas);
   session = std::make_unique<TerminalSession>(statusSink, *sessionScreen, welcomeScreen());
+  CreateTransfers();
   canvas->LoadBytes(session->ActiveSession());
   canvas->ProcessPending();
   UpdateBufferStatus();
@@ -89,9 +102,6 @@ MorlenFrame::MorlenFrame() : wxFrame(nullptr, wxID_ANY, Title()), keymap(qwx::Ma
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnRowsCommand(); }, command::kRows25);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { SetKeymap(kPositionalKeyboardMap); }, command::kPositionalKeymap);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { SetKeymap(kHybridKeyboardMap); }, command::kHybridKeymap);
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) {
-    programSettings().dialogOnReceived = !programSettings().dialogOnReceived;
-  }, command::kPromptAfterReceive);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnExitCommand(); }, wxID_EXIT);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { canvas->CopyAsAscii(); }, wxID_COPY);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnStash(); }, command::kStash);
@@ -104,8 +114,7 @@ MorlenFrame::MorlenFrame() : wxFrame(nullptr, wxID_ANY, Title()), keymap(qwx::Ma
   Bind(wxEVT_CLOSE_WINDOW, &MorlenFrame::OnClose, this);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnConnectCommand(); }, command::kConnect);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnDisconnectCommand(); }, command::kDisconnect);
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OpenBufferWindow(this, &storedBuffer, ReplayMode::View); },
-       command::kViewBuffer);
+  BindWhileEnabled(command::kViewBuffer, [this] { OpenBufferWindow(this, &storedBuffer, ReplayMode::View); });
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { OpenBufferWindow(this, &storedBuffer, ReplayMode::Scrolled); },
        command::kReplayScrolled);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { OpenBufferWindow(this, &storedBuffer, ReplayMode::Simulated); },
@@ -114,6 +123,7 @@ MorlenFrame::MorlenFrame() : wxFrame(nullptr, wxID_ANY, Title()), keymap(qwx::Ma
   wxTheApp->Bind(wxEVT_KEY_DOWN, &MorlenFrame::OnKey, this);
   wxTheApp->Bind(wxEVT_KEY_UP, &MorlenFrame::OnKey, this);
   BindHelpCommands();
+  BindTransferCommands();
   if (programSettings().autoCheckForUpdate) StartUpdateCheck();
 }
 
@@ -216,7 +226,7 @@ void MorlenFrame::OnUpdateCommand(wxUpdateUIEvent& event) {
     event.Check(canvas->GetScale() == static_cast<std::uint64_t>(s.scale));
     return;
   }
-  const bool transferRunning = session->TransferRunning();
+  const bool transferRunning = transfers->Running();
   switch (id) {
     case command::kConnect: event.Enable(ConnectOffered()); break;
     case command::kDisconnect:
@@ -235,7 +245,7 @@ void MorlenFrame::OnUpdateCommand(wxUpdateUIEvent& event) {
     case command::kXmodemReceive:
     case command::kPunterReceive: event.Enable(Connected() && !transferRunning); break;
     case command::kCancelTransfer: event.Enable(transferRunning); break;
-    case command::kSaveReceivedFile: event.Enable(false); break;
+    case command::kSaveReceivedFile: event.Enable(transfers->SaveOffered()); break;
     case command::kLoadFileToSend: event.Enable(!transferRunning); break;
     case command::kPromptAfterReceive: event.Check(programSettings().dialogOnReceived); break;
     default: break;
@@ -287,6 +297,29 @@ bool MorlenFrame::ConnectOffered() const {
 void MorlenFrame::OnConnectCommand() {
   // F7 arrives here even while the menu item is disabled.
   if (ConnectOffered()) OpenAddressBook(this);
+}
+
+bool MorlenFrame::CommandEnabled(int id) {
+  wxUpdateUIEvent update(id);
+  update.SetEventObject(this);
+  OnUpdateCommand(update);
+  return !update.GetSetEnabled() || update.GetEnabled();
+}
+
+bool MorlenFrame::RunAccelerator(const wxKeyEvent& event) {
+  if (event.GetEventType() != wxEVT_KEY_DOWN || event.GetModifiers() != wxMOD_NONE) return false;
+  // Keys typed in the other windows are theirs, or the board's.
+  auto* window = wxDynamicCast(event.GetEventObject(), wxWindow);
+  if (!window || wxGetTopLevelParent(window) != this) return false;
+  for (const Accelerator& a : kAccelerators) {
+    if (a.keyCode != event.GetKeyCode()) continue;
+    if (!CommandEnabled(a.id)) return false;
+    wxCommandEvent command(wxEVT_MENU, a.id);
+    command.SetEventObject(this);
+    ProcessWindowEvent(command);
+    return true;
+  }
+  return false;
 }
 
 void MorlenFrame::UpdateBufferStatus() {

@@ -7,6 +7,7 @@
 // After wx.h: it needs the toolkit's type traits.
 #include <wx/weakref.h>
 
+#include <functional>
 #include <memory>
 
 #include "addressbook/AddressBookEvents.h"  // wxEVT_ADDRESS_BOOK_CONNECT
@@ -17,6 +18,8 @@
 #include "net/wxTcpClient.h"
 #include "settings/ByteBuffer.h"
 #include "terminal/wxPetsciiScrolledCanvas.h"
+#include "transfer/TransferController.h"
+#include "transfer/TransferTimers.h"
 
 class MorlenFrame : public wxFrame {
  public:
@@ -36,6 +39,9 @@ class MorlenFrame : public wxFrame {
   const ByteBuffer& StoredBuffer() const { return storedBuffer; }
   qwx::wxCheckForUpdates* UpdateChecker() const { return updateChecker; }
   const TerminalSession& Session() const { return *session; }
+  const TransferController& Transfers() const { return *transfers; }
+  // The command's menu item would be enabled now.
+  bool CommandEnabled(int id);
 
  private:
   void CreateStatusFields();
@@ -59,6 +65,14 @@ class MorlenFrame : public wxFrame {
   void OnConnectCommand();
   bool ConnectOffered() const;
   void OnKey(wxKeyEvent& event);
+  // A key that is the accelerator of an enabled command runs it.
+  bool RunAccelerator(const wxKeyEvent& event);
+  // The Transfer menu (MorlenFrameTransfers.cpp).
+  void CreateTransfers();
+  void BindTransferCommands();
+  // Runs `action` for the command `id` only while its item is enabled:
+  // the toolkit may act on an accelerator of an item it has not yet disabled.
+  void BindWhileEnabled(int id, std::function<void()> action);
   void OnClose(wxCloseEvent& event);
   // The Help menu (MorlenFrameHelp.cpp).
   void BindHelpCommands();
@@ -84,4 +98,9 @@ class MorlenFrame : public wxFrame {
   std::unique_ptr<CanvasSessionScreen> sessionScreen;
   // The connection's state, counters, session buffer and routing.
   std::unique_ptr<TerminalSession> session;
+  // The transfers' timers, file dialogs and commands.
+  XmodemTimers xmodemTimers{[this](int id) { transfers->XmodemTimerFired(id); }};
+  PunterTimers punterTimers{[this](int id) { transfers->PunterTimerFired(id); }};
+  FileChooserTransferDialogs transferDialogs{*this};
+  std::unique_ptr<TransferController> transfers;
 };

@@ -80,5 +80,8 @@ void MorlenFrame::OnClose(wxCloseEvent& event) {
 }
 
 void MorlenFrame::OnKey(wxKeyEvent& event) {
+  // The function keys that start transfers and open windows do so while
+  // their command is offered; otherwise they are the C64's function keys.
+  if (RunAccelerator(event)) return;
   if (session->Key(event.AltDown(), [&] { return keymap->Translate(event); }) == KeyOutcome::PassOn) event.Skip();
 }

@@ -1,6 +1,11 @@
 #include "app/SessionAdapters.h"
 
+#include "app/FileChooser.h"
 #include "app/LocaleText.h"
+
+namespace {
+constexpr const char* kAnyFile = "*.*";
+}
 
 void StatusBarSink::ShowStatus(StatusField field, const std::string& text) {
   frame.SetStatusText(FromByteString(text), static_cast<int>(field));
@@ -25,4 +30,12 @@ void CanvasSessionScreen::Show(const std::uint8_t* data, std::size_t length) {
 void CanvasSessionScreen::ToggleCharset() {
   canvas.ToggleCharset();
   canvas.Refresh();
+}
+
+std::string FileChooserTransferDialogs::ChooseFileToSend() {
+  return ToByteString(ProgramFileChooser()(&parent, FileRequest{false, "Choose a file to open", kAnyFile}));
+}
+
+std::string FileChooserTransferDialogs::ChooseFileToSave() {
+  return ToByteString(ProgramFileChooser()(&parent, FileRequest{true, "Save Received As", kAnyFile}));
 }

@@ -1,10 +1,11 @@
 #pragma once
-// The main window's side of its terminal session: the status bar and the
-// canvas behind the session's small interfaces.
+// The main window's side of its terminal session and its transfers: the
+// status bar, the canvas and the file dialogs behind their small interfaces.
 #include <wx/wx.h>
 
 #include "net/SessionOutputs.h"
 #include "terminal/wxPetsciiScrolledCanvas.h"
+#include "transfer/TransferController.h"
 
 class StatusBarSink : public StatusSink {
  public:
@@ -25,4 +26,15 @@ class CanvasSessionScreen : public SessionScreen {
 
  private:
   qwx::wxPetsciiScrolledCanvas& canvas;
+};
+
+// The transfers' file dialogs through the program's replaceable chooser.
+class FileChooserTransferDialogs : public TransferDialogs {
+ public:
+  explicit FileChooserTransferDialogs(wxWindow& parent) : parent(parent) {}
+  std::string ChooseFileToSend() override;
+  std::string ChooseFileToSave() override;
+
+ private:
+  wxWindow& parent;
 };

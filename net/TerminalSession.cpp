@@ -118,8 +118,7 @@ void TerminalSession::Received(const std::uint8_t* data, std::size_t length) {
 bool TerminalSession::ConnectionLost() {
   // While connecting, a failed attempt is the attempt's result, not a drop.
   if (state != SessionState::Connected) return false;
-  EndConnection(SessionEnd::Dropped);
-  ShowMessage("Disconnected (connection dropped)");
+  EndConnection(SessionEnd::Dropped, "Disconnected (connection dropped)");
   return true;
 }
 
@@ -132,8 +131,7 @@ bool TerminalSession::Disconnect() {
   if (!HasClient()) return false;
   // During the attempt this only asks it to give up; AttemptEnded reports that.
   if (!link->Disconnect()) return false;
-  EndConnection(SessionEnd::Disconnected);
-  ShowMessage("Disconnected by user");
+  EndConnection(SessionEnd::Disconnected, "Disconnected by user");
   return true;
 }
 
@@ -148,17 +146,20 @@ bool TerminalSession::CloseMustWait(bool canWait) {
     link->Disconnect();
     return true;
   }
-  if (HasClient()) EndConnection(SessionEnd::Closed);
+  // Nobody reads the status bar of a window that goes.
+  if (HasClient()) EndConnection(SessionEnd::Closed, "");
   return false;
 }
 
-void TerminalSession::EndConnection(SessionEnd how) {
+void TerminalSession::EndConnection(SessionEnd how, const std::string& message) {
   state = SessionState::Ended;
   end = how;
   link = nullptr;
-  // A running transfer must not go on writing to a client that is gone.
+  if (!message.empty()) ShowMessage(message);
+  // A running transfer stops at once (its own text follows the connection's)
+  // and can no longer write: the line has no client behind it any more.
   for (TransferEngine* transfer : transfers)
-    if (transfer->Active()) transfer->ConnectionEnded();
+    if (transfer->Active()) transfer->ConnectionEnded(how);
 }
 
 KeyOutcome TerminalSession::Key(bool altHeld, const std::function<C64KeyPress()>& translate) {
@@ -169,7 +170,7 @@ KeyOutcome TerminalSession::Key(bool altHeld, const std::function<C64KeyPress()>
     case KeyPressAction::Kind::ToggleCharset: screen.ToggleCharset(); break;
     case KeyPressAction::Kind::Send:
       // No local echo; nothing goes out before the connection stands.
-      if (state == SessionState::Connected) link->Send(&action.byte, 1);
+      if (state == SessionState::Connected) link->write(&action.byte, 1);
       break;
     case KeyPressAction::Kind::Swallow: break;
   }
@@ -186,6 +187,14 @@ void TerminalSession::RemoveTransfer(TransferEngine& transfer) {
 
 bool TerminalSession::TransferRunning() const {
   return std::any_of(transfers.begin(), transfers.end(), [](const TransferEngine* t) { return t->Active(); });
+}
+
+void TerminalSession::Line::write(const std::uint8_t* bytes, std::size_t size) {
+  if (session.state == SessionState::Connected) session.link->write(bytes, size);
+}
+
+void TerminalSession::Line::discardPendingInput() {
+  if (session.state == SessionState::Connected) session.link->discardPendingInput();
 }
 
 std::string TerminalSession::ActiveSessionText() const {

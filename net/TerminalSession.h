@@ -14,6 +14,7 @@
 #include "keyboard/C64KeyPress.h"
 #include "net/ByteLink.h"
 #include "net/ConnectAttempt.h"
+#include "net/SessionEnd.h"
 #include "net/SessionOutputs.h"
 #include "net/TransferEngine.h"
 #include "settings/ByteBuffer.h"
@@ -23,17 +24,6 @@ enum class SessionState {
   Connecting,  // an attempt is waiting for the connection
   Connected,   // the attempt succeeded; the connection stands
   Ended,       // the attempt failed or the connection ended: see SessionEnd
-};
-
-enum class SessionEnd {
-  None,
-  HostNameFailed,
-  Refused,
-  TimedOut,
-  Cancelled,
-  Dropped,       // the host hung up or the line broke
-  Disconnected,  // the user's Disconnect
-  Closed,        // the window closed (the exit command among the ways)
 };
 
 enum class KeyOutcome {
@@ -88,6 +78,9 @@ class TerminalSession {
   void AddTransfer(TransferEngine& transfer);
   void RemoveTransfer(TransferEngine& transfer);
   bool TransferRunning() const;
+  // The line the transfers write on: the current client's while the
+  // connection stands, nothing once it is over (the client may be gone).
+  TransferLink& TransferLine() { return line; }
 
   SessionState State() const { return state; }
   SessionEnd End() const { return end; }
@@ -104,7 +97,8 @@ class TerminalSession {
 
  private:
   void StartSession();
-  void EndConnection(SessionEnd how);
+  // Shows `message`, then ends what ran over the connection.
+  void EndConnection(SessionEnd how, const std::string& message);
   void ShowMessage(const std::string& text);
   void ShowTraffic();
 
@@ -125,4 +119,14 @@ class TerminalSession {
   long long rxCount = 0;
   long long txCount = 0;
   std::vector<TransferEngine*> transfers;
+
+  class Line : public TransferLink {
+   public:
+    explicit Line(TerminalSession& session) : session(session) {}
+    void write(const std::uint8_t* bytes, std::size_t size) override;
+    void discardPendingInput() override;
+
+   private:
+    TerminalSession& session;
+  } line{*this};
 };

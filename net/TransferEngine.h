@@ -1,9 +1,11 @@
 #pragma once
 // A file transfer running over the session's connection. While active it
 // takes every chunk the host sends, so nothing of it reaches the screen; it
-// writes its answers through the session's link.
+// writes its answers through the session's line.
 #include <cstddef>
 #include <cstdint>
+
+#include "net/SessionEnd.h"
 
 class TransferEngine {
  public:
@@ -11,6 +13,6 @@ class TransferEngine {
   virtual bool Active() const = 0;
   // One read's worth of received bytes (possibly none).
   virtual void TakeBytes(const std::uint8_t* data, std::size_t length) = 0;
-  // The connection is gone: stop at once and never write to it again.
-  virtual void ConnectionEnded() = 0;
+  // The connection is gone (`how`): stop at once and never write to it again.
+  virtual void ConnectionEnded(SessionEnd how) = 0;
 };

@@ -135,4 +135,12 @@ std::int32_t wxTcpClient::Send(const void* data, std::int32_t length) {
 
 std::int32_t wxTcpClient::SendByte(std::uint8_t byte) { return Send(&byte, 1); }
 
+void wxTcpClient::write(const std::uint8_t* bytes, std::size_t size) {
+  Send(bytes, static_cast<std::int32_t>(std::min<std::size_t>(size, kMaxWrite)));
+}
+
+void wxTcpClient::discardPendingInput() {
+  if (IsConnected()) Discard();
+}
+
 }  // namespace qwx

@@ -41,8 +41,13 @@ class wxTcpClient : public wxSocketClient, public ByteLink {
   // while the connection stands: nothing is sent or reported otherwise.
   std::int32_t WriteBytes(const void* data, std::int32_t length);
   std::int32_t Send(const ByteBuffer& bytes);
-  std::int32_t Send(const void* data, std::int32_t length) override;
+  std::int32_t Send(const void* data, std::int32_t length);
   std::int32_t SendByte(std::uint8_t byte);
+
+  // The line as the session and the transfers write to it: one send, and
+  // input not yet read dropped (the toolkit's Discard).
+  void write(const std::uint8_t* bytes, std::size_t size) override;
+  void discardPendingInput() override;
 
   ClientState State() const { return state; }
   // Host and port of the current or last attempt.

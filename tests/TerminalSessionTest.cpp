@@ -15,10 +15,12 @@ using qwx::ConnectResult;
 
 class RecordingLink : public ByteLink {
  public:
-  std::int32_t Send(const void* data, std::int32_t length) override {
-    sent.append(static_cast<const char*>(data), static_cast<std::size_t>(length));
-    return length;
+  // Like the client, it reports each write to the session's counter.
+  void write(const std::uint8_t* bytes, std::size_t size) override {
+    sent.append(reinterpret_cast<const char*>(bytes), size);
+    if (session) session->BytesSent(size);
   }
+  void discardPendingInput() override { ++discards; }
   bool Disconnect() override {
     ++disconnects;
     const bool was = connected;
@@ -28,6 +30,8 @@ class RecordingLink : public ByteLink {
   std::string sent;
   bool connected = false;  // what Disconnect finds
   int disconnects = 0;
+  int discards = 0;
+  TerminalSession* session = nullptr;
 };
 
 class RecordingStatus : public StatusSink {
@@ -63,13 +67,17 @@ class FakeTransfer : public TransferEngine {
   void TakeBytes(const std::uint8_t* data, std::size_t length) override {
     chunks.emplace_back(reinterpret_cast<const char*>(data), length);
   }
-  void ConnectionEnded() override {
+  void ConnectionEnded(SessionEnd how) override {
     ++endings;
+    endedBy = how;
     active = false;
+    if (status) status->ShowStatus(StatusField::Message, "transfer stopped");
   }
   bool active = false;
   std::vector<std::string> chunks;
   int endings = 0;
+  SessionEnd endedBy = SessionEnd::None;
+  StatusSink* status = nullptr;
 };
 
 constexpr std::uint8_t kForeground = 7;
@@ -355,24 +363,69 @@ TEST_F(Session, ChunksGoToTheFirstActiveTransferElseToTheTerminal) {
   Receive("GH");
   EXPECT_EQ(screen.shown, "ABGH");
 
-  // A dropped connection ends the running transfers at once.
+  // A dropped connection ends the running transfers at once; a transfer's
+  // own text about it follows the connection's.
   second.active = true;
+  second.status = &status;
   ASSERT_TRUE(session.ConnectionLost());
   EXPECT_EQ(second.endings, 1);
+  EXPECT_EQ(second.endedBy, SessionEnd::Dropped);
   EXPECT_EQ(first.endings, 0);
   EXPECT_FALSE(session.TransferRunning());
+  EXPECT_EQ(status.messages.end()[-2], "Disconnected (connection dropped)");
+  EXPECT_EQ(status.messages.back(), "transfer stopped");
   // So do the user's Disconnect and closing the window; a removed one hears nothing.
   Connect();
   first.active = true;
   ASSERT_TRUE(session.Disconnect());
   EXPECT_EQ(first.endings, 1);
+  EXPECT_EQ(first.endedBy, SessionEnd::Disconnected);
   Connect();
   second.active = true;
   session.RemoveTransfer(first);
   first.active = true;
   EXPECT_FALSE(session.CloseMustWait(true));
   EXPECT_EQ(second.endings, 2);
+  EXPECT_EQ(second.endedBy, SessionEnd::Closed);
   EXPECT_EQ(first.endings, 1);
+}
+
+// The transfers write on the session's line: to the client while the
+// connection stands (counted like keys), never to a client that is gone.
+TEST_F(Session, TransferLineReachesTheClientOnlyWhileConnected) {
+  TransferLink& line = session.TransferLine();
+  link.session = &session;
+  const std::uint8_t nak = 0x15;
+  line.write(&nak, 1);  // no connection yet
+  Start();
+  line.write(&nak, 1);
+  line.discardPendingInput();
+  EXPECT_EQ(link.sent, "");
+  EXPECT_EQ(link.discards, 0);
+  link.connected = true;
+  session.AttemptEnded(ConnectResult::Connected);
+  session.ConnectionEstablished();
+  const std::string packet = "\x01\x01\xfe";
+  line.write(reinterpret_cast<const std::uint8_t*>(packet.data()), packet.size());
+  line.discardPendingInput();
+  EXPECT_EQ(Press(C64KeyPress(c64key::kA, c64modifier::kNone)), KeyOutcome::Consumed);
+  EXPECT_EQ(link.sent, packet + "A");
+  EXPECT_EQ(link.discards, 1);
+  EXPECT_EQ(Field(StatusField::Traffic), "Rx: 0 | Tx: 4");
+  for (const bool drop : {true, false}) {
+    if (drop) {
+      ASSERT_TRUE(session.ConnectionLost());
+    } else {
+      Connect();
+      ASSERT_TRUE(session.Disconnect());
+    }
+    // The owner deletes the client now: nothing may reach it any more.
+    link.sent.clear();
+    line.write(&nak, 1);
+    line.discardPendingInput();
+    EXPECT_EQ(link.sent, "");
+    EXPECT_EQ(link.discards, 1);
+  }
 }
 
 }  // namespace

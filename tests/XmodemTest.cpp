@@ -228,6 +228,14 @@ TEST(XmodemReceive, EndsAsEachEndingRequires) {
     rig.feed(packetOf(2, d2, true) + bytesOf(kEotWord), Feed::Whole);
     EXPECT_TRUE(rig.link.take().empty()) << e.what;
   }
+  // Before any packet there is none to wait for: the user's cancel ends at
+  // once, and the requests for a sender stop.
+  Rig rig;
+  rig.startCrcReceive();
+  rig.xmodem.cancel();
+  EXPECT_EQ(rig.link.take(), cancelPair);
+  EXPECT_EQ(rig.xmodem.end(), TransferEnd::CancelledByUser);
+  EXPECT_FALSE(rig.clock.untilNext().has_value());
 }
 
 // The packets a send puts out for a file, answering each with ACK.

@@ -1,6 +1,7 @@
 #pragma once
-// The line a transfer engine talks over. The session adapts its connection
-// to this; tests record what an engine writes.
+// The line bytes go out on: a transfer engine's packets and words, the
+// terminal's key presses. The connection implements it; tests record what
+// is written.
 #include <cstddef>
 #include <cstdint>
 

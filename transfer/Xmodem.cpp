@@ -104,12 +104,13 @@ void Xmodem::cancel() {
     cancelRequested = true;
     return;
   }
-  // The sender hears of it at its next packet; a second cancel ends at once.
+  // The sender hears of it at its next packet; a second cancel ends at
+  // once, and so does one before any packet, when there is none to wait for.
   const bool again = cancelRequested;
   cancelRequested = true;
   retries = kCancelledRetries;
   received.clear();
-  if (again) {
+  if (again || handshaking) {
     writeCancel();
     finish(TransferEnd::CancelledByUser);
   }

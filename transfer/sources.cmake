@@ -3,6 +3,7 @@ list(APPEND CORE_SOURCES
   ${MORLEN_ROOT}/transfer/Crc16.cpp
   ${MORLEN_ROOT}/transfer/Xmodem.cpp
   ${MORLEN_ROOT}/transfer/Punter.cpp
+  ${MORLEN_ROOT}/transfer/TransferController.cpp
 )
 list(APPEND GUI_SOURCES
   ${MORLEN_ROOT}/transfer/Timer.cpp

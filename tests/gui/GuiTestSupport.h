@@ -1,5 +1,6 @@
 #pragma once
 // Helpers for GUI tests: let the event loop run queued events and paints.
+#include <wx/evtloop.h>
 #include <wx/wx.h>
 
 #include <chrono>
@@ -20,5 +21,24 @@ inline void RunEventLoopFor(int milliseconds) {
 inline bool RunEventLoopUntil(const std::function<bool()>& done, int milliseconds = 3000) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
   while (!done() && std::chrono::steady_clock::now() < end) RunEventLoopFor(10);
+  return done();
+}
+
+// Runs a real event loop until `done` holds or `milliseconds` pass: unlike
+// RunEventLoopUntil it never sleeps between events, so a transfer's
+// packets are answered as fast as the program can.
+inline bool RunRealLoopUntil(const std::function<bool()>& done, int milliseconds) {
+  constexpr int kCheckEveryMs = 10;
+  if (done()) return true;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  wxGUIEventLoop loop;
+  wxTimer check;
+  check.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+    // Only this loop, never one the program runs inside it.
+    if (wxEventLoopBase::GetActive() == &loop && (done() || std::chrono::steady_clock::now() >= end)) loop.Exit();
+  });
+  check.Start(kCheckEveryMs);
+  loop.Run();
+  check.Stop();
   return done();
 }

@@ -1,0 +1,359 @@
+// The Transfer menu's commands without a display: real engines on a
+// recording line and fake time, answering dialogs, real files in a
+// temporary directory.
+#include "transfer/TransferController.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <deque>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <random>
+
+#include "PunterSender.h"
+#include "TransferTestSupport.h"
+#include "transfer/Crc16.h"
+
+namespace {
+
+using namespace xmodem;
+
+class RecordingStatus : public StatusSink {
+ public:
+  void ShowStatus(StatusField field, const std::string& text) override {
+    if (field == StatusField::Message) messages.push_back(text);
+  }
+  std::string last() const { return messages.empty() ? "" : messages.back(); }
+  std::vector<std::string> messages;
+};
+
+// Answers each dialog with the next path queued for it ("" cancels).
+class AnsweringDialogs : public TransferDialogs {
+ public:
+  std::string ChooseFileToSend() override { return next(toSend, opened); }
+  std::string ChooseFileToSave() override { return next(toSave, saved); }
+  std::deque<std::string> toSend, toSave;
+  int opened = 0, saved = 0;
+  std::function<void()> whileOpen;  // what happens while a dialog is open
+
+ private:
+  std::string next(std::deque<std::string>& answers, int& count) {
+    ++count;
+    if (whileOpen) whileOpen();
+    if (answers.empty()) return "";
+    std::string path = answers.front();
+    answers.pop_front();
+    return path;
+  }
+};
+
+ByteBuffer patterned(std::size_t size, unsigned seed) {
+  std::mt19937 random(seed);
+  ByteBuffer bytes(size);
+  for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
+  return bytes;
+}
+
+ByteBuffer crcPacket(std::uint8_t number, const ByteBuffer& data) {
+  ByteBuffer packet{kSoh, number, static_cast<std::uint8_t>(0xFF - number)};
+  packet.insert(packet.end(), data.begin(), data.end());
+  const std::uint16_t crc = crc16(data.data(), data.size(), kCrc16Xmodem);
+  packet.push_back(static_cast<std::uint8_t>(crc >> 8));
+  packet.push_back(static_cast<std::uint8_t>(crc));
+  return packet;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+ByteBuffer operator+(ByteBuffer a, const ByteBuffer& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+std::string text(const ByteBuffer& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+class Transfers : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/morlen-transfers-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir = pattern;
+    xmodemClock.fire = [this](int id) { controller.XmodemTimerFired(id); };
+    punterClock.fire = [this](int id) { controller.PunterTimerFired(id); };
+  }
+  void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+
+  void xmodemGets(const ByteBuffer& bytes) { controller.XmodemRoute().TakeBytes(bytes.data(), bytes.size()); }
+  void xmodemGets(std::uint8_t byte) { xmodemGets(ByteBuffer{byte}); }
+  // Starts an Xmodem receive and lets its first CRC request go out.
+  void startReceive() {
+    line.take();
+    controller.XmodemReceive();
+    xmodemClock.advance(Xmodem::kHandshakePeriodMs);
+    ASSERT_EQ(line.take(), std::vector<std::string>{"C"});
+  }
+  // A loaded file is sent in 128-byte CRC blocks, each acknowledged.
+  void sendAcknowledged(bool oneK) {
+    controller.XmodemSend(oneK);
+    xmodemGets(kWantCrc);
+    while (controller.Running() && controller.CurrentXmodem()->bytesLeftToSend() > 0) xmodemGets(kAck);
+    xmodemGets(kAck);  // to the EOT
+  }
+
+  std::string dir;
+  RecordingLink line;
+  FakeScheduler xmodemClock, punterClock;
+  RecordingStatus status;
+  AnsweringDialogs dialogs;
+  bool prompt = false;
+  bool connected = true;
+  TransferController controller{line, xmodemClock, punterClock, status, dialogs, prompt, [this] { return connected; }};
+};
+
+TEST_F(Transfers, XmodemReceiveShowsItsProgressAndEveryWayItEnds) {
+  const ByteBuffer first = patterned(128, 1), second = patterned(128, 2);
+  startReceive();
+  EXPECT_EQ(status.messages, std::vector<std::string>{"Xmodem receive; handshaking"});
+  EXPECT_TRUE(controller.Running());
+  EXPECT_TRUE(controller.XmodemRoute().Active());
+  EXPECT_FALSE(controller.PunterRoute().Active());
+  xmodemGets(crcPacket(1, first));
+  EXPECT_EQ(status.last(), "Xmodem receiving: 128 bytes");
+  xmodemGets(crcPacket(2, second));
+  EXPECT_EQ(status.last(), "Xmodem receiving: 256 bytes");
+  EXPECT_FALSE(controller.SaveOffered());
+  xmodemGets(kEot);
+  EXPECT_EQ(status.last(), "Xmodem received 256 bytes");
+  EXPECT_FALSE(controller.Running());
+  EXPECT_EQ(controller.ReceivedFile(), first + second);
+  EXPECT_TRUE(controller.SaveOffered());
+  EXPECT_EQ(dialogs.saved, 0);  // "Prompt after Receive" is off
+
+  // Ends that are no file received leave the last one as it was.
+  struct End {
+    const char* name;
+    std::function<void()> act;
+    const char* text;
+  };
+  const End ends[] = {
+      {"the sender cancels", [&] { xmodemGets(ByteBuffer{kCan, kCan}); }, "Xmodem cancelled by endpoint"},
+      {"a block out of sequence", [&] { xmodemGets(crcPacket(3, first)); }, "Xmodem receive failed (out of sequence)"},
+      {"too many bad packets",
+       [&] {
+         ByteBuffer bad = crcPacket(1, first);
+         bad[10] ^= 1;
+         while (controller.Running()) {
+           xmodemGets(bad);
+           xmodemClock.advance(Xmodem::kQuietMs);
+         }
+       },
+       "Xmodem receive failed (too many errors)"},
+      {"the user cancels twice",
+       [&] {
+         controller.Cancel();
+         EXPECT_EQ(status.last(), "Xmodem cancelled by user");
+         EXPECT_TRUE(controller.Running());  // the sender is told at its next packet
+         xmodemGets(ByteBuffer{kSoh, 1});
+         EXPECT_EQ(status.last(), "Xmodem cancelled by user");
+         controller.Cancel();
+       },
+       "Xmodem cancelled by user"},
+  };
+  for (const End& end : ends) {
+    prompt = true;
+    startReceive();
+    xmodemGets(crcPacket(1, second));
+    end.act();
+    EXPECT_FALSE(controller.Running()) << end.name;
+    EXPECT_EQ(status.last(), end.text) << end.name;
+    EXPECT_EQ(controller.ReceivedFile(), first + second) << end.name;
+    EXPECT_EQ(dialogs.saved, 0) << end.name;
+    EXPECT_FALSE(xmodemClock.untilNext().has_value()) << end.name << ": a timer still runs";
+  }
+}
+
+TEST_F(Transfers, SendAsksForAFileWhenNoneIsLoadedAndEmptiesItOnceSent) {
+  const std::string path = dir + "/upload.prg", unreadable = dir + "/missing";
+  const std::string contents = text(patterned(300, 3));
+  writeFile(path, contents);
+
+  // Dialog cancelled: nothing starts.
+  controller.XmodemSend(false);
+  EXPECT_EQ(dialogs.opened, 1);
+  EXPECT_EQ(status.last(), "Xmodem send; no file loaded");
+  EXPECT_EQ(controller.CurrentXmodem(), nullptr);
+  // A file that cannot be read is not reported as loaded.
+  dialogs.toSend = {unreadable};
+  controller.XmodemSend(false);
+  EXPECT_EQ(status.messages.end()[-2], "Could not read " + unreadable);
+  EXPECT_EQ(status.last(), "Xmodem send; no file loaded");
+  // The file chosen is sent in the same command.
+  dialogs.toSend = {path};
+  controller.XmodemSend(false);
+  EXPECT_EQ(status.messages.end()[-2], "Loaded " + path);
+  EXPECT_EQ(status.last(), "Xmodem send; handshaking");
+  EXPECT_EQ(controller.LoadedPath(), path);
+  xmodemGets(kWantCrc);
+  EXPECT_EQ(status.last(), "Xmodem sending: 300 bytes left");
+  xmodemGets(kAck);
+  EXPECT_EQ(status.last(), "Xmodem sending: 172 bytes left");
+  // A cancel goes out at the receiver's next answer; the file stays loaded.
+  controller.Cancel();
+  EXPECT_EQ(status.last(), "Xmodem cancelled by user");
+  xmodemGets(kAck);
+  EXPECT_FALSE(controller.Running());
+  EXPECT_EQ(line.take().back(), std::string(1, static_cast<char>(kCan)));
+  EXPECT_EQ(text(controller.FileToSend()), contents);
+
+  // Sent whole (no dialog this time): the loaded file goes.
+  sendAcknowledged(true);
+  EXPECT_EQ(dialogs.opened, 3);
+  EXPECT_EQ(status.last(), "Xmodem sent 300 bytes");
+  EXPECT_TRUE(controller.FileToSend().empty());
+  std::string wire;
+  for (const std::string& write : line.take()) wire += write;
+  EXPECT_NE(wire.find(contents.substr(0, 128)), std::string::npos);
+  EXPECT_NE(wire.find(contents.substr(256)), std::string::npos);
+
+  // The receiver cancels: the file stays for another try.
+  dialogs.toSend = {path};
+  controller.XmodemSend(true);
+  xmodemGets(kWantCrc);
+  xmodemGets(ByteBuffer{kCan, kCan});
+  EXPECT_EQ(status.last(), "Xmodem cancelled by endpoint");
+  EXPECT_EQ(text(controller.FileToSend()), contents);
+
+  // The connection ends while the dialog is open: no send starts.
+  controller.LoadFile();  // a cancelled dialog keeps what was loaded
+  EXPECT_EQ(text(controller.FileToSend()), contents);
+  sendAcknowledged(false);
+  dialogs.toSend = {path};
+  dialogs.whileOpen = [&] {
+    connected = false;
+    status.ShowStatus(StatusField::Message, "Disconnected (connection dropped)");
+  };
+  controller.XmodemSend(false);
+  EXPECT_FALSE(controller.Running());
+  EXPECT_EQ(status.last(), "Xmodem send; not connected");
+  EXPECT_EQ(text(controller.FileToSend()), contents);
+}
+
+TEST_F(Transfers, PunterReceiveFromASenderThenPromptsToSave) {
+  std::mt19937 random(5);
+  const ByteBuffer file = patterned(3000, 4);
+  punter_test::PunterSender sender(file, random);
+  const std::string saveAs = dir + "/download.seq";
+  prompt = true;
+  dialogs.toSave = {saveAs};
+
+  controller.PunterReceive();
+  EXPECT_TRUE(status.messages.empty());  // the status bar is not changed
+  EXPECT_TRUE(controller.PunterRoute().Active());
+  EXPECT_FALSE(controller.XmodemRoute().Active());
+  punterClock.advance(Punter::kHandshakePeriodMs);
+  std::size_t progress = 0;
+  for (int guard = 0; guard < 10000 && controller.Running(); ++guard) {
+    std::vector<std::string> words = line.take();
+    ASSERT_FALSE(words.empty());
+    for (const std::string& word : words)
+      for (const ByteBuffer& answer : sender.hear(word)) {
+        controller.PunterRoute().TakeBytes(answer.data(), answer.size());
+        progress += status.last().rfind("Punter receiving: ", 0) == 0;
+      }
+  }
+  EXPECT_EQ(line.take(), std::vector<std::string>{punter::kSyn});  // the closing word answered
+  EXPECT_GT(progress, sender.dataBlocks);
+  EXPECT_EQ(status.messages.end()[-2], "Punter received 3000 bytes");
+  EXPECT_EQ(status.last(), "Saved " + saveAs);
+  EXPECT_EQ(readFile(saveAs), text(file));
+  EXPECT_EQ(controller.ReceivedFile(), file);
+}
+
+// "Save File..." writes the last file received, and replaces the file
+// chosen whole or not at all.
+TEST_F(Transfers, SaveWritesTheLastReceiveWholeOrNotAtAll) {
+  const std::string target = dir + "/saved";
+  dialogs.toSave = {target};
+  controller.SaveFile();
+  EXPECT_EQ(readFile(target), "");  // nothing received yet: an empty file
+  EXPECT_EQ(status.last(), "Saved " + target);
+
+  const ByteBuffer data = patterned(128, 6);
+  startReceive();
+  xmodemGets(crcPacket(1, data));
+  xmodemGets(kEot);
+  // A later send leaves the received file to be saved, not its own bytes.
+  const std::string upload = dir + "/upload";
+  writeFile(upload, "UPLOAD");
+  dialogs.toSend = {upload};
+  sendAcknowledged(false);
+  ASSERT_EQ(status.last(), "Xmodem sent 6 bytes");
+  dialogs.toSave = {target};
+  controller.SaveFile();
+  EXPECT_EQ(readFile(target), text(data));
+
+  // A write that fails half-way keeps the file that was there, and says nothing.
+  writeFile(target, "OLD CONTENTS");
+  status.messages.clear();
+  bool failedOnce = false;
+  controller.saveSteps.write = [&](int fd, const void* bytes, std::size_t size) -> ssize_t {
+    if (failedOnce) return ::write(fd, bytes, size);
+    failedOnce = true;
+    ::write(fd, bytes, size / 2);
+    errno = ENOSPC;
+    return -1;
+  };
+  dialogs.toSave = {target};
+  controller.SaveFile();
+  EXPECT_EQ(readFile(target), "OLD CONTENTS");
+  EXPECT_TRUE(status.messages.empty());
+  // A cancelled dialog writes nothing.
+  controller.SaveFile();
+  EXPECT_EQ(readFile(target), "OLD CONTENTS");
+}
+
+TEST_F(Transfers, AConnectionThatEndsStopsTheTransferAtOnce) {
+  struct Case {
+    bool punter;
+    SessionEnd how;
+    const char* text;
+  };
+  const Case cases[] = {
+      {false, SessionEnd::Dropped, "Xmodem stopped (connection dropped)"},
+      {true, SessionEnd::Dropped, "Punter stopped (connection dropped)"},
+      {false, SessionEnd::Disconnected, "Xmodem stopped (disconnected by user)"},
+      {true, SessionEnd::Closed, "Punter stopped (connection closed)"},
+  };
+  for (const Case& c : cases) {
+    if (c.punter) {
+      controller.PunterReceive();
+    } else {
+      startReceive();
+      xmodemGets(crcPacket(1, patterned(128, 7)));
+    }
+    TransferEngine& route = c.punter ? controller.PunterRoute() : controller.XmodemRoute();
+    ASSERT_TRUE(route.Active());
+    line.take();
+    route.ConnectionEnded(c.how);
+    EXPECT_FALSE(controller.Running()) << c.text;
+    EXPECT_EQ(status.last(), c.text);
+    // Nothing more goes out: no timer is left to write.
+    xmodemClock.advance(60000);
+    punterClock.advance(60000);
+    EXPECT_TRUE(line.take().empty()) << c.text;
+    EXPECT_TRUE(controller.ReceivedFile().empty());
+  }
+}
+
+}  // namespace

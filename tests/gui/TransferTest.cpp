@@ -1,0 +1,337 @@
+// The Transfer menu on the real main window against real peers on
+// 127.0.0.1: Debian's sx and rx on the connection the window made, a Punter
+// sender of the tests' own, a host that hangs up; and the function keys as
+// real X key events (xdotool). The file dialogs are answered through the
+// replaceable chooser. The rules one by one are unit-tested without a
+// display (TransferControllerTest, TerminalSessionTest).
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <wx/filename.h>
+#include <wx/weakref.h>
+#include <wx/wx.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <deque>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "PunterSender.h"
+#include "TransferPeer.h"
+#include "app/CommandIds.h"
+#include "app/FileChooser.h"
+#include "app/MorlenFrame.h"
+#include "gui/GuiTestSupport.h"
+#include "gui/LoopbackPeer.h"
+#include "settings/AddressBook.h"
+#include "settings/Settings.h"
+
+namespace {
+
+using namespace loopback;
+
+constexpr int kTransferMs = 30000;
+constexpr int kQuietMs = 300;
+constexpr std::size_t kFileSize = 100000;
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The copy holds the original, then at most one block's padding.
+::testing::AssertionResult SameFile(const std::string& original, const std::string& copy) {
+  const std::string tail = copy.size() >= original.size() ? copy.substr(original.size()) : "";
+  if (copy.compare(0, original.size(), original) != 0 || copy.size() < original.size())
+    return ::testing::AssertionFailure() << "differs (" << copy.size() << " bytes for " << original.size() << ")";
+  if (tail.size() >= 1024 || tail.find_first_not_of('\x1a') != std::string::npos)
+    return ::testing::AssertionFailure() << tail.size() << " bytes after the file are not padding";
+  return ::testing::AssertionSuccess();
+}
+
+class TransferWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    programSettings() = Settings{};
+    programSettings().autoCheckForUpdate = false;
+    directory = wxFileName::CreateTempFileName("transfer").ToStdString();
+    wxRemoveFile(directory);
+    wxMkdir(directory);
+    savedChooser = ProgramFileChooser();
+    ProgramFileChooser() = [this](wxWindow*, const FileRequest& request) {
+      requests.push_back(request);
+      if (answers.empty()) return wxString();
+      const wxString path = answers.front();
+      answers.pop_front();
+      return path;
+    };
+    listener = BoundSocket(port, 4);
+    ASSERT_GE(listener.get(), 0);
+    AddressBookEntry entry;
+    entry.name = "test board";
+    entry.address = "127.0.0.1";
+    entry.port = port;
+    programAddressBook().entries = {entry};
+    frame = new MorlenFrame;
+    alive = frame;
+    frame->Show();
+    RunEventLoopFor(200);
+    peer = Connect();
+  }
+  void TearDown() override {
+    ProgramFileChooser() = savedChooser;
+    if (alive) frame->Destroy();
+    RunEventLoopFor(100);
+    wxFileName::Rmdir(directory, wxPATH_RMDIR_RECURSIVE);
+  }
+  Fd Connect() {
+    auto* event = new wxCommandEvent(wxEVT_ADDRESS_BOOK_CONNECT);
+    event->SetInt(0);
+    wxQueueEvent(frame, event);
+    RunEventLoopUntil([&] { return Readable(listener.get(), 0); });
+    Fd accepted = AcceptOne(listener.get());
+    EXPECT_TRUE(RunEventLoopUntil([&] { return Status(0) == "Connected."; })) << Status(0);
+    return accepted;
+  }
+  std::string MakeFile(const char* name, std::size_t size, unsigned seed) {
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (char& c : bytes) c = static_cast<char>(random());
+    const std::string path = directory + "/" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+  // A program with the connection's far end as its standard input and output.
+  std::optional<PeerProgram> StartPeer(const std::string& command) {
+    return PeerProgram::startOn(peer.get(), {"sh", "-c", "cd '" + directory + "' && exec " + command},
+                                directory + "/peer.log");
+  }
+  void Command(int id) {
+    wxCommandEvent event(wxEVT_MENU, id);
+    frame->GetEventHandler()->ProcessEvent(event);
+  }
+  bool Enabled(int id) { return frame->CommandEnabled(id); }
+  wxString Status(int field) { return frame->GetStatusBar()->GetStatusText(field); }
+  bool WaitForStatus(const wxString& text, int milliseconds = kTransferMs) {
+    return RunRealLoopUntil([&] { return Status(0) == text; }, milliseconds);
+  }
+  void Send(const std::string& bytes) {
+    ASSERT_EQ(send(peer.get(), bytes.data(), bytes.size(), 0), ssize_t(bytes.size()));
+  }
+
+  std::string directory;
+  FileChooser savedChooser;
+  std::vector<FileRequest> requests;
+  std::deque<wxString> answers;
+  Fd listener;
+  std::uint16_t port = 0;
+  MorlenFrame* frame = nullptr;
+  wxWeakRef<MorlenFrame> alive;
+  Fd peer;
+};
+
+TEST_F(TransferWindow, ReceivesFromSxWithCrcAnd1kBlocksThenShowsTheBoardAgain) {
+  const std::string original = ReadFile(MakeFile("original", kFileSize, 1));
+  programSettings().dialogOnReceived = true;
+  const char* senders[] = {"sx -X original", "sx -X -k original"};
+  for (const char* sender : senders) {
+    SCOPED_TRACE(sender);
+    std::optional<PeerProgram> sx = StartPeer(sender);
+    ASSERT_TRUE(sx);
+    const wxString saveAs = wxString(directory) + "/received " + sender;
+    answers = {saveAs};
+    requests.clear();
+    ASSERT_TRUE(Enabled(command::kXmodemReceive));
+    Command(command::kXmodemReceive);
+    EXPECT_EQ(Status(0), "Xmodem receive; handshaking");
+    // While it runs: nothing else starts, the keys are not the board's.
+    EXPECT_TRUE(Enabled(command::kCancelTransfer));
+    for (int id : {command::kXmodemReceive, command::kPunterReceive, command::kXmodemSend,
+                   command::kXmodem1kSend, command::kLoadFileToSend})
+      EXPECT_FALSE(Enabled(id)) << id;
+
+    // "Prompt after Receive" is on: the save dialog follows the last packet.
+    ASSERT_TRUE(WaitForStatus("Saved " + saveAs)) << Status(0);
+    EXPECT_EQ(sx->finish(), 0);
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_TRUE(requests[0].save);
+    EXPECT_EQ(requests[0].title, "Save Received As");
+    EXPECT_EQ(requests[0].wildcard, "*.*");
+    EXPECT_TRUE(SameFile(original, ReadFile(saveAs.ToStdString())));
+    const ByteBuffer& kept = frame->Transfers().ReceivedFile();
+    EXPECT_TRUE(SameFile(original, std::string(kept.begin(), kept.end())));
+    EXPECT_FALSE(Enabled(command::kCancelTransfer));
+    EXPECT_TRUE(Enabled(command::kSaveReceivedFile));
+  }
+  // Nothing of the transfers reached the screen; what the board sends now does.
+  EXPECT_EQ(Status(2), "Active: 0");
+  Send("\x05READY.");
+  ASSERT_TRUE(RunEventLoopUntil([&] { return Status(2) == "Active: 7"; })) << Status(2);
+}
+
+TEST_F(TransferWindow, SendsToRxWithBothBlockSizesAskingForTheFileEachTime) {
+  const std::string path = MakeFile("upload", kFileSize, 2);
+  const std::string original = ReadFile(path);
+  struct Send {
+    int id;
+    const char* copy;
+  };
+  for (const Send& s : {Send{command::kXmodemSend, "copy128"}, Send{command::kXmodem1kSend, "copy1k"}}) {
+    SCOPED_TRACE(s.copy);
+    std::optional<PeerProgram> rx = StartPeer(std::string("rx -X -c ") + s.copy);
+    ASSERT_TRUE(rx);
+    // A completed send empties the loaded file: each send asks for one first.
+    answers = {path};
+    requests.clear();
+    Command(s.id);
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_FALSE(requests[0].save);
+    EXPECT_EQ(requests[0].title, "Choose a file to open");
+    EXPECT_EQ(requests[0].wildcard, "*.*");
+    EXPECT_TRUE(Status(0) == "Xmodem send; handshaking" || Status(0).StartsWith("Xmodem sending: ")) << Status(0);
+    ASSERT_TRUE(WaitForStatus(wxString::Format("Xmodem sent %d bytes", int(kFileSize)))) << Status(0);
+    EXPECT_EQ(rx->finish(), 0);
+    EXPECT_TRUE(SameFile(original, ReadFile(directory + "/" + s.copy)));
+    EXPECT_TRUE(frame->Transfers().FileToSend().empty());
+  }
+  // Every packet went out through the client and was counted.
+  const wxString traffic = Status(1);
+  const long sent = std::stol(traffic.AfterLast(' ').ToStdString());
+  EXPECT_GT(sent, long(2 * kFileSize)) << traffic;
+}
+
+// A Punter sender written from the exchange a receiver expects, on the
+// board's end of the connection, in a thread of its own.
+TEST_F(TransferWindow, PunterReceiveFromASenderThenSaveFile) {
+  std::mt19937 random(3);
+  std::string file = ReadFile(MakeFile("punter", 20000, 3));
+  punter_test::PunterSender sender(ByteBuffer(file.begin(), file.end()), random);
+  std::atomic<bool> stop{false};
+  std::thread board([&] {
+    std::string heard;
+    while (!stop && !sender.done) {
+      if (!Readable(peer.get(), 50)) continue;
+      char chunk[64];
+      const ssize_t n = recv(peer.get(), chunk, sizeof chunk, 0);
+      if (n <= 0) return;
+      heard.append(chunk, std::size_t(n));
+      for (; heard.size() >= punter::kWordSize; heard.erase(0, punter::kWordSize))
+        for (const ByteBuffer& answer : sender.hear(heard.substr(0, punter::kWordSize)))
+          send(peer.get(), answer.data(), answer.size(), 0);
+    }
+  });
+  EXPECT_FALSE(Enabled(command::kSaveReceivedFile));
+  Command(command::kPunterReceive);
+  const bool done = WaitForStatus("Punter received 20000 bytes");
+  stop = true;
+  board.join();
+  ASSERT_TRUE(done) << Status(0);
+  EXPECT_TRUE(sender.done);
+
+  const wxString saveAs = wxString(directory) + "/saved.prg";
+  answers = {saveAs};
+  ASSERT_TRUE(Enabled(command::kSaveReceivedFile));
+  Command(command::kSaveReceivedFile);
+  EXPECT_EQ(Status(0), "Saved " + saveAs);
+  EXPECT_EQ(ReadFile(saveAs.ToStdString()), file);
+}
+
+// The host hangs up in the middle of a receive, or the user disconnects
+// during one: the transfer ends at once and says why, and the window is
+// ready for the next connection.
+TEST_F(TransferWindow, ConnectionEndingDuringATransferStopsIt) {
+  Command(command::kXmodemReceive);
+  ASSERT_TRUE(RunEventLoopUntil([&] { return Readable(peer.get(), 0); }, 5000));  // the first C
+  Send(std::string("\x01\x01\xfe") + std::string(60, 'x'));  // half a packet
+  RunEventLoopFor(50);
+  peer = Fd();
+  ASSERT_TRUE(WaitForStatus("Xmodem stopped (connection dropped)", 5000)) << Status(0);
+  EXPECT_FALSE(Enabled(command::kCancelTransfer));
+  EXPECT_TRUE(Enabled(command::kConnect));
+  EXPECT_FALSE(Enabled(command::kSaveReceivedFile));
+  // The handshake timer is stopped with the transfer; another period passes quietly.
+  RunEventLoopFor(2500);
+  EXPECT_EQ(Status(0), "Xmodem stopped (connection dropped)");
+
+  peer = Connect();
+  Command(command::kPunterReceive);
+  ASSERT_TRUE(frame->Transfers().Running());
+  Command(command::kDisconnect);
+  EXPECT_EQ(Status(0), "Punter stopped (disconnected by user)");
+  EXPECT_FALSE(frame->Transfers().Running());
+  RunEventLoopFor(2500);  // past the next "GOO" the receive would have sent
+  char byte;
+  EXPECT_EQ(recv(peer.get(), &byte, 1, MSG_DONTWAIT), 0) << "something after the orderly end";
+}
+
+// Real key events from the X server: a function key whose command is
+// enabled runs it; otherwise it is the C64's function key.
+class FunctionKeys : public TransferWindow {
+ protected:
+  void Press(const char* key) {
+    const std::string command = "timeout 5 xdotool search --onlyvisible --name '^Morlen v1\\.0\\.0/Vendorly$' "
+                                "windowfocus --sync key " + std::string(key);
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  }
+  std::string FromBoardsEnd(std::size_t count) { return ReceiveFromClient(peer.get(), count); }
+};
+
+TEST_F(FunctionKeys, RunTheirCommandsWhileOfferedAndReachTheBoardOtherwise) {
+  // The menus show the keys this test presses.
+  const struct {
+    int id;
+    int key;
+  } accelerators[] = {{command::kConnect, WXK_F7}, {command::kPunterReceive, WXK_F3},
+                      {command::kXmodemSend, WXK_F1}, {command::kViewBuffer, WXK_F4}};
+  for (const auto& a : accelerators) {
+    std::unique_ptr<wxAcceleratorEntry> entry(frame->GetMenuBar()->FindItem(a.id)->GetAccel());
+    ASSERT_TRUE(entry) << a.id;
+    EXPECT_EQ(entry->GetKeyCode(), a.key);
+    EXPECT_EQ(entry->GetFlags(), wxACCEL_NORMAL);
+  }
+  // "&Connect..." is not offered while connected: F7 is the C64's F7. F2
+  // and F4 (nothing to view yet) have no command at all.
+  Press("F7 F2 F4");
+  EXPECT_EQ(FromBoardsEnd(3), "\x88\x89\x8a");
+  EXPECT_EQ(Status(1), "Rx: 0 | Tx: 3");
+
+  // With something in the buffer, F4 opens the viewer.
+  Send("\x05HELLO");
+  ASSERT_TRUE(RunEventLoopUntil([&] { return Status(2) == "Active: 6"; }));
+  Command(command::kStash);
+  Press("F4");
+  ASSERT_TRUE(RunEventLoopUntil([] { return wxWindow::FindWindowByLabel("View Buffer") != nullptr; }));
+  wxWindow::FindWindowByLabel("View Buffer")->Close();
+  RunEventLoopFor(100);
+
+  // F1 with no file loaded asks for one, then sends it.
+  const std::string path = MakeFile("upload", 5000, 4);
+  answers = {path};
+  Press("F1");
+  ASSERT_TRUE(RunEventLoopUntil([&] { return !requests.empty(); }));
+  EXPECT_EQ(requests[0].title, "Choose a file to open");
+  EXPECT_EQ(Status(0), "Xmodem send; handshaking");
+  std::optional<PeerProgram> rx = StartPeer("rx -X -c copy");
+  ASSERT_TRUE(rx);
+  ASSERT_TRUE(WaitForStatus("Xmodem sent 5000 bytes")) << Status(0);
+  EXPECT_EQ(rx->finish(), 0);
+  EXPECT_TRUE(SameFile(ReadFile(path), ReadFile(directory + "/copy")));
+
+  // F3 starts a Punter receive, which calls the sender every two seconds;
+  // meanwhile no key reaches the board.
+  Press("F3");
+  ASSERT_TRUE(RunEventLoopUntil([&] { return frame->Transfers().Running(); }));
+  Press("a F7");
+  EXPECT_EQ(FromBoardsEnd(3), "GOO");
+  Command(command::kCancelTransfer);
+  EXPECT_EQ(Status(0), "Punter cancelled by user");
+  EXPECT_EQ(FromBoardsEnd(9), "BADBADBAD");
+  EXPECT_FALSE(Readable(peer.get(), kQuietMs)) << "a key reached the board during the transfer";
+}
+
+}  // namespace
