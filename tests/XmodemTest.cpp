@@ -162,6 +162,15 @@ TEST(XmodemReceive, AfterFallingBackTakesTheCheckOfTheFirstPacketAndEachLengthFr
       EXPECT_EQ(rig.xmodem.end(), TransferEnd::Completed);
     }
   }
+  // Once a packet has shown the CRC, even one not kept (a block 0 first),
+  // the packets after it are not taken a byte longer.
+  Rig rig;
+  rig.xmodem.initiate();
+  rig.clock.advance(4 * Xmodem::kHandshakePeriodMs);
+  rig.link.take();
+  rig.feed(packetOf(0, d3, true) + packetOf(1, d1, true) + packetOf(2, d3, true) + bytesOf(kEotWord), Feed::Whole);
+  EXPECT_EQ(rig.link.take(), std::vector<std::string>(4, kAckWord));
+  EXPECT_EQ(rig.xmodem.receivedData(), d1 + d3);
 }
 
 TEST(XmodemReceive, EndsAsEachEndingRequires) {
