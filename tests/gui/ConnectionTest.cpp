@@ -140,12 +140,14 @@ TEST_F(Connection, HostOutputReplacesTheWelcomeScreen) {
 }
 
 // What the host sends looks on screen exactly as morlen-petscii renders the
-// same bytes: a screenshot of the window, compared pixel by pixel.
+// same bytes, on the entry's background: a screenshot of the window,
+// compared pixel by pixel.
 TEST_F(Connection, ScreenShowsWhatRenderDraws) {
   const std::string seq = std::string(MORLEN_SOURCE_DIR) + "/resources/welcome_screen.seq";
   std::ifstream in(seq, std::ios::binary);
   const std::string stream((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   ASSERT_EQ(stream.size(), 1122u);
+  programAddressBook().entries[0].background = 6;
   Fd peer = ConnectAndAccept();
   Send(peer, stream);
   ASSERT_TRUE(RunEventLoopUntil([&] { return Status(2) == "Active: 1122"; })) << Status(2);
@@ -157,7 +159,7 @@ TEST_F(Connection, ScreenShowsWhatRenderDraws) {
   const PetsciiScreen& screen = frame->Canvas()->Screen();
   const wxString commands = wxString::Format(
       "cd '%s' && timeout 20 import -window \"$(timeout 5 xdotool search --name '^Morlen v1.0.0/Vendorly$' | head -1)\" window.png && "
-      "'%s/morlen-petscii' render --colour 7 --scale 2 '%s' render.png && "
+      "'%s/morlen-petscii' render --colour 7 --background 6 --scale 2 '%s' render.png && "
       "python3 '%s/tests/compare_canvas.py' window.png render.png --ignore-cell %d %d 2 > result.txt",
       dir, MORLEN_BINARY_DIR, seq, MORLEN_SOURCE_DIR, int(screen.CursorColumn()), int(screen.CursorRow()));
   const int status = std::system(commands.utf8_str());
