@@ -169,9 +169,6 @@ TEST(KeymapPositional, CursorKeysAndHomeAsInTheHybridMap) {
   KeyEvent shiftHome = Hardware(110, kShiftHeld);
   shiftHome.keyCode = 313;
   EXPECT_EQ(keymap.Sent(shiftHome), 0x93);
-  KeyEvent shiftUp = Hardware(111, kShiftHeld);
-  shiftUp.keyCode = 315;
-  EXPECT_EQ(keymap.Sent(shiftUp), 0x91);
   // Keypad keys in the table keep their own rows, whatever key code they report.
   KeyEvent keypad2 = Hardware(88);
   keypad2.keyCode = 315;

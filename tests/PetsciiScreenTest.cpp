@@ -253,32 +253,6 @@ TEST(PetsciiScreen, BackgroundPairs) {
   EXPECT_EQ(s.Colour(), 11);
 }
 
-TEST(PetsciiScreen, StartAfreshClearsBelowTheOldScreenAndResetsTheStyle) {
-  PetsciiScreen s;
-  s.Reset(14, false, 0);
-  s.SetStartCharset(0);
-  for (char b : std::string("\x0e\x12\x90\x02\x97" "OLD\x02")) s.AppendByte(static_cast<std::uint8_t>(b));
-  s.StartAfresh(3, 6);  // the pending bytes first, then the fresh screen
-  EXPECT_EQ(s.Processed(), 9u);
-  EXPECT_EQ(s.Top(), 2u);
-  EXPECT_TRUE(s.Lines()[1].separator);
-  EXPECT_EQ(Code(s, 0, 0), 0xE34F);  // the old screen as it was: reversed, lower case
-  EXPECT_EQ(s.Colour(), 3);
-  EXPECT_EQ(s.Background(), 6);
-  EXPECT_EQ(s.Reverse(), 0);
-  EXPECT_EQ(s.LowerCase(), 0);  // the set it started in
-  for (char b : std::string("\x97N")) s.AppendByte(static_cast<std::uint8_t>(b));
-  s.ProcessPending();
-  EXPECT_EQ(s.Background(), 6);  // the half pair went with the old screen
-  EXPECT_EQ(Code(s, 2, 0), 0xE04E);
-  EXPECT_EQ(s.Lines()[2].cells[0].colour, 11);
-  // Again on the fresh, still empty screen: no second separator.
-  s.StartAfresh(3, 6);
-  s.StartAfresh(3, 6);
-  EXPECT_EQ(s.Top(), 4u);
-  EXPECT_EQ(s.RowCount(), 4u);
-}
-
 TEST(PetsciiScreen, ClearAfterDeleteEmptiedTheLastRows) {
   // The text on row 2 is deleted again; the separator follows row 0.
   const PetsciiScreen s = Interpret("A\x0d\x0d" "B\x14\x93");

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -21,29 +23,20 @@ constexpr int kScrollBar = 15;
 
 int WindowWidth(int scale) { return 320 * scale + kScrollBar; }
 
+// Every field gets its need; the fields of each row follow one another
+// from the left edge and fill the width.
 void ExpectSound(const Layout& layout, int width, const FieldNeeds& needs, const std::string& name) {
   const int need[] = {layout.rows == 1 ? needs.message : needs.shortMessage, needs.traffic, needs.active,
                       needs.buffer, needs.size};
-  for (int row = 0; row < layout.rows; ++row) {
-    int x = 0;
-    int fields = 0;
-    for (int f = 0; f < statusbar::kFieldCount; ++f) {
-      // In reading order: each field of the row starts where the one before ends.
-      for (int g = 0; g < statusbar::kFieldCount; ++g) {
-        const auto& place = layout.fields[g];
-        if (place.row != row || place.x != x) continue;
-        EXPECT_GE(place.width, need[g]) << name << " field " << g;
-        x += place.width;
-        ++fields;
-        break;
-      }
-    }
-    EXPECT_GT(fields, 0) << name << " row " << row;
-    EXPECT_EQ(x, std::max(width, x)) << name << " row " << row << " fills the width";
+  std::vector<int> rowEnd(layout.rows, 0);
+  for (int f = 0; f < statusbar::kFieldCount; ++f) {
+    const auto& place = layout.fields[f];
+    ASSERT_LT(place.row, layout.rows) << name;
+    EXPECT_GE(place.width, need[f]) << name << " field " << f;
+    EXPECT_EQ(place.x, rowEnd[place.row]) << name << " field " << f;
+    rowEnd[place.row] = place.x + place.width;
   }
-  int placed = 0;
-  for (const auto& place : layout.fields) placed += place.row < layout.rows ? 1 : 0;
-  EXPECT_EQ(placed, statusbar::kFieldCount) << name;
+  for (int end : rowEnd) EXPECT_EQ(end, std::max(width, end)) << name;
 }
 
 TEST(StatusBarLayout, CountsShowWholeAtEveryScale) {
