@@ -98,8 +98,10 @@ void wxPetsciiScrolledCanvas::LoadBytes(const ByteBuffer& bytes) {
 }
 
 void wxPetsciiScrolledCanvas::StartAfresh() {
+  const std::uint64_t droppedBefore = screen.DroppedRows();
+  // The new screen's rows may push the oldest past the ceiling, as a batch's can.
   screen.StartAfresh(initialColour, initialBackground);
-  UpdateScrollbars();
+  FollowDroppedRows(droppedBefore);
 }
 
 void wxPetsciiScrolledCanvas::ShowCurrentScreen() {
@@ -109,6 +111,10 @@ void wxPetsciiScrolledCanvas::ShowCurrentScreen() {
 void wxPetsciiScrolledCanvas::ProcessPending() {
   const std::uint64_t droppedBefore = screen.DroppedRows();
   screen.ProcessPending();
+  FollowDroppedRows(droppedBefore);
+}
+
+void wxPetsciiScrolledCanvas::FollowDroppedRows(std::uint64_t droppedBefore) {
   // Rows dropped at the ceiling: the view and the selection keep to their rows.
   const std::uint64_t dropped = screen.DroppedRows() - droppedBefore;
   selection.DropRows(dropped);

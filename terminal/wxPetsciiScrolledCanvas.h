@@ -93,6 +93,9 @@ class wxPetsciiScrolledCanvas : public wxScrolled<wxWindow> {
   CellPosition CellUnderPointer(const wxPoint& position) const;
   // The scroll range for the rows there are, the view moved up by rows dropped from the model.
   void SetScrollRange(std::uint64_t droppedRows);
+  // After the model changed: the selection and the view follow the rows
+  // dropped since the model's count was `droppedBefore`.
+  void FollowDroppedRows(std::uint64_t droppedBefore);
 
   ContextMenuExtension contextMenuExtension;
   std::uint64_t columns = kDefaultColumns;

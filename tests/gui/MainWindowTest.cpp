@@ -133,11 +133,13 @@ TEST_F(MainWindow, StatusFieldsShowTheirLongestTextsAtEveryScale) {
       wxRect rect;
       ASSERT_TRUE(bar->GetFieldRect(field, rect));
       EXPECT_TRUE(client.Contains(rect)) << "scale " << scale << " field " << field;
-      for (const wxRect& other : rects)
+      for (const wxRect& other : rects) {
         EXPECT_FALSE(other.Intersects(rect)) << "scale " << scale << " field " << field;
+      }
       rects.push_back(rect);
-      if (field > 0)
+      if (field > 0) {
         EXPECT_LE(bar->GetTextExtent(texts[field - 1]).x, rect.width - 4) << "scale " << scale << " field " << field;
+      }
     }
     EXPECT_EQ(frame->Canvas()->VisibleRows(), 25u) << scale;
     EXPECT_EQ(frame->Canvas()->GetClientSize().y, 25 * 8 * scale) << scale;
