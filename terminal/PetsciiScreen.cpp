@@ -79,10 +79,14 @@ void PetsciiScreen::MarkContent(std::uint64_t row) {
 
 void PetsciiScreen::ProcessPending() {
   const std::uint64_t end = bytes_.size();
+  // The last batch ended on the background prefix: its colour code is here.
+  if (awaitingBackground_ && processed_ < end) {
+    awaitingBackground_ = false;
+    TakeBackgroundCode();
+  }
   while (processed_ < end) {
     const std::uint8_t b = bytes_[processed_];
     if (IsPrintable(b)) {
-      awaitingBackground_ = false;
       PrintRun(end);
     } else {
       ++processed_;
@@ -96,16 +100,24 @@ void PetsciiScreen::ProcessPending() {
   }
 }
 
+void PetsciiScreen::TakeBackgroundCode() {
+  // Any other byte after the prefix is itself, as if the prefix were not there.
+  const int colourIndex = ColourIndexOfCode(bytes_[processed_]);
+  if (colourIndex < 0) return;
+  background_ = static_cast<std::uint8_t>(colourIndex);
+  ++processed_;
+}
+
+void PetsciiScreen::BackgroundPrefix() {
+  // The pair is looked at whole; split between batches, the next batch finishes it.
+  if (processed_ < bytes_.size())
+    TakeBackgroundCode();
+  else
+    awaitingBackground_ = true;
+}
+
 void PetsciiScreen::Interpret(std::uint8_t b) {
   const int colourIndex = ColourIndexOfCode(b);
-  if (awaitingBackground_) {
-    awaitingBackground_ = false;
-    if (colourIndex >= 0) {
-      background_ = static_cast<std::uint8_t>(colourIndex);
-      return;
-    }
-    // Any other byte after the prefix is itself, as if the prefix were not there.
-  }
   if (colourIndex >= 0) {
     colour_ = static_cast<std::uint8_t>(colourIndex);
     return;
@@ -134,7 +146,7 @@ void PetsciiScreen::Interpret(std::uint8_t b) {
     case petscii::kClear: Clear(); return;
     case petscii::kDelete: Delete(); return;
     case petscii::kInsert: Insert(); return;
-    case petscii::kBackgroundPrefix: awaitingBackground_ = true; return;
+    case petscii::kBackgroundPrefix: BackgroundPrefix(); return;
     default: break;
   }
   if (IsPrintable(b)) Print(b);

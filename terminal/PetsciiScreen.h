@@ -65,6 +65,10 @@ class PetsciiScreen {
 
  private:
   void Interpret(std::uint8_t b);
+  // The byte at `processed_` after the background prefix: a colour code
+  // sets the background and is used up; any other byte is left alone.
+  void TakeBackgroundCode();
+  void BackgroundPrefix();
   void Print(std::uint8_t b);
   void PrintRun(std::uint64_t end);
   void LineFeed();
@@ -96,9 +100,9 @@ class PetsciiScreen {
   int lowerCase_ = 1;
   int startLowerCase_ = 1;
   std::uint8_t background_ = kDefaultBackground;
-  // The last byte interpreted was the background prefix: a colour code now
-  // sets the background. Kept across batches, so a pair split between two
-  // reads counts all the same.
+  // The last batch ended on the background prefix: the next one's first
+  // byte, a colour code, sets the background (a pair split between two
+  // reads counts all the same).
   bool awaitingBackground_ = false;
 
   // A character-set switch is applied lazily: while set, every written cell
