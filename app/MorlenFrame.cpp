@@ -6,7 +6,7 @@
 #include "app/ProductInfo.h"
 #include "app/ProgramValues.h"
 #include "app/ReplayFrame.h"
-#include "app/wxDeferredStatusBar.h"
+#include "app/wxMainStatusBar.h"
 #include "addressbook/AddressBookFrame.h"
 #include "keyboard/wxKeymapFactory.h"
 #include "resources/morlen_icon.xpm"
@@ -25,7 +25,20 @@ static_assert(kMessageField == static_cast<int>(StatusField::Message) &&
 constexpr int kBufferField = 3;
 constexpr int kSizeField = 4;
 constexpr const char* kSizeFieldStart = "40x25";
-constexpr int kStatusTextMargin = 4;
+// The bar leaves 2 pixels of margin either side of a field's text; one
+// more keeps a text of exactly the width from being cut.
+constexpr int kStatusTextMargin = 3;
+// The longest texts the fields are sized for; 'N' stands for the widest
+// digit. Counts may run to ten digits, rows to three.
+constexpr const char* kLongMessages[] = {
+    "Disconnected (connection dropped)",
+    "Xmodem receive failed (too many errors)",
+    "Xmodem sending: NNNNNNNNNN bytes left",
+};
+constexpr const char* kLongestTraffic = "Rx: NNNNNNNNNN | Tx: NNNNNNNNNN";
+constexpr const char* kLongestActive = "Active: NNNNNNNNNN";
+constexpr const char* kLongestBuffer = "Buffer: NNNNNNNNNN";
+constexpr const char* kLongestSize = "40:NNN";
 constexpr std::uint64_t kRowsCommandRows = 25;
 // The address book window is found by its title.
 constexpr const char* kAddressBookTitle = "Address Book";
@@ -65,6 +78,7 @@ MorlenFrame::MorlenFrame() : wxFrame(nullptr, wxID_ANY, Title()), keymap(qwx::Ma
                                             wxSize(qwx::wxPetsciiScrolledCanvas::kDefaultColumns,
                                                    qwx::wxPetsciiScrolledCanvas::kDefaultRows));
   canvas->palette = &LivePalette();
+  FitStatusBar();
   auto* frameSizer = new wxBoxSizer(wxVERTICAL);
   frameSizer->Add(panel, 1, wxEXPAND);
   auto* panelSizer = new wxBoxSizer(wxVERTICAL);
@@ -133,21 +147,32 @@ MorlenFrame::~MorlenFrame() {
 }
 
 wxStatusBar* MorlenFrame::OnCreateStatusBar(int number, long style, wxWindowID id, const wxString& name) {
-  auto* bar = new qwx::wxDeferredStatusBar(this, id, style, name);
+  auto* bar = new qwx::wxMainStatusBar(this, id, style, name);
   bar->SetFieldsCount(number);
   return bar;
 }
 
 void MorlenFrame::CreateStatusFields() {
   wxStatusBar* bar = CreateStatusBar(kStatusFields, wxSTB_DEFAULT_STYLE & ~wxSTB_SIZEGRIP);
-  // The size field is as wide as a static text with its start text, plus
-  // the field's own borders, which would otherwise cut it to an ellipsis.
-  auto* probe = new wxStaticText(bar, wxID_ANY, kSizeFieldStart);
-  const int sizeWidth = probe->GetBestSize().x + 2 * (bar->GetBorderX() + kStatusTextMargin);
-  probe->Destroy();
-  const int widths[kStatusFields] = {-5, -2, -2, -2, sizeWidth};
-  SetStatusWidths(kStatusFields, widths);
-  SetStatusText(wxString::Format("%s v%s", productName, productVersion), kMessageField);
+  const wxString startMessage = wxString::Format("%s v%s", productName, productVersion);
+  // Each field is as wide as its longest text in the bar's font, plus the
+  // field's own margins, which would otherwise cut it to an ellipsis.
+  wxString widestDigit = "0";
+  for (char digit = '1'; digit <= '9'; ++digit)
+    if (bar->GetTextExtent(wxString(digit)).x > bar->GetTextExtent(widestDigit).x) widestDigit = wxString(digit);
+  const auto need = [&](wxString text) {
+    text.Replace("N", widestDigit);
+    return bar->GetTextExtent(text).x + 2 * kStatusTextMargin;
+  };
+  statusbar::FieldNeeds needs;
+  for (const char* message : kLongMessages) needs.message = std::max(needs.message, need(message));
+  needs.shortMessage = need(startMessage);
+  needs.traffic = need(kLongestTraffic);
+  needs.active = need(kLongestActive);
+  needs.buffer = need(kLongestBuffer);
+  needs.size = need(kLongestSize);
+  StatusBar().SetFieldNeeds(needs);
+  SetStatusText(startMessage, kMessageField);
   SetStatusText("Rx: 0 | Tx: 0", kTrafficField);
   SetStatusText("Active: ", kActiveField);
   SetStatusText("Stored: ", kBufferField);
@@ -276,8 +301,23 @@ void MorlenFrame::SetWidthLimits() {
 
 void MorlenFrame::ApplyScale(int scale) {
   canvas->SetScale(static_cast<std::uint64_t>(scale));
+  FitStatusBar();
   SetWidthLimits();
   Fit();
+}
+
+qwx::wxMainStatusBar& MorlenFrame::StatusBar() const { return *static_cast<qwx::wxMainStatusBar*>(GetStatusBar()); }
+
+void MorlenFrame::FitStatusBar() {
+  qwx::wxMainStatusBar& bar = StatusBar();
+  // The window is as wide as its canvas.
+  const int rows = bar.RowsFor(canvas->GetSize().x);
+  if (rows == bar.Rows()) return;
+  bar.SetRows(rows);
+  bar.SetSize(-1, bar.GetBestSize().y);
+  // The frame keeps its status bar at the height it had when it was set.
+  SetStatusBar(nullptr);
+  SetStatusBar(&bar);
 }
 
 void MorlenFrame::OnScaleCommand(int scale) {

@@ -13,6 +13,7 @@
 #include "addressbook/AddressBookEvents.h"  // wxEVT_ADDRESS_BOOK_CONNECT
 #include "dialogs/wxCheckForUpdates.h"
 #include "app/SessionAdapters.h"
+#include "app/wxMainStatusBar.h"
 #include "keyboard/wxKeymapC64.h"
 #include "net/TerminalSession.h"
 #include "net/wxTcpClient.h"
@@ -45,6 +46,9 @@ class MorlenFrame : public wxFrame {
 
  private:
   void CreateStatusFields();
+  qwx::wxMainStatusBar& StatusBar() const;
+  // The status bar takes as many rows as the window's width asks for.
+  void FitStatusBar();
   wxStatusBar* OnCreateStatusBar(int number, long style, wxWindowID id, const wxString& name) override;
   void CreateMenus();
   void OnUpdateCommand(wxUpdateUIEvent& event);

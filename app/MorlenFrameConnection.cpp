@@ -22,7 +22,7 @@ void MorlenFrame::StartConnection(int index) {
   client.reset(new qwx::wxTcpClient);
   client->onBytesWritten = [this](std::uint64_t count) { session->BytesSent(count); };
   client->SetEventHandler(*this, wxID_ANY);
-  session->AttemptStarted(*client, entry.address, entry.port, entry.foreground);
+  session->AttemptStarted(*client, entry.address, entry.port, entry.foreground, entry.background);
 
   const TerminalSession::AttemptFollowUp followUp = session->AttemptEnded(client->ConnectTo(entry.address, entry.port));
   if (!followUp.keepClient) {

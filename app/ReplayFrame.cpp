@@ -97,8 +97,7 @@ void ReplayFrame::ReplayStep() {
   if (step.count == 0) return;
   for (std::uint64_t i = step.first; i < step.first + step.count; ++i) canvas->AppendByte((*source)[i]);
   canvas->ProcessPending();
-  // The virtual height in pixels is past any row; the canvas clamps it to the last page.
-  canvas->Scroll(0, canvas->GetVirtualSize().y);
+  canvas->ShowCurrentScreen();
   canvas->Refresh();
 }
 

@@ -11,19 +11,28 @@ void StatusBarSink::ShowStatus(StatusField field, const std::string& text) {
   frame.SetStatusText(FromByteString(text), static_cast<int>(field));
 }
 
+void CanvasSessionScreen::SetEntryColours(std::uint8_t foreground, std::uint8_t background) {
+  canvas.initialColour = foreground;
+  canvas.initialBackground = background;
+}
+
 void CanvasSessionScreen::Clear() {
   canvas.LoadBytes(ByteBuffer());
   canvas.ProcessPending();
+  canvas.ShowCurrentScreen();
+  canvas.Refresh();
+}
+
+void CanvasSessionScreen::StartAfresh() {
+  canvas.StartAfresh();
+  canvas.ShowCurrentScreen();
   canvas.Refresh();
 }
 
 void CanvasSessionScreen::Show(const std::uint8_t* data, std::size_t length) {
   for (std::size_t i = 0; i < length; ++i) canvas.AppendByte(data[i]);
   canvas.ProcessPending();
-  // The newest line comes into view.
-  int unitsX = 0, unitsY = 0;
-  canvas.GetVirtualSize(&unitsX, &unitsY);
-  canvas.Scroll(0, unitsY / canvas.CellHeight());
+  canvas.ShowCurrentScreen();
   canvas.Refresh();
 }
 

@@ -19,8 +19,9 @@ class StatusBarSink : public StatusSink {
 class CanvasSessionScreen : public SessionScreen {
  public:
   explicit CanvasSessionScreen(qwx::wxPetsciiScrolledCanvas& canvas) : canvas(canvas) {}
-  void SetInitialColour(std::uint8_t colour) override { canvas.initialColour = colour; }
+  void SetEntryColours(std::uint8_t foreground, std::uint8_t background) override;
   void Clear() override;
+  void StartAfresh() override;
   void Show(const std::uint8_t* data, std::size_t length) override;
   void ToggleCharset() override;
 

@@ -5,6 +5,7 @@ list(APPEND GUI_SOURCES
   ${MORLEN_ROOT}/app/MorlenFrameConnection.cpp
   ${MORLEN_ROOT}/app/MorlenFrameTransfers.cpp
   ${MORLEN_ROOT}/app/SessionAdapters.cpp
+  ${MORLEN_ROOT}/app/wxMainStatusBar.cpp
   ${MORLEN_ROOT}/app/SessionBuffers.cpp
   ${MORLEN_ROOT}/app/FileChooser.cpp
 )

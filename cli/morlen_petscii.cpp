@@ -19,22 +19,27 @@ constexpr std::size_t kReadChunk = 1 << 16;
 constexpr const char* kVersion = "1.0.0";
 
 constexpr const char* kUsage =
-    "usage: morlen-petscii dump [--fixed] [--colour N] [--charset upper|lower] [--summary] FILE\n"
-    "       morlen-petscii render [--fixed] [--colour N] [--charset upper|lower] [--scale S]\n"
-    "                             [--all] [--border N] FILE OUT.png\n"
+    "usage: morlen-petscii dump [--fixed] [--colour N] [--background N] [--charset upper|lower]\n"
+    "                           [--summary] FILE\n"
+    "       morlen-petscii render [--fixed] [--colour N] [--background N] [--charset upper|lower]\n"
+    "                             [--scale S] [--all] [--border N] FILE OUT.png\n"
     "       morlen-petscii chart [--scale S] OUT.png\n"
     "\n"
     "dump interprets FILE (- for standard input) as a PETSCII stream and\n"
-    "prints the screen model it leaves: a line 'rows R top T cursor ROW COL',\n"
-    "then one line per row: the index, S for a separator row or -, and each\n"
-    "cell as CODE:COLOUR (four hex digits, colour index).\n"
+    "prints the screen model it leaves: a line 'rows R top T cursor ROW COL'\n"
+    "(followed by 'background B' unless the background is black), then one\n"
+    "line per row: the index, S for a separator row or -, and each cell as\n"
+    "CODE:COLOUR (four hex digits, colour index).\n"
     "render draws that model as the terminal shows it: the 25 rows from the\n"
-    "top of the screen, or with --all every row from the first.\n"
+    "top of the screen, or with --all every row from the first, on the\n"
+    "screen's background colour (CTRL-B and a colour code set it).\n"
     "Most PETSCII art expects the upper case/graphics set a C64 starts in:\n"
     "give it --charset upper.\n"
     "chart draws every glyph of both character sets, normal and reversed.\n"
     "  --fixed      fixed 25-row screen instead of scrollback\n"
     "  --colour N   initial colour index 0-15 (default 14)\n"
+    "  --background N\n"
+    "               initial background colour index 0-15 (default 0)\n"
     "  --charset upper|lower\n"
     "               the character set before the first byte: upper case/\n"
     "               graphics, or lower/upper case (the default)\n"
@@ -79,6 +84,7 @@ constexpr int kLastColour = 15;
 struct ScreenOptions {
   bool fixed = false;
   std::uint8_t colour = PetsciiScreen::kDefaultColour;
+  std::uint8_t background = PetsciiScreen::kDefaultBackground;
   int lowerCase = 1;  // the set before the first byte, as the terminal starts
   int border = -1;    // colour index of the border, -1: none
   bool summary = false;
@@ -104,6 +110,9 @@ ScreenOptions ParseScreenOptions(const std::vector<std::string>& args) {
     } else if (a == "--colour") {
       if (++i == args.size()) Fail("--colour needs a value");
       options.colour = static_cast<std::uint8_t>(ParseUnsigned(args[i], kLastColour, "colour"));
+    } else if (a == "--background") {
+      if (++i == args.size()) Fail("--background needs a value");
+      options.background = static_cast<std::uint8_t>(ParseUnsigned(args[i], kLastColour, "background"));
     } else if (a == "--charset") {
       if (++i == args.size()) Fail("--charset needs a value");
       if (args[i] != "upper" && args[i] != "lower") Fail("bad charset: " + args[i] + " (upper or lower)");
@@ -123,7 +132,7 @@ ScreenOptions ParseScreenOptions(const std::vector<std::string>& args) {
 PetsciiScreen Interpret(const ScreenOptions& options, const std::string& path) {
   PetsciiScreen screen;
   screen.LoadBytes(ReadInput(path));
-  screen.Reset(options.colour, options.fixed);
+  screen.Reset(options.colour, options.fixed, options.background);
   screen.SetStartCharset(options.lowerCase);
   screen.ProcessPending();
   return screen;

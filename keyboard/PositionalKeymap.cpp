@@ -1,5 +1,7 @@
 #include "keyboard/PositionalKeymap.h"
 
+#include "keyboard/HybridKeymap.h"
+#include "keyboard/KeyCodes.h"
 #include "keyboard/KeymapRules.h"
 
 namespace positional {
@@ -107,10 +109,25 @@ PositionalKey PositionalKeyOf(std::uint32_t hardwareCode) {
 
 }  // namespace positional
 
+namespace {
+// The PC's own cursor keys and Home lie beyond the table, but a caller needs
+// them on any board: they give what the hybrid map gives for them.
+bool IsCursorKey(int keyCode) {
+  switch (keyCode) {
+    case keycode::kUp:
+    case keycode::kDown:
+    case keycode::kLeft:
+    case keycode::kRight:
+    case keycode::kHome: return true;
+    default: return false;
+  }
+}
+}  // namespace
+
 C64KeyPress TranslatePositional(const KeyEvent& event, bool& tabHeld) {
   const std::uint32_t hardwareCode = event.rawKeyCode;
   if (hardwareCode < positional::kFirstHardwareCode || hardwareCode > positional::kLastHardwareCode)
-    return kNoKeyPress;
+    return IsCursorKey(event.keyCode) ? TranslateHybrid(event, tabHeld) : kNoKeyPress;
   if (hardwareCode == positional::kTabHardwareCode) {
     if (const auto tab = TrackTabKey(event, tabHeld)) return *tab;
   }

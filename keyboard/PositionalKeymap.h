@@ -22,5 +22,6 @@ struct PositionalKey {
 PositionalKey PositionalKeyOf(std::uint32_t hardwareCode);
 }  // namespace positional
 
-// May change tabHeld (the Tab key stands for CTRL).
+// May change tabHeld (the Tab key stands for CTRL). The cursor keys and
+// Home, which have no place in the table, give what the hybrid map gives.
 C64KeyPress TranslatePositional(const KeyEvent& event, bool& tabHeld);

@@ -22,10 +22,15 @@ class StatusSink {
 class SessionScreen {
  public:
   virtual ~SessionScreen() = default;
-  // The colour text starts in when the screen is next cleared.
-  virtual void SetInitialColour(std::uint8_t colour) = 0;
+  // The colours of text and background when the screen next starts: the
+  // entry's, taken by their low four bits.
+  virtual void SetEntryColours(std::uint8_t foreground, std::uint8_t background) = 0;
   // An empty screen: the welcome screen goes.
   virtual void Clear() = 0;
+  // A new connection's screen below what the last one left: the old screen
+  // stays as scrollback; text in the entry's colours, reverse off, the
+  // character set the screen started in. The current screen comes into view.
+  virtual void StartAfresh() = 0;
   // Appends and interprets the bytes, brings the newest line into view and repaints.
   virtual void Show(const std::uint8_t* data, std::size_t length) = 0;
   // C= + SHIFT: the other character set.

@@ -32,10 +32,11 @@ TerminalSession::TerminalSession(StatusSink& status, SessionScreen& screen, Byte
     : status(status), screen(screen), activeSession(std::move(welcome)) {}
 
 void TerminalSession::AttemptStarted(ByteLink& newLink, const std::string& address, std::uint16_t port,
-                                     std::uint8_t entryForeground) {
+                                     std::uint8_t entryForeground, std::uint8_t entryBackground) {
   if (HasClient()) return;
   link = &newLink;
   foreground = entryForeground;
+  background = entryBackground;
   state = SessionState::Connecting;
   end = SessionEnd::None;
   sessionStarted = false;
@@ -87,13 +88,18 @@ bool TerminalSession::InputWaiting() {
 
 void TerminalSession::StartSession() {
   sessionStarted = true;
-  screen.SetInitialColour(foreground);
-  // Only the first connection of the run clears: later ones continue the screen.
+  screen.SetEntryColours(foreground, background);
   if (welcomeShown) {
+    // The first connection of the run replaces the welcome screen.
     screen.Clear();
     activeSession.clear();
     welcomeShown = false;
     status.ShowStatus(StatusField::ActiveSession, ActiveSessionText());
+  } else {
+    // Later ones go on below the last, on a screen of their own: a board
+    // that left black text or reverse on must not hide the next one's.
+    // The session buffer goes on as well.
+    screen.StartAfresh();
   }
   rxCount = 0;
   txCount = 0;

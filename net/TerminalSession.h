@@ -44,8 +44,10 @@ class TerminalSession {
   TerminalSession(StatusSink& status, SessionScreen& screen, ByteBuffer welcome);
 
   // A new client, `link`, is about to connect to the entry's address and
-  // port; its text colour is `foreground`. Ignored while a client exists.
-  void AttemptStarted(ByteLink& link, const std::string& address, std::uint16_t port, std::uint8_t foreground);
+  // port; its screen is to start in the entry's colours. Ignored while a
+  // client exists.
+  void AttemptStarted(ByteLink& link, const std::string& address, std::uint16_t port, std::uint8_t foreground,
+                      std::uint8_t background);
   AttemptFollowUp AttemptEnded(qwx::ConnectResult result);
 
   // The socket's notifications. InputWaiting is true when the owner is to
@@ -108,6 +110,7 @@ class TerminalSession {
   SessionEnd end = SessionEnd::None;
   ByteLink* link = nullptr;
   std::uint8_t foreground = 0;
+  std::uint8_t background = 0;
   bool sessionStarted = false;  // the established connection has been handled
   bool closeWhenAttemptEnds = false;
   struct {

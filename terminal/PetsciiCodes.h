@@ -52,4 +52,7 @@ constexpr std::uint8_t kHome = 0x13;
 constexpr std::uint8_t kClear = 0x93;
 constexpr std::uint8_t kDelete = 0x14;
 constexpr std::uint8_t kInsert = 0x94;
+// CTRL-B: with a colour code after it, the colour of the screen's background
+// (boards that follow the common terminal programs' convention send it).
+constexpr std::uint8_t kBackgroundPrefix = 0x02;
 }  // namespace petscii

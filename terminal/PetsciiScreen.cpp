@@ -15,13 +15,15 @@ constexpr std::uint64_t kMaxTop = PetsciiScreen::kMaxKeptRows - PetsciiScreen::k
 constexpr std::uint64_t kDropStep = 4096;
 
 std::uint64_t LessOrZero(std::uint64_t value, std::uint64_t minus) { return value > minus ? value - minus : 0; }
+
+std::uint8_t ColourIndex(std::uint8_t colour) { return static_cast<std::uint8_t>(colour % kColourCount); }
 }  // namespace
 
 PetsciiScreen::PetsciiScreen(std::uint8_t initialColour, bool fixedScreen) {
   Reset(initialColour, fixedScreen);
 }
 
-void PetsciiScreen::Reset(std::uint8_t initialColour, bool fixedScreen) {
+void PetsciiScreen::Reset(std::uint8_t initialColour, bool fixedScreen, std::uint8_t background) {
   lines_.Clear();
   columns_ = kColumns;
   rows_ = kRows;
@@ -30,8 +32,10 @@ void PetsciiScreen::Reset(std::uint8_t initialColour, bool fixedScreen) {
   cursorRow_ = 0;
   cursorColumn_ = 0;
   reverse_ = 0;
-  lowerCase_ = 1;
-  colour_ = initialColour;
+  lowerCase_ = startLowerCase_ = 1;
+  colour_ = ColourIndex(initialColour);
+  background_ = ColourIndex(background);
+  awaitingBackground_ = false;
   fixedScreen_ = fixedScreen;
   charsetPending_ = false;
   contentEnd_ = 0;
@@ -75,6 +79,11 @@ void PetsciiScreen::MarkContent(std::uint64_t row) {
 
 void PetsciiScreen::ProcessPending() {
   const std::uint64_t end = bytes_.size();
+  // The last batch ended on the background prefix: its colour code is here.
+  if (awaitingBackground_ && processed_ < end) {
+    awaitingBackground_ = false;
+    TakeBackgroundCode();
+  }
   while (processed_ < end) {
     const std::uint8_t b = bytes_[processed_];
     if (IsPrintable(b)) {
@@ -89,6 +98,22 @@ void PetsciiScreen::ProcessPending() {
     ApplyPendingCharset(fixedScreen_ ? 0 : top_);
     charsetPending_ = false;
   }
+}
+
+void PetsciiScreen::TakeBackgroundCode() {
+  // Any other byte after the prefix is itself, as if the prefix were not there.
+  const int colourIndex = ColourIndexOfCode(bytes_[processed_]);
+  if (colourIndex < 0) return;
+  background_ = static_cast<std::uint8_t>(colourIndex);
+  ++processed_;
+}
+
+void PetsciiScreen::BackgroundPrefix() {
+  // The pair is looked at whole; split between batches, the next batch finishes it.
+  if (processed_ < bytes_.size())
+    TakeBackgroundCode();
+  else
+    awaitingBackground_ = true;
 }
 
 void PetsciiScreen::Interpret(std::uint8_t b) {
@@ -121,6 +146,7 @@ void PetsciiScreen::Interpret(std::uint8_t b) {
     case petscii::kClear: Clear(); return;
     case petscii::kDelete: Delete(); return;
     case petscii::kInsert: Insert(); return;
+    case petscii::kBackgroundPrefix: BackgroundPrefix(); return;
     default: break;
   }
   if (IsPrintable(b)) Print(b);
@@ -250,6 +276,14 @@ void PetsciiScreen::Clear() {
     else
       lines_.Pack(r);
   }
+  if (n > 0 && lines_.Size() >= n && lines_.Separator(n - 1)) {
+    // Nothing was written since the last clear: the screen below its
+    // separator is empty already and takes no second one.
+    cursorColumn_ = 0;
+    top_ = n;
+    cursorRow_ = n;
+    return;
+  }
   if (lines_.Size() <= n) lines_.Grow(n + 1);
   lines_.SetSeparator(n, true);
   MarkContent(n);
@@ -279,6 +313,18 @@ void PetsciiScreen::ApplyPendingCharset(std::uint64_t firstRow) {
   // Rows from contentEnd_ on hold no cells.
   const std::uint64_t end = std::min(lines_.Size(), contentEnd_);
   for (std::uint64_t r = firstRow; r < end; ++r) ApplyCharset(r);
+}
+
+void PetsciiScreen::StartAfresh(std::uint8_t colour, std::uint8_t background) {
+  ProcessPending();
+  Clear();
+  colour_ = ColourIndex(colour);
+  background_ = ColourIndex(background);
+  awaitingBackground_ = false;
+  reverse_ = 0;
+  // The cleared screen holds no cells: nothing to switch.
+  lowerCase_ = startLowerCase_;
+  charsetPending_ = false;
 }
 
 void PetsciiScreen::ToggleCharset() {

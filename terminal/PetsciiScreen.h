@@ -18,20 +18,27 @@ class PetsciiScreen {
   // that no host can take all of the user's memory.
   static constexpr std::uint64_t kMaxKeptRows = 1000000;
   static constexpr std::uint8_t kDefaultColour = 14;
+  static constexpr std::uint8_t kDefaultBackground = 0;  // black
 
   explicit PetsciiScreen(std::uint8_t initialColour = kDefaultColour, bool fixedScreen = false);
 
-  void Reset(std::uint8_t initialColour, bool fixedScreen);
+  // Colours are taken by their low four bits.
+  void Reset(std::uint8_t initialColour, bool fixedScreen, std::uint8_t background = kDefaultBackground);
   void LoadBytes(const ByteBuffer& bytes);
   void LoadBytes(ByteBuffer&& bytes);
   // The character set in force before the first byte (1: lower case, as
   // after Reset; 0: upper case/graphics, as a C64 starts). Call after Reset.
-  void SetStartCharset(int lowerCase) { lowerCase_ = lowerCase ? 1 : 0; }
+  void SetStartCharset(int lowerCase) { lowerCase_ = startLowerCase_ = lowerCase ? 1 : 0; }
   void AppendByte(std::uint8_t b) { bytes_.push_back(b); }
   // Interprets every byte appended since the previous call.
   void ProcessPending();
   // Switches the character set of the visible screen (the keyboard's toggle).
   void ToggleCharset();
+  // A new connection's screen: the bytes appended so far are interpreted,
+  // the screen is cleared (in history mode the old one stays as scrollback),
+  // and text starts in `colour`, reverse off, on `background`, in the
+  // character set the screen started in. The bytes are left as they are.
+  void StartAfresh(std::uint8_t colour, std::uint8_t background);
   // The cell, creating rows and blank cells up to it as needed. A column
   // at or past kMaxRowCells throws std::out_of_range.
   ScreenCell& CellAt(std::uint64_t row, std::uint64_t column);
@@ -53,9 +60,15 @@ class PetsciiScreen {
   std::uint8_t Colour() const { return colour_; }
   int Reverse() const { return reverse_; }
   int LowerCase() const { return lowerCase_; }
+  // The colour index of the whole screen's background.
+  std::uint8_t Background() const { return background_; }
 
  private:
   void Interpret(std::uint8_t b);
+  // The byte at `processed_` after the background prefix: a colour code
+  // sets the background and is used up; any other byte is left alone.
+  void TakeBackgroundCode();
+  void BackgroundPrefix();
   void Print(std::uint8_t b);
   void PrintRun(std::uint64_t end);
   void LineFeed();
@@ -85,6 +98,12 @@ class PetsciiScreen {
   std::uint8_t colour_ = kDefaultColour;
   int reverse_ = 0;
   int lowerCase_ = 1;
+  int startLowerCase_ = 1;
+  std::uint8_t background_ = kDefaultBackground;
+  // The last batch ended on the background prefix: the next one's first
+  // byte, a colour code, sets the background (a pair split between two
+  // reads counts all the same).
+  bool awaitingBackground_ = false;
 
   // A character-set switch is applied lazily: while set, every written cell
   // of the screen rows takes the set bit of lowerCase_. Rows leaving the

@@ -102,6 +102,14 @@ void ExpandLine(const std::uint8_t* slots, int slotCount, int scale, const Palet
 }
 }  // namespace
 
+PaletteColour SelectionColourOn(const PaletteColour& background) {
+  // Luma in thousandths of a unit (ITU-R BT.601 weights).
+  constexpr int kRedWeight = 299, kGreenWeight = 587, kBlueWeight = 114;
+  constexpr int kLightLuma = 160 * 1000;
+  const int luma = kRedWeight * background.red + kGreenWeight * background.green + kBlueWeight * background.blue;
+  return luma >= kLightLuma ? PaletteColour{0x00, 0x00, 0x00} : PaletteColour{0xFF, 0xFF, 0xFF};
+}
+
 ComposeRequest ScreenRequest(const PetsciiScreen& screen, int scale, std::uint64_t firstRow,
                              std::uint64_t rows) {
   ComposeRequest request;
@@ -158,8 +166,8 @@ void ComposeScreen(const ComposeRequest& request, PixelBuffer& out) {
 
   PaletteColour slots[kSlotCount];
   for (int i = 0; i < kColourCount; ++i) slots[i] = (*request.palette)[i];
-  slots[kBackgroundSlot] = request.colours.background;
-  slots[kSelectionSlot] = request.colours.selection;
+  slots[kBackgroundSlot] = (*request.palette)[screen.Background() % kColourCount];
+  slots[kSelectionSlot] = SelectionColourOn(slots[kBackgroundSlot]);
   slots[kCursorSlot] = request.colours.cursor;
 
   const std::size_t stride = static_cast<std::size_t>(out.Stride());

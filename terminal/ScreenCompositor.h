@@ -28,9 +28,10 @@ struct PixelBuffer {
   int Stride() const { return width * BytesPerPixel(); }
 };
 
+// The background is the screen's own colour (PetsciiScreen::Background) in
+// the palette; selected cells are filled with the selection colour of that
+// background and their text takes the background colour.
 struct CanvasColours {
-  PaletteColour background{0x00, 0x00, 0x00};  // fill and unselected text background
-  PaletteColour selection{0xFF, 0xFF, 0xFF};   // selected cells; their text takes background
   PaletteColour cursor{0xBB, 0x99, 0xFF};
   PaletteColour separator{0x00, 0xFF, 0x00};   // the dotted line of a separator row
 };
@@ -47,6 +48,9 @@ struct ComposeRequest {
   const Selection* selection = nullptr;  // none: nothing selected
   bool showCursor = false;
 };
+
+// White, or black on a light background, where white would not show.
+PaletteColour SelectionColourOn(const PaletteColour& background);
 
 // Resizes `out` to the request's size and fills every pixel, in the
 // buffer's format.

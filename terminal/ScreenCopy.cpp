@@ -112,7 +112,10 @@ ByteBuffer PetsciiCopy(const PetsciiScreen& screen, const Selection& selection) 
 }
 
 ByteBuffer Screenshot(const PetsciiScreen& screen, std::uint64_t firstRow) {
-  ByteBuffer bytes;
+  // The background first: a reader that knows the pair takes it, an older
+  // one takes the colour code for the text colour, which the first cell
+  // sets again.
+  ByteBuffer bytes = {petscii::kBackgroundPrefix, ColourCodeOfIndex(screen.Background())};
   PetsciiEncoder encoder(bytes);
   const auto& lines = screen.Lines();
   const std::uint64_t end = std::min<std::uint64_t>(firstRow + kScreenshotRows, lines.size());

@@ -16,7 +16,8 @@ std::string AsciiCopy(const PetsciiScreen& screen, const Selection& selection);
 // CR. A blank cell is a cursor-right, so it stays blank when fed back.
 ByteBuffer PetsciiCopy(const PetsciiScreen& screen, const Selection& selection);
 
-// The rows firstRow .. firstRow + 24 (those that exist), as far as the
+// The screen's background (CTRL-B and its colour code), then the rows
+// firstRow .. firstRow + 24 (those that exist), as far as the
 // screen shows them (40 cells), each followed by CR unless it fills the 40
 // columns (the interpreter wraps by itself). The 25th row neither ends in CR
 // nor wraps, which would scroll the redrawn screen.

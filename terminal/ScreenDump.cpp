@@ -4,12 +4,17 @@
 
 std::string DumpScreenHeader(const PetsciiScreen& screen) {
   char text[128];
-  std::snprintf(text, sizeof text, "rows %llu top %llu cursor %llu %llu\n",
+  std::snprintf(text, sizeof text, "rows %llu top %llu cursor %llu %llu",
                 static_cast<unsigned long long>(screen.RowCount()),
                 static_cast<unsigned long long>(screen.Top()),
                 static_cast<unsigned long long>(screen.CursorRow()),
                 static_cast<unsigned long long>(screen.CursorColumn()));
-  return text;
+  std::string header = text;
+  // Named only when it is not the usual black, so that the dumps of
+  // streams that never set it read as they always have.
+  if (screen.Background() != PetsciiScreen::kDefaultBackground)
+    header += " background " + std::to_string(screen.Background());
+  return header + "\n";
 }
 
 std::string DumpScreenRow(const PetsciiScreen& screen, std::uint64_t row) {

@@ -1,7 +1,7 @@
 #pragma once
 // A plain-text picture of a screen model, one line per row, for people who
 // look inside SEQ files and for golden tests:
-//   rows R top T cursor ROW COL
+//   rows R top T cursor ROW COL [background B]
 //   INDEX S|- CODE:COLOUR ...
 #include <string>
 

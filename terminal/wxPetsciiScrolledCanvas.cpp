@@ -11,6 +11,7 @@
 #include "resources/copy_petscii.xpm"
 #include "resources/screenshot.xpm"
 #include "terminal/ScreenCopy.h"
+#include "terminal/ScreenView.h"
 
 wxDEFINE_EVENT(wxEVT_PETSCII_CANVAS_RESIZED, wxCommandEvent);
 wxDEFINE_EVENT(wxEVT_PETSCII_CANVAS_SCREENSHOT, wxCommandEvent);
@@ -93,12 +94,27 @@ void wxPetsciiScrolledCanvas::SetVisibleRows(std::uint64_t rows) {
 void wxPetsciiScrolledCanvas::LoadBytes(const ByteBuffer& bytes) {
   screen.LoadBytes(bytes);
   if (bytes.empty()) selection = Selection{};
-  screen.Reset(initialColour, fixedScreen);
+  screen.Reset(initialColour, fixedScreen, initialBackground);
+}
+
+void wxPetsciiScrolledCanvas::StartAfresh() {
+  const std::uint64_t droppedBefore = screen.DroppedRows();
+  // The new screen's rows may push the oldest past the ceiling, as a batch's can.
+  screen.StartAfresh(initialColour, initialBackground);
+  FollowDroppedRows(droppedBefore);
+}
+
+void wxPetsciiScrolledCanvas::ShowCurrentScreen() {
+  Scroll(0, static_cast<int>(CurrentScreenViewStart(screen, visibleRows)));
 }
 
 void wxPetsciiScrolledCanvas::ProcessPending() {
   const std::uint64_t droppedBefore = screen.DroppedRows();
   screen.ProcessPending();
+  FollowDroppedRows(droppedBefore);
+}
+
+void wxPetsciiScrolledCanvas::FollowDroppedRows(std::uint64_t droppedBefore) {
   // Rows dropped at the ceiling: the view and the selection keep to their rows.
   const std::uint64_t dropped = screen.DroppedRows() - droppedBefore;
   selection.DropRows(dropped);
@@ -108,7 +124,7 @@ void wxPetsciiScrolledCanvas::ProcessPending() {
 void wxPetsciiScrolledCanvas::UpdateScrollbars() { SetScrollRange(0); }
 
 void wxPetsciiScrolledCanvas::SetScrollRange(std::uint64_t droppedRows) {
-  const std::uint64_t rows = std::max<std::uint64_t>(screen.RowCount(), screen.CursorRow() + 1);
+  const std::uint64_t rows = ScrollRows(screen);
   int x = 0, y = 0;
   GetViewStart(&x, &y);
   const std::uint64_t viewRow = static_cast<std::uint64_t>(std::max(y, 0));
@@ -129,8 +145,6 @@ void wxPetsciiScrolledCanvas::OnPaint(wxPaintEvent&) {
   ComposeRequest request;
   request.screen = &screen;
   request.palette = palette ? palette : &kBuiltInPalette;
-  request.colours.background = ToPaletteColour(backgroundColour);
-  request.colours.selection = ToPaletteColour(selectionColour);
   request.colours.cursor = kCursorColour;
   request.colours.separator = ToPaletteColour(*wxGREEN);
   request.scale = static_cast<int>(scale);

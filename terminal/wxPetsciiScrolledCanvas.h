@@ -48,6 +48,12 @@ class wxPetsciiScrolledCanvas : public wxScrolled<wxWindow> {
   void ProcessPending();
   void UpdateScrollbars();
   void ToggleCharset() { screen.ToggleCharset(); }
+  // A new connection's screen (PetsciiScreen::StartAfresh) in initialColour
+  // on initialBackground.
+  void StartAfresh();
+  // Scrolls to the current screen: its top row at the top of the view, or,
+  // in a view taller than a screen, its last row at the bottom.
+  void ShowCurrentScreen();
   void SetFixedScreen(bool fixed) { fixedScreen = fixed; }
   void SetContextMenuExtension(ContextMenuExtension extension) { contextMenuExtension = std::move(extension); }
 
@@ -69,6 +75,9 @@ class wxPetsciiScrolledCanvas : public wxScrolled<wxWindow> {
 
   // Set by the owners.
   std::uint8_t initialColour = PetsciiScreen::kDefaultColour;
+  // The screen's background until the stream sets another; both take effect
+  // at the next LoadBytes or StartAfresh.
+  std::uint8_t initialBackground = PetsciiScreen::kDefaultBackground;
   const Palette* palette = nullptr;
   bool offerScreenshot = true;
   ByteBuffer screenshot;
@@ -84,15 +93,15 @@ class wxPetsciiScrolledCanvas : public wxScrolled<wxWindow> {
   CellPosition CellUnderPointer(const wxPoint& position) const;
   // The scroll range for the rows there are, the view moved up by rows dropped from the model.
   void SetScrollRange(std::uint64_t droppedRows);
+  // After the model changed: the selection and the view follow the rows
+  // dropped since the model's count was `droppedBefore`.
+  void FollowDroppedRows(std::uint64_t droppedBefore);
 
   ContextMenuExtension contextMenuExtension;
   std::uint64_t columns = kDefaultColumns;
   std::uint64_t visibleRows = kDefaultRows;
   Selection selection;
   PetsciiScreen screen;
-  wxColour foregroundColour = *wxBLUE;
-  wxColour backgroundColour = *wxBLACK;
-  wxColour selectionColour = *wxWHITE;
   int cellWidth = kGlyphPixels * 2;
   int cellHeight = kGlyphPixels * 2;
   bool fixedScreen = false;

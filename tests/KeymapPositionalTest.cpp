@@ -1,5 +1,7 @@
 #include "keyboard/PositionalKeymap.h"
 
+#include "keyboard/HybridKeymap.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -132,6 +134,45 @@ TEST(KeymapPositional, SpecialKeysAndForcedShift) {
   EXPECT_EQ(keymap.Sent(Hardware(68, kShiftHeld)), 0x89);
   EXPECT_EQ(keymap.Sent(Hardware(80)), 0x91);
   EXPECT_EQ(keymap.Sent(Hardware(22, kShiftHeld)), 0x94);
+}
+
+// The PC cursor keys and Home lie outside the table; they send what the
+// hybrid map sends for them, with every modifier.
+TEST(KeymapPositional, CursorKeysAndHomeAsInTheHybridMap) {
+  struct Case {
+    std::uint32_t hardwareCode;
+    int keyCode;
+    std::uint8_t plain;
+  };
+  const Case cases[] = {{111, 315, 0x91}, {116, 317, 0x11}, {113, 314, 0x9D}, {114, 316, 0x1D}, {110, 313, 0x13}};
+  for (const Case& c : cases) {
+    for (int held : {kNothingHeld, kShiftHeld, kCtrlHeld, kBothHeld}) {
+      for (bool tab : {false, true}) {
+        for (KeyEventKind kind : {KeyEventKind::KeyDown, KeyEventKind::KeyUp}) {
+          KeyEvent event = Hardware(c.hardwareCode, held, kind);
+          event.keyCode = c.keyCode;
+          Keymap positional, hybrid;
+          positional.tabHeld = hybrid.tabHeld = tab;
+          const C64KeyPress press = positional.Press(event);
+          EXPECT_EQ(press, TranslateHybrid(event, hybrid.tabHeld))
+              << c.keyCode << " held " << held << " tab " << tab << " up " << (kind == KeyEventKind::KeyUp);
+          EXPECT_EQ(positional.tabHeld, tab);
+        }
+      }
+    }
+    Keymap keymap;
+    KeyEvent event = Hardware(c.hardwareCode);
+    event.keyCode = c.keyCode;
+    EXPECT_EQ(keymap.Sent(event), c.plain) << c.keyCode;
+  }
+  Keymap keymap;
+  KeyEvent shiftHome = Hardware(110, kShiftHeld);
+  shiftHome.keyCode = 313;
+  EXPECT_EQ(keymap.Sent(shiftHome), 0x93);
+  // Keypad keys in the table keep their own rows, whatever key code they report.
+  KeyEvent keypad2 = Hardware(88);
+  keypad2.keyCode = 315;
+  EXPECT_EQ(keymap.Sent(keypad2), 0x11);
 }
 
 TEST(KeymapPositional, CodesOutsideTheTableGiveNoKey) {

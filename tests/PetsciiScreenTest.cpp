@@ -65,6 +65,11 @@ INSTANTIATE_TEST_SUITE_P(
         CursorCase{"IgnoredControlCodes", "A\x0a\x07\x08\x09\x85\x8c\x00\x80", false, 0, 0, 1},
         CursorCase{"ShiftReturnIsReturn", "AB\x8d", false, 0, 1, 0},
         CursorCase{"ClearOnEmptyModel", "\x93", false, 1, 1, 0},
+        // A clear on a screen that shows nothing since the last one stays on that screen.
+        CursorCase{"ClearTwice", "\x93\x93", false, 1, 1, 0},
+        CursorCase{"ClearAfterOnlyMoves", "\x93" + Repeat("\x0d", 30) + "\x91\x93", false, 1, 1, 0},
+        CursorCase{"ClearAfterDeletedText", "\x93" "AB\x14\x14\x93", false, 1, 1, 0},
+        CursorCase{"ClearAfterText", "\x93" "A\x93", false, 3, 3, 0},
         CursorCase{"FixedScreenThirtyLineFeeds", Repeat("\x11", 30) + "A", true, 0, 24, 1},
         CursorCase{"FixedScreenClear", "ABC\x0d\x0d" "DE\x93", true, 0, 0, 0},
         CursorCase{"FixedScreenKeepsCursorRowAfterScroll", Repeat("\x0d", 30) + "A\x13", true, 0,
@@ -188,16 +193,64 @@ TEST(PetsciiScreen, ClearInHistoryModeKeepsScrollback) {
   EXPECT_EQ(s.Top(), 3u);
   EXPECT_EQ(Code(s, 3, 0), 0xE143);
   EXPECT_EQ(Code(s, 0, 0), 0xE141);
-  // Two clears in a row: separators follow each other.
-  s = Interpret("\x93\x93");
+  // Clears with nothing shown between them add one separator.
+  s = Interpret("A\x93\x0d\x93\x93");
   ASSERT_EQ(s.RowCount(), 2u);
-  EXPECT_TRUE(s.Lines()[0].separator);
   EXPECT_TRUE(s.Lines()[1].separator);
   EXPECT_EQ(s.CursorRow(), 2u);
   // CLR does not reset colour, reverse or the set.
   s = Interpret("\x1c\x12\x8e\x93" "A");
   EXPECT_EQ(Code(s, 1, 0), 0xE241);
   EXPECT_EQ(s.Lines()[1].cells[0].colour, 2);
+}
+
+// CTRL-B and a colour code set the background; CTRL-B before anything
+// else is ignored and the byte after it is itself. Fed whole and byte by
+// byte, in both modes.
+struct BackgroundCase {
+  const char* stream;
+  int background, colour;
+  const char* firstRow;  // the glyphs of row 0, as PETSCII bytes
+};
+
+TEST(PetsciiScreen, BackgroundPairs) {
+  const BackgroundCase cases[] = {
+      {"\x02\x97", 11, 14, ""},
+      {"\x02\x97\x02\x90", 0, 14, ""},
+      {"\x1c\x02\x9e" "A", 7, 2, "A"},
+      {"\x02" "A\x97", 0, 11, "A"},
+      {"\x02\x12\x97", 0, 11, ""},
+      {"\x02\x0d" "A", 0, 14, ""},
+      {"\x02\x02\x05", 1, 14, ""},
+      {"\x97\x02", 0, 11, ""},
+      {"\x02\x9a\x93\x13\x8e" "C\x0d", 14, 14, "C"},  // clear and home keep it
+  };
+  for (const BackgroundCase& c : cases) {
+    for (const bool fixed : {false, true}) {
+      const std::string name = std::string(fixed ? "fixed: " : "history: ") + ::testing::PrintToString(c.stream);
+      const std::string stream = c.stream;
+      const PetsciiScreen whole = Interpret(stream, fixed);
+      PetsciiScreen split(14, fixed);
+      for (unsigned char b : stream) {
+        split.AppendByte(b);
+        split.ProcessPending();
+      }
+      EXPECT_EQ(whole.Background(), c.background) << name;
+      EXPECT_EQ(whole.Colour(), c.colour) << name;
+      EXPECT_EQ(DumpScreen(split), DumpScreen(whole)) << name;
+      std::string firstRow;
+      if (whole.RowCount() > 0)
+        for (const ScreenCell& cell : whole.Lines()[whole.Top()].cells) firstRow += char(cell.code & 0xFF);
+      EXPECT_EQ(firstRow, c.firstRow) << name;
+    }
+  }
+  // Reset starts from the given background, with no half pair left over.
+  PetsciiScreen s = Interpret("\x02");
+  s.LoadBytes(Bytes("\x97"));
+  s.Reset(14, false, 6);
+  s.ProcessPending();
+  EXPECT_EQ(s.Background(), 6);
+  EXPECT_EQ(s.Colour(), 11);
 }
 
 TEST(PetsciiScreen, ClearAfterDeleteEmptiedTheLastRows) {
@@ -252,6 +305,7 @@ std::string MixedStream() {
   s += "\x0e" "Lower\x8e" "UPPER\x94\x94\x14\x93" "after clear\x13" "home";
   for (int i = 0; i < 40; ++i) s += std::string(1, char(0x40 + i % 26)) + "\x0d";
   s += Repeat("\x93", 3) + "\x0e\x8e\x0e" + Repeat("\x9d", 50) + "X\x14\x14";
+  s += "\x02\x97" "bg\x02" "A\x02\x02\x9e\x02";
   return s;
 }
 

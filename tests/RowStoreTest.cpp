@@ -21,6 +21,13 @@ class PlainScreen {
   explicit PlainScreen(bool fixed) : fixed_(fixed) {}
 
   void Feed(std::uint8_t b) {
+    if (awaitingBackground_) {
+      awaitingBackground_ = false;
+      if (IsColourCode(b)) {
+        background_ = ColourIndexOfCode(b);
+        return;
+      }
+    }
     if (IsColourCode(b)) {
       colour_ = static_cast<std::uint8_t>(ColourIndexOfCode(b));
       return;
@@ -43,6 +50,7 @@ class PlainScreen {
       case 0x93: Clear(); return;
       case 0x14: Delete(); return;
       case 0x94: Insert(); return;
+      case 0x02: awaitingBackground_ = true; return;
       default: break;
     }
     if (!IsPrintable(b)) return;
@@ -63,7 +71,8 @@ class PlainScreen {
 
   std::string Dump() const {
     std::string out = "rows " + std::to_string(lines_.size()) + " top " + std::to_string(top_) + " cursor " +
-                      std::to_string(row_) + " " + std::to_string(column_) + "\n";
+                      std::to_string(row_) + " " + std::to_string(column_) +
+                      (background_ != 0 ? " background " + std::to_string(background_) : "") + "\n";
     char cell[16];
     for (std::size_t r = 0; r < lines_.size(); ++r) {
       out += std::to_string(r) + (lines_[r].separator ? " S" : " -");
@@ -119,6 +128,12 @@ class PlainScreen {
           break;
         }
     }
+    // Nothing shown since the last clear: that screen stays.
+    if (n > 0 && lines_[n - 1].separator) {
+      column_ = 0;
+      top_ = row_ = n;
+      return;
+    }
     if (lines_.size() <= n) lines_.resize(n + 1);
     lines_[n].separator = true;
     column_ = 0;
@@ -149,12 +164,14 @@ class PlainScreen {
   std::uint64_t top_ = 0, row_ = 0, column_ = 0;
   std::uint8_t colour_ = 14;
   int reverse_ = 0, lower_ = 1;
+  int background_ = 0;
+  bool awaitingBackground_ = false;
 };
 
 // Board-like output with every control code, long runs of RETURNs, INSTs
 // and cursor moves, and clears now and then.
 std::string RandomStream(std::mt19937& rng, std::size_t length) {
-  const std::string controls = "\x0d\x8d\x0e\x8e\x11\x91\x1d\x9d\x12\x92\x13\x93\x14\x94\x0a\x05\x1c\x9e\x81";
+  const std::string controls = "\x0d\x8d\x0e\x8e\x11\x91\x1d\x9d\x12\x92\x13\x93\x14\x94\x0a\x05\x1c\x9e\x81\x02\x02";
   std::string s;
   while (s.size() < length) {
     const unsigned pick = rng() % 20;

@@ -130,6 +130,35 @@ TEST(ScreenCompositor, SelectionSwapsTextAndBackground) {
   EXPECT_TRUE(CellShows(b, 2, 3, 0, GlyphOfCode(0xE143), white, kBlack));
 }
 
+// The screen's background (CTRL-B and a colour code) fills the picture and
+// shows through every glyph; a selection stays visible on a light one.
+TEST(ScreenCompositor, BackgroundFollowsTheScreen) {
+  struct Case {
+    const char* pair;
+    int background;
+    PaletteColour selection;
+  };
+  const Case cases[] = {
+      {"", 0, {0xFF, 0xFF, 0xFF}},
+      {"\x02\x97", 11, {0xFF, 0xFF, 0xFF}},
+      {"\x02\x05", 1, {0x00, 0x00, 0x00}},
+      {"\x02\x9e", 7, {0x00, 0x00, 0x00}},
+  };
+  for (const Case& c : cases) {
+    const PetsciiScreen screen = Interpreted(std::string(c.pair) + "\x1c" "A\x12" "B\x92" "C");
+    Selection selection{{0, 2}, {0, 3}};  // C
+    ComposeRequest request = ScreenRequest(screen, 1, 0, 2);
+    request.selection = &selection;
+    PixelBuffer b;
+    ComposeScreen(request, b);
+    const PaletteColour paper = kBuiltInPalette[c.background], red = kBuiltInPalette[2];
+    EXPECT_TRUE(CellShows(b, 1, 0, 0, GlyphOfCode(0xE141), red, paper)) << c.background;
+    EXPECT_TRUE(CellShows(b, 1, 1, 0, GlyphOfCode(0xE342), red, paper)) << c.background;
+    EXPECT_TRUE(CellShows(b, 1, 2, 0, GlyphOfCode(0xE143), paper, c.selection)) << c.background;
+    EXPECT_TRUE(CellShows(b, 1, 39, 1, GlyphRows{}, red, paper)) << c.background;
+  }
+}
+
 TEST(ScreenCompositor, CursorIsDrawnOverItsCell) {
   const PetsciiScreen screen = Interpreted("\x05" "AB\x9d");  // cursor on B
   ComposeRequest request = ScreenRequest(screen, 1, 0, 1);

@@ -75,14 +75,16 @@ TEST(PetsciiCopy, StartsWithSetReverseAndColour) {
 }
 
 TEST(Screenshot, EncodesRowsOfTheView) {
-  // The example: one row, H and I in white, lower-case set.
-  EXPECT_EQ(Screenshot(Interpreted("\x0e\x05HI"), 0), Bytes("\x0e\x92\x05HI\x0d"));
+  // The example: one row, H and I in white, lower-case set, on the
+  // background first given (CTRL-B and black).
+  EXPECT_EQ(Screenshot(Interpreted("\x0e\x05HI"), 0), Bytes("\x02\x90\x0e\x92\x05HI\x0d"));
   // A full 40-cell row runs straight into the next one.
   const ByteBuffer full = Screenshot(Interpreted(std::string(40, 'A') + "B"), 0);
-  EXPECT_EQ(full.size(), 3u + 40 + 1 + 1);
-  EXPECT_EQ(full[43], 'B');
+  EXPECT_EQ(full.size(), 2u + 3 + 40 + 1 + 1);
+  EXPECT_EQ(full[45], 'B');
   // Empty rows and separators are a CR each; colour changes are coded once.
-  EXPECT_EQ(Screenshot(Interpreted("A\x93\x0d\x1c" "B"), 0), Bytes("\x0e\x92\x9a" "A\x0d\x0d\x0d\x1c" "B\x0d"));
+  EXPECT_EQ(Screenshot(Interpreted("A\x93\x0d\x1c" "B\x02\x97"), 0),
+            Bytes("\x02\x97\x0e\x92\x9a" "A\x0d\x0d\x0d\x1c" "B\x0d"));
   // Only 25 rows from the first one asked for; no RETURN after the 25th,
   // which would scroll the first one away.
   std::string many;
@@ -90,11 +92,11 @@ TEST(Screenshot, EncodesRowsOfTheView) {
   ByteBuffer shot = Screenshot(Interpreted(many), 10);
   EXPECT_EQ(std::count(shot.begin(), shot.end(), 0x0D), 24);
   EXPECT_EQ(shot.back(), 'R');
-  EXPECT_TRUE(Screenshot(PetsciiScreen(), 0).empty());
+  EXPECT_EQ(Screenshot(PetsciiScreen(), 0), Bytes("\x02\x90"));
   // A row INST pushed past 40 cells gives only the 40 the screen shows, so
   // the next row stays where it was.
   const ByteBuffer pushed = Screenshot(Interpreted(std::string(40, 'A') + "\x13\x94\x11" "B"), 0);
-  EXPECT_EQ(pushed, Bytes(std::string("\x1d\x0e\x92\x9a") + std::string(39, 'A') + "B\x0d"));
+  EXPECT_EQ(pushed, Bytes(std::string("\x02\x90\x1d\x0e\x92\x9a") + std::string(39, 'A') + "B\x0d"));
 }
 
 // A screenshot fed back through a fresh interpreter redraws the same cells.
@@ -104,6 +106,7 @@ TEST(Screenshot, RoundTripsThroughTheInterpreter) {
       "\x0e\x05" "Mixed Case\x0d\x12\x1f" "blue rvs\x0d\x0d\x99" "after gap",
       std::string("\x12\x1c") + std::string(40, ' ') + "\x1e" "next row",
       "A\x1d\x1d" "B\x0d\x1d" "C",  // blank cells stay blank
+      "\x02\x9e\x90" "BLACK ON YELLOW\x02",
   };
   for (const std::string& stream : streams) {
     const PetsciiScreen original = Interpreted(stream);
@@ -114,6 +117,7 @@ TEST(Screenshot, RoundTripsThroughTheInterpreter) {
     expected = expected.substr(expected.find('\n'));
     actual = actual.substr(actual.find('\n'));
     EXPECT_EQ(actual, expected) << stream;
+    EXPECT_EQ(copy.Background(), original.Background()) << stream;
   }
 }
 

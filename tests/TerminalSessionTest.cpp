@@ -1,6 +1,7 @@
 // The terminal session without a display or a socket: recording fakes for
 // the link, the status bar, the screen and the transfers.
 #include "net/TerminalSession.h"
+#include "terminal/PetsciiScreen.h"
 
 #include <gtest/gtest.h>
 
@@ -44,21 +45,40 @@ class RecordingStatus : public StatusSink {
   std::vector<std::string> messages;
 };
 
+// Records what the session asks of its screen and keeps a real screen
+// model behind it, as the canvas does.
 class RecordingScreen : public SessionScreen {
  public:
-  void SetInitialColour(std::uint8_t colour) override { initialColour = colour; }
+  void SetEntryColours(std::uint8_t foreground, std::uint8_t background) override {
+    initialColour = foreground;
+    initialBackground = background;
+  }
   void Clear() override {
     ++clears;
     shown.clear();
+    model.LoadBytes(ByteBuffer());
+    model.Reset(static_cast<std::uint8_t>(initialColour), false, static_cast<std::uint8_t>(initialBackground));
+  }
+  void StartAfresh() override {
+    ++freshStarts;
+    model.StartAfresh(static_cast<std::uint8_t>(initialColour), static_cast<std::uint8_t>(initialBackground));
   }
   void Show(const std::uint8_t* data, std::size_t length) override {
     shown.append(reinterpret_cast<const char*>(data), length);
+    for (std::size_t i = 0; i < length; ++i) model.AppendByte(data[i]);
+    model.ProcessPending();
   }
-  void ToggleCharset() override { ++toggles; }
+  void ToggleCharset() override {
+    ++toggles;
+    model.ToggleCharset();
+  }
   std::string shown = "WELCOME";
   int clears = 0;
+  int freshStarts = 0;
   int toggles = 0;
   int initialColour = -1;
+  int initialBackground = -1;
+  PetsciiScreen model;
 };
 
 class FakeTransfer : public TransferEngine {
@@ -81,16 +101,18 @@ class FakeTransfer : public TransferEngine {
 };
 
 constexpr std::uint8_t kForeground = 7;
+constexpr std::uint8_t kBackground = 6;
 
 class Session : public ::testing::Test {
  protected:
   ByteBuffer Bytes(const std::string& s) { return ByteBuffer(s.begin(), s.end()); }
-  void Start(const std::string& address = "127.0.0.1", std::uint8_t foreground = kForeground) {
-    session.AttemptStarted(link, address, 6400, foreground);
+  void Start(const std::string& address = "127.0.0.1", std::uint8_t foreground = kForeground,
+             std::uint8_t background = kBackground) {
+    session.AttemptStarted(link, address, 6400, foreground, background);
   }
   // An attempt that succeeds, then the socket's connection event.
-  void Connect(std::uint8_t foreground = kForeground) {
-    Start("127.0.0.1", foreground);
+  void Connect(std::uint8_t foreground = kForeground, std::uint8_t background = kBackground) {
+    Start("127.0.0.1", foreground, background);
     link.connected = true;
     const auto followUp = session.AttemptEnded(ConnectResult::Connected);
     ASSERT_TRUE(followUp.keepClient);
@@ -164,17 +186,18 @@ TEST_F(Session, EveryWayAnAttemptEnds) {
   EXPECT_TRUE(session.WelcomeShown());
   // At most one client at a time: a second request changes nothing.
   RecordingLink other;
-  session.AttemptStarted(other, "elsewhere", 1, 1);
+  session.AttemptStarted(other, "elsewhere", 1, 1, 1);
   EXPECT_EQ(session.Link(), &link);
   EXPECT_EQ(status.messages.back(), "Connecting to 127.0.0.1:6400");
   session.ConnectionEstablished();
   EXPECT_EQ(status.messages.back(), "Connected.");
 }
 
-TEST_F(Session, FirstConnectionClearsTheWelcomeScreenAndLaterOnesContinueIt) {
+TEST_F(Session, FirstConnectionClearsTheWelcomeScreenAndLaterOnesStartAfreshBelowIt) {
   Connect();
-  EXPECT_EQ(screen.initialColour, kForeground);
   EXPECT_EQ(screen.clears, 1);
+  EXPECT_EQ(screen.model.Colour(), kForeground);
+  EXPECT_EQ(screen.model.Background(), kBackground);
   EXPECT_FALSE(session.WelcomeShown());
   EXPECT_EQ(Field(StatusField::ActiveSession), "Active: 0");
   EXPECT_EQ(Field(StatusField::Traffic), "Rx: 0 | Tx: 0");
@@ -192,6 +215,9 @@ TEST_F(Session, FirstConnectionClearsTheWelcomeScreenAndLaterOnesContinueIt) {
   session.ConnectionEstablished();
   EXPECT_EQ(Field(StatusField::Traffic), "Rx: 6 | Tx: 2");
   EXPECT_EQ(std::count(status.messages.begin(), status.messages.end(), "Connected."), 1);
+  // The board leaves reverse on, black text, the upper case set, a yellow
+  // background and half a background pair behind.
+  Receive("\x12\x90\x8e\x02\x9e\x02");
 
   EXPECT_TRUE(session.ConnectionLost());
   EXPECT_EQ(status.messages.back(), "Disconnected (connection dropped)");
@@ -199,17 +225,44 @@ TEST_F(Session, FirstConnectionClearsTheWelcomeScreenAndLaterOnesContinueIt) {
   EXPECT_FALSE(session.HasClient());
   EXPECT_FALSE(session.ConnectionLost());  // reported once
   EXPECT_FALSE(session.InputWaiting());
-  EXPECT_EQ(Field(StatusField::Traffic), "Rx: 6 | Tx: 2");  // the last counts stay
+  EXPECT_EQ(Field(StatusField::Traffic), "Rx: 12 | Tx: 2");  // the last counts stay
 
-  Connect(3);
+  // The next board's screen starts below the last one's, in its entry's
+  // colours, reverse off, in the set the screen started in.
+  Connect(3, 11);
   EXPECT_EQ(screen.clears, 1);
-  EXPECT_EQ(screen.initialColour, 3);
+  EXPECT_EQ(screen.freshStarts, 1);
   EXPECT_EQ(Field(StatusField::Traffic), "Rx: 0 | Tx: 0");
-  ReceiveByteByByte("TWO");
-  EXPECT_EQ(screen.shown, "ONE\r\xff\xfbTWO");
-  EXPECT_EQ(Active(), "ONE\r\xff\xfbTWO");
-  EXPECT_EQ(Field(StatusField::ActiveSession), "Active: 9");
-  EXPECT_EQ(Field(StatusField::Traffic), "Rx: 3 | Tx: 0");
+  EXPECT_EQ(screen.model.Colour(), 3);
+  EXPECT_EQ(screen.model.Reverse(), 0);
+  EXPECT_EQ(screen.model.LowerCase(), 1);
+  ReceiveByteByByte("\x90TWO");  // no half pair is left over: this is black text
+  EXPECT_EQ(screen.shown, "ONE\r\xff\xfb\x12\x90\x8e\x02\x9e\x02\x90TWO");
+  EXPECT_EQ(Active(), "ONE\r\xff\xfb\x12\x90\x8e\x02\x9e\x02\x90TWO");
+  EXPECT_EQ(Field(StatusField::ActiveSession), "Active: 16");
+  EXPECT_EQ(Field(StatusField::Traffic), "Rx: 4 | Tx: 0");
+  const PetsciiScreen& model = screen.model;
+  EXPECT_EQ(model.Background(), 11);
+  const auto& lines = model.Lines();
+  ASSERT_EQ(model.Top(), 3u);
+  EXPECT_EQ(lines[0].cells.size(), 3u);  // the last board's screen, kept as scrollback
+  EXPECT_TRUE(lines[2].separator);
+  ASSERT_EQ(lines[3].cells.size(), 3u);
+  EXPECT_EQ(lines[3].cells[0].code, 0xE154);  // lower case, not reversed
+  EXPECT_EQ(lines[3].cells[0].colour, 0);
+
+  // A connection that shows nothing before the next adds no second separator.
+  EXPECT_TRUE(session.ConnectionLost());
+  Connect(3, 11);
+  Receive("\r");
+  EXPECT_TRUE(session.ConnectionLost());
+  Connect(17, 18);  // stored colours are taken by their low four bits
+  EXPECT_EQ(screen.freshStarts, 3);
+  EXPECT_EQ(model.Top(), 5u);
+  EXPECT_TRUE(lines[4].separator);
+  EXPECT_EQ(model.RowCount(), 5u);
+  EXPECT_EQ(model.Colour(), 1);
+  EXPECT_EQ(model.Background(), 2);
 }
 
 // The attempt's wait dispatches events: the connection event and the
@@ -220,7 +273,7 @@ TEST_F(Session, EventsDuringTheAttemptAreHandledOnceItHasEnded) {
       RecordingStatus status;
       RecordingScreen screen;
       TerminalSession session(status, screen, Bytes("WELCOME"));
-      session.AttemptStarted(link, "127.0.0.1", 6400, kForeground);
+      session.AttemptStarted(link, "127.0.0.1", 6400, kForeground, kBackground);
       if (input) {
         EXPECT_FALSE(session.InputWaiting()) << "read during the attempt";
       }

@@ -30,11 +30,13 @@ read_text() {  # read_text IMAGE
   convert "$1" -resize 300% -colorspace Gray "$GUI_TMP/ocr.png"
   timeout 30 tesseract "$GUI_TMP/ocr.png" - 2>/dev/null | tr -s ' \n' ' '
 }
+# At scale 2 the status bar has two rows: the message and the traffic above,
+# the buffers and the size below.
 status_text() {  # the main window's status bar
   timeout 20 import -window "$GUI_WINDOW" "$GUI_TMP/window.png"
   local width height
   read -r width height < <(identify -format '%w %h' "$GUI_TMP/window.png")
-  convert "$GUI_TMP/window.png" -crop "${width}x20+0+$((height - 20))" +repage "$GUI_TMP/status.png"
+  convert "$GUI_TMP/window.png" -crop "${width}x38+0+$((height - 38))" +repage "$GUI_TMP/status.png"
   read_text "$GUI_TMP/status.png"
 }
 
@@ -66,7 +68,7 @@ eval "$(xdotool getwindowgeometry --shell "$GUI_WINDOW")"
 tip=""
 for attempt in 1 2 3 4; do
   # The pointer enters the field; the tooltip follows after a short rest.
-  xdotool mousemove $((X + 90 + attempt)) $((Y + HEIGHT - 12)) sleep 0.1 mousemove $((X + 100 + attempt)) $((Y + HEIGHT - 10))
+  xdotool mousemove $((X + 90 + attempt)) $((Y + HEIGHT - 32)) sleep 0.1 mousemove $((X + 100 + attempt)) $((Y + HEIGHT - 30))
   for _ in $(seq 8); do
     sleep 0.3
     timeout 20 import -window root -crop "1600x90+0+$((Y + HEIGHT))" "$GUI_TMP/tip.png"

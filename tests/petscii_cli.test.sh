@@ -17,6 +17,7 @@ grep -q 'dump' "$tmp/out"; check "--help names dump" 0 $?
 check "--version" "morlen-petscii 1.0.0" "$("$tool" --version)"
 
 for bad in "dump" "dump --colour" "dump --colour 16 $golden/basic.seq" "dump --colour x $golden/basic.seq" \
+           "dump --background 16 $golden/basic.seq" "render --background $golden/basic.seq $tmp/out.png" \
            "dump --bogus $golden/basic.seq" "frobnicate" "" "dump $tmp/missing.seq" "dump $tmp" \
            "dump $golden/basic.seq $golden/basic.seq" "dump --charset $golden/basic.seq" \
            "dump --charset graphics $golden/basic.seq" "dump --border 14 $golden/basic.seq" \
@@ -33,6 +34,14 @@ check "standard input" "$(cat "$golden/basic.dump")" "$("$tool" dump - <"$golden
 check "file" "$(cat "$golden/basic.dump")" "$("$tool" dump "$golden/basic.seq")"
 check "summary" "$(head -1 "$golden/basic.dump")" "$("$tool" dump --summary "$golden/basic.seq")"
 check "colour" "0 - E341:3" "$(printf '\x12A' | "$tool" dump --colour 3 - | sed -n 2p)"
+# The background: given, then set by CTRL-B and a colour code; black is not named.
+check "background" "rows 1 top 0 cursor 0 1 background 6" "$(printf 'A' | "$tool" dump --background 6 --summary -)"
+check "background set by the stream" "rows 1 top 0 cursor 0 1 background 11" \
+  "$(printf '\x02\x97A' | "$tool" dump --background 6 --summary -)"
+check "black background" "rows 1 top 0 cursor 0 1" "$(printf '\x02\x90A' | "$tool" dump --background 6 --summary -)"
+printf '\x02\x9e\x90\x12 ' | "$tool" render --scale 1 - "$tmp/yellow.png"
+check "render on the background" "#EAEA76 #000000" \
+  "$(convert "$tmp/yellow.png" -format '%[hex:p{319,199}] %[hex:p{0,0}]' info: | sed 's/\([0-9A-F]\{6\}\)/#\1/g')"
 check "fixed" "rows 25 top 0 cursor 24 1" "$(printf '\x0d%.0s' $(seq 30) | { cat; printf A; } | "$tool" dump --fixed --summary -)"
 check "empty" "rows 0 top 0 cursor 0 0" "$("$tool" dump - </dev/null)"
 printf 'rows 1 top 0 cursor 0 0\n0 -\n' >"$tmp/expected"

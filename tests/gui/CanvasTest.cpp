@@ -134,12 +134,14 @@ TEST_F(Canvas, PetsciiCopyKeepsEveryByte) {
 }
 
 TEST_F(Canvas, ScreenshotRedrawsTheViewInAFreshCanvas) {
-  Load("\x8e\x05" "TOP\x0d\x12\x1c" "RED REVERSE\x0d\x92\x1d\x1d" "GAP\x0d" + std::string(40, '\xa6') + "\x9e" "YELLOW");
+  Load("\x8e\x05" "TOP\x0d\x12\x1c" "RED REVERSE\x0d\x92\x1d\x1d" "GAP\x0d" + std::string(40, '\xa6') + "\x9e" "YELLOW" +
+       "\x02\x97");
   Command(kScreenshot);
   ASSERT_TRUE(RunEventLoopUntil([&] { return screenshots == 1; }));
   ASSERT_FALSE(canvas->screenshot.empty());
 
   auto* other = new qwx::wxPetsciiScrolledCanvas(frame, 1, wxSize(40, 25));
+  other->initialBackground = 6;
   other->LoadBytes(canvas->screenshot);
   other->ProcessPending();
   auto rows = [](const PetsciiScreen& s) {
@@ -147,6 +149,8 @@ TEST_F(Canvas, ScreenshotRedrawsTheViewInAFreshCanvas) {
     return dump.substr(dump.find('\n'));
   };
   EXPECT_EQ(rows(other->Screen()), rows(canvas->Screen()));
+  // The background goes with it, whatever the other canvas starts on.
+  EXPECT_EQ(other->Screen().Background(), 11);
 }
 
 TEST_F(Canvas, ViewAndSelectionStayOnTheirRowsWhenTheOldestAreDropped) {

@@ -140,12 +140,14 @@ TEST_F(Connection, HostOutputReplacesTheWelcomeScreen) {
 }
 
 // What the host sends looks on screen exactly as morlen-petscii renders the
-// same bytes: a screenshot of the window, compared pixel by pixel.
+// same bytes, on the entry's background: a screenshot of the window,
+// compared pixel by pixel.
 TEST_F(Connection, ScreenShowsWhatRenderDraws) {
   const std::string seq = std::string(MORLEN_SOURCE_DIR) + "/resources/welcome_screen.seq";
   std::ifstream in(seq, std::ios::binary);
   const std::string stream((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   ASSERT_EQ(stream.size(), 1122u);
+  programAddressBook().entries[0].background = 6;
   Fd peer = ConnectAndAccept();
   Send(peer, stream);
   ASSERT_TRUE(RunEventLoopUntil([&] { return Status(2) == "Active: 1122"; })) << Status(2);
@@ -157,7 +159,7 @@ TEST_F(Connection, ScreenShowsWhatRenderDraws) {
   const PetsciiScreen& screen = frame->Canvas()->Screen();
   const wxString commands = wxString::Format(
       "cd '%s' && timeout 20 import -window \"$(timeout 5 xdotool search --name '^Morlen v1.0.0/Vendorly$' | head -1)\" window.png && "
-      "'%s/morlen-petscii' render --colour 7 --scale 2 '%s' render.png && "
+      "'%s/morlen-petscii' render --colour 7 --background 6 --scale 2 '%s' render.png && "
       "python3 '%s/tests/compare_canvas.py' window.png render.png --ignore-cell %d %d 2 > result.txt",
       dir, MORLEN_BINARY_DIR, seq, MORLEN_SOURCE_DIR, int(screen.CursorColumn()), int(screen.CursorRow()));
   const int status = std::system(commands.utf8_str());
@@ -185,31 +187,42 @@ TEST_F(Connection, GreetingSentOnAcceptIsShown) {
   EXPECT_EQ(ScreenBytes(), "\x05WELCOME");
 }
 
-TEST_F(Connection, DropThenReconnectContinuesTheScreen) {
+TEST_F(Connection, DropThenReconnectStartsAFreshScreenBelowTheOldOne) {
   {
     Fd peer = ConnectAndAccept();
-    Send(peer, "ONE\x0d");
-    ASSERT_TRUE(RunEventLoopUntil([&] { return Status(2) == "Active: 4"; }));
+    // The board leaves black reversed text on a yellow background behind.
+    Send(peer, "ONE\x0d\x12\x90\x02\x9e");
+    ASSERT_TRUE(RunEventLoopUntil([&] { return Status(2) == "Active: 8"; }));
   }  // the host hangs up
   ASSERT_TRUE(RunEventLoopUntil([&] { return Status(0) == "Disconnected (connection dropped)"; })) << Status(0);
   EXPECT_TRUE(Enabled(command::kConnect));
   EXPECT_FALSE(Enabled(command::kDisconnect));
-  EXPECT_EQ(Status(1), "Rx: 4 | Tx: 0");  // the last counts stay
+  EXPECT_EQ(Status(1), "Rx: 8 | Tx: 0");  // the last counts stay
+  EXPECT_EQ(frame->Canvas()->Screen().Background(), 7);
 
   Fd peer = ConnectAndAccept();
   EXPECT_EQ(Status(1), "Rx: 0 | Tx: 0");
   Send(peer, "TWO");
-  ASSERT_TRUE(RunEventLoopUntil([&] { return Status(2) == "Active: 7"; }));
-  EXPECT_EQ(ScreenBytes(), "ONE\x0dTWO");
-  EXPECT_EQ(frame->Canvas()->Screen().Lines()[1].cells.size(), 3u);
+  ASSERT_TRUE(RunEventLoopUntil([&] { return Status(2) == "Active: 11"; }));
+  EXPECT_EQ(ScreenBytes(), "ONE\x0d\x12\x90\x02\x9eTWO");
+  // The old screen stays above a separator; the new one, in view, starts
+  // in the entry's colours.
+  const PetsciiScreen& screen = frame->Canvas()->Screen();
+  EXPECT_TRUE(screen.Lines()[1].separator);
+  ASSERT_EQ(screen.Top(), 2u);
+  ASSERT_EQ(screen.Lines()[2].cells.size(), 3u);
+  EXPECT_EQ(screen.Lines()[2].cells[0].code, 0xE154);
+  EXPECT_EQ(screen.Lines()[2].cells[0].colour, 7);
+  EXPECT_EQ(screen.Background(), 0);
+  EXPECT_EQ(frame->Canvas()->ViewStartRow(), 2u);
 
   // Stash takes both connections' output and replaces, not appends.
   Command(command::kStash);
-  EXPECT_EQ(Status(3), "Buffer: 7");
+  EXPECT_EQ(Status(3), "Buffer: 11");
   Send(peer, "!");
-  ASSERT_TRUE(RunEventLoopUntil([&] { return Status(2) == "Active: 8"; }));
+  ASSERT_TRUE(RunEventLoopUntil([&] { return Status(2) == "Active: 12"; }));
   Command(command::kStash);
-  EXPECT_EQ(Status(3), "Buffer: 8");
+  EXPECT_EQ(Status(3), "Buffer: 12");
 }
 
 TEST_F(Connection, RefusedWhenNothingListens) {

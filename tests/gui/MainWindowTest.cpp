@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include "app/CommandIds.h"
 #include "app/MorlenFrame.h"
@@ -114,6 +115,35 @@ TEST_F(MainWindow, ScaleCommandsChangeTheWidth) {
   }
   RunEventLoopUntil([&] { return frame->GetSize().x == widthAtTwo; });
   EXPECT_EQ(frame->GetSize().x, widthAtTwo);
+}
+
+// Counts of ten digits show whole at every scale, even at 1x, where the
+// fields take two rows; the canvas keeps its 25 rows.
+TEST_F(MainWindow, StatusFieldsShowTheirLongestTextsAtEveryScale) {
+  const wxString texts[] = {"Rx: 8888888888 | Tx: 8888888888", "Active: 8888888888", "Buffer: 8888888888", "40:125"};
+  for (int scale : {1, 2, 3, 5, 8}) {
+    frame->ApplyScale(scale);
+    ASSERT_TRUE(RunEventLoopUntil([&] { return frame->Canvas()->GetClientSize().x == 320 * scale; })) << scale;
+    for (int field = 1; field <= 4; ++field) frame->SetStatusText(texts[field - 1], field);
+    RunEventLoopFor(50);
+    wxStatusBar* bar = frame->GetStatusBar();
+    const wxRect client(wxPoint(0, 0), bar->GetClientSize());
+    std::vector<wxRect> rects;
+    for (int field = 0; field <= 4; ++field) {
+      wxRect rect;
+      ASSERT_TRUE(bar->GetFieldRect(field, rect));
+      EXPECT_TRUE(client.Contains(rect)) << "scale " << scale << " field " << field;
+      for (const wxRect& other : rects) {
+        EXPECT_FALSE(other.Intersects(rect)) << "scale " << scale << " field " << field;
+      }
+      rects.push_back(rect);
+      if (field > 0) {
+        EXPECT_LE(bar->GetTextExtent(texts[field - 1]).x, rect.width - 4) << "scale " << scale << " field " << field;
+      }
+    }
+    EXPECT_EQ(frame->Canvas()->VisibleRows(), 25u) << scale;
+    EXPECT_EQ(frame->Canvas()->GetClientSize().y, 25 * 8 * scale) << scale;
+  }
 }
 
 TEST_F(MainWindow, ResizingChangesOnlyTheHeight) {
