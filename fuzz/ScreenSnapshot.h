@@ -22,7 +22,8 @@ struct ScreenSnapshot {
         cursorColumn(screen.CursorColumn()),
         colour(screen.Colour()),
         reverse(screen.Reverse()),
-        lowerCase(screen.LowerCase()) {
+        lowerCase(screen.LowerCase()),
+        background(screen.Background()) {
     const ScreenRows lines = screen.Lines();
     rows.reserve(lines.size());
     for (std::uint64_t r = 0; r < lines.size(); ++r) {
@@ -38,12 +39,13 @@ struct ScreenSnapshot {
   bool operator==(const ScreenSnapshot& o) const {
     return rowCount == o.rowCount && dropped == o.dropped && processed == o.processed && top == o.top &&
            cursorRow == o.cursorRow && cursorColumn == o.cursorColumn && colour == o.colour &&
-           reverse == o.reverse && lowerCase == o.lowerCase && rows == o.rows;
+           reverse == o.reverse && lowerCase == o.lowerCase && background == o.background && rows == o.rows;
   }
   bool operator!=(const ScreenSnapshot& o) const { return !(*this == o); }
 
   std::uint64_t rowCount, dropped, processed, top, cursorRow, cursorColumn;
   std::uint8_t colour;
   int reverse, lowerCase;
+  std::uint8_t background;
   std::vector<Row> rows;
 };

@@ -128,11 +128,13 @@ def main():
     streams += [("entry%d.seq" % i, base64.b64decode(e["screenshot"])) for i, e in enumerate(book) if e.get("screenshot")]
     for name, stream in streams:
         fixed = name.endswith(".fixed.seq")
-        # Options: fixed screen or not, light blue text; batch seed or view scrolled back.
+        # Options: fixed screen or not, light blue text (a fresh screen part
+        # way); the batch seed and black background, or the view scrolled back.
         add("interpreter_fuzz", name, bytes([0xE1 if fixed else 0xE0, 7]) + stream)
-        add("interpreter_fuzz", name + ".fixed", bytes([0xE1, 200]) + stream)
+        add("interpreter_fuzz", name + ".fixed", bytes([0xE1, 0x0C]) + stream)
+        add("interpreter_fuzz", name + ".fresh", bytes([0xE4, 0x65]) + stream * 2)
         add("screenshot_fuzz", name, bytes([0xE1 if fixed else 0xE0, 0]) + stream)
-        add("screenshot_fuzz", name + ".back", bytes([0xE0, 3]) + stream * 3)
+        add("screenshot_fuzz", name + ".back", bytes([0xE0, 0x63]) + stream * 3)
 
     add("entries_fuzz", "default_address_book.json", book_text)
     for i, entry in enumerate(book):

@@ -146,8 +146,9 @@ class RecordingStatus : public StatusSink {
 
 class Screen : public SessionScreen {
  public:
-  void SetInitialColour(std::uint8_t) override {}
+  void SetEntryColours(std::uint8_t, std::uint8_t) override {}
   void Clear() override { shown.clear(); }
+  void StartAfresh() override {}
   void Show(const std::uint8_t* data, std::size_t length) override { shown.insert(shown.end(), data, data + length); }
   void ToggleCharset() override {}
   ByteBuffer shown;
@@ -214,7 +215,7 @@ class TransferFaults : public ::testing::Test {
   void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
 
   void Connect() {
-    session.AttemptStarted(client, "127.0.0.1", 6400, 1);
+    session.AttemptStarted(client, "127.0.0.1", 6400, 1, 0);
     client.connected = true;
     ASSERT_TRUE(session.AttemptEnded(qwx::ConnectResult::Connected).keepClient);
     session.ConnectionEstablished();
