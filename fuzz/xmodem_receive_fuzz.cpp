@@ -7,7 +7,6 @@
 #include <cstdint>
 
 #include "TransferFuzzSupport.h"
-#include "transfer/Crc16.h"
 #include "transfer/Xmodem.h"
 
 namespace {
@@ -32,17 +31,7 @@ ByteBuffer Packet(FuzzedDataProvider& input, std::uint8_t expected, bool engineC
     default: break;
   }
   const ByteBuffer data = TakeBytes(input, size, kPadding);
-  ByteBuffer packet{longBlock ? kStx : kSoh, number, static_cast<std::uint8_t>(0xFF - number)};
-  packet.insert(packet.end(), data.begin(), data.end());
-  if (crc) {
-    const std::uint16_t value = crc16(data.data(), data.size(), kCrc16Xmodem);
-    packet.push_back(static_cast<std::uint8_t>(value >> 8));
-    packet.push_back(static_cast<std::uint8_t>(value));
-  } else {
-    unsigned sum = 0;
-    for (std::uint8_t b : data) sum += b;
-    packet.push_back(static_cast<std::uint8_t>(sum));
-  }
+  ByteBuffer packet = xmodemPacket(number, data, crc);
   // Now and then damaged in one byte.
   if (input.ConsumeIntegralInRange<int>(0, 7) == 0) {
     packet[input.ConsumeIntegralInRange<std::size_t>(0, packet.size() - 1)] ^= input.ConsumeIntegralInRange<std::uint8_t>(1, 255);

@@ -28,13 +28,6 @@ constexpr std::size_t kBlock = Xmodem::kShortBlock;
 // What a line may carry besides the transfer: a modem's words, 8-bit bytes.
 const ByteBuffer kNoise = bytesOf("\r\nNO CARRIER\r\n+++ATH\r\n\xc1\xff\x80\x7f ");
 
-ByteBuffer patterned(std::size_t size, unsigned seed) {
-  std::mt19937 random(seed);
-  ByteBuffer bytes(size);
-  for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
-  return bytes;
-}
-
 ByteBuffer padded(ByteBuffer file) {
   file.resize((file.size() + kBlock - 1) / kBlock * kBlock, kPadding);
   return file;
@@ -77,18 +70,7 @@ class XmodemSendingBoard : public Board {
     ByteBuffer data(file.begin() + static_cast<std::ptrdiff_t>((number - 1) * kBlock),
                     file.begin() + static_cast<std::ptrdiff_t>(std::min(file.size(), number * kBlock)));
     data.resize(kBlock, kPadding);
-    ByteBuffer p = data;
-    p.insert(p.begin(), {kSoh, number, static_cast<std::uint8_t>(0xFF - number)});
-    if (crc) {
-      const std::uint16_t value = crc16(data.data(), data.size(), kCrc16Xmodem);
-      p.push_back(static_cast<std::uint8_t>(value >> 8));
-      p.push_back(static_cast<std::uint8_t>(value));
-    } else {
-      unsigned sum = 0;
-      for (std::uint8_t d : data) sum += d;
-      p.push_back(static_cast<std::uint8_t>(sum));
-    }
-    return p;
+    return xmodemPacket(number, data, crc);
   }
   ByteBuffer file, last;
   bool started = false, crc = false;
