@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test demo bench clean
+.PHONY: all deps configure build run test demo bench clean sanitize fuzz
 
 all: build
 
@@ -19,8 +19,31 @@ run: build
 	$(BUILD_DIR)/morlen
 
 # Every test passes the first time or the run fails: a flaky test is a bug.
+# Then the core's unit tests run again under the sanitizers.
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory sanitize
+
+# The core library and its unit tests built by clang with AddressSanitizer
+# and UndefinedBehaviorSanitizer (leaks included); any report fails.
+SANITIZE_DIR ?= build-asan
+SANITIZE_FLAGS = -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DCMAKE_C_FLAGS_DEBUG="-g -O1"
+sanitize: deps
+	@cmake -S . -B $(SANITIZE_DIR) $(SANITIZE_FLAGS) -DMORLEN_SANITIZE=address,undefined >/dev/null
+	@cmake --build $(SANITIZE_DIR) -j $(JOBS) --target morlen_tests
+	cd $(SANITIZE_DIR) && ASAN_OPTIONS=detect_stack_use_after_return=1:check_initialization_order=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1 ctest -L unit --output-on-failure -j $(JOBS)
+
+# The fuzz targets (fuzz/), built by clang with libFuzzer and the sanitizers,
+# each run for FUZZ_SECONDS; any finding fails and is kept in FUZZ_DIR/findings.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@cmake -S . -B $(FUZZ_DIR) $(SANITIZE_FLAGS) -DMORLEN_FUZZ=ON \
+	  -DMORLEN_SANITIZE=fuzzer-no-link,address,undefined >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
+	@fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 # The terminal against a local demo board, with a throw-away configuration.
 demo: build
@@ -33,7 +56,7 @@ bench: build
 	done
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
 
 # Installs under PREFIX (default /usr/local); DESTDIR stages it in another root.
 PREFIX ?= /usr/local

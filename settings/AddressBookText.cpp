@@ -53,9 +53,9 @@ bool isEntryObject(const JsonValue& object) {
 
 // Each take* stores the value when it is of the right kind and in range,
 // else the member's default; the result tells which.
-bool takeText(const JsonValue& value, std::string& member, bool escaped) {
+bool takeText(const JsonValue& value, std::string& member) {
   const bool ok = value.kind == JsonValue::Kind::String;
-  member = !ok ? std::string() : escaped ? jsonUnescape(value.text) : value.text;
+  member = ok ? jsonUnescape(value.text) : std::string();
   return ok;
 }
 
@@ -88,11 +88,13 @@ bool readEntry(const JsonValue& object, AddressBookEntry& entry) {
     const std::string& key = object.keys[i];
     const JsonValue& value = object.elements[i];
     bool ok = true;
-    if (key == "name") ok = takeText(value, entry.name, true);
-    else if (key == "description") ok = takeText(value, entry.description, true);
-    else if (key == "address") ok = takeText(value, entry.address, true);
-    // Base64 needs no unescaping.
-    else if (key == "screenshot") ok = takeText(value, entry.screenshot, false);
+    if (key == "name") ok = takeText(value, entry.name);
+    else if (key == "description") ok = takeText(value, entry.description);
+    else if (key == "address") ok = takeText(value, entry.address);
+    // Escaped like the other texts: the program's base64 holds nothing to
+    // escape, but a damaged value (a file cut off after a backslash)
+    // written back raw would swallow the entries after it.
+    else if (key == "screenshot") ok = takeText(value, entry.screenshot);
     else if (key == "port") ok = takeNumber(value, entry.port, defaults.port, kLargestPort);
     else if (key == "background") ok = takeNumber(value, entry.background, defaults.background, kLargestStoredColour);
     else if (key == "foreground") ok = takeNumber(value, entry.foreground, defaults.foreground, kLargestStoredColour);
@@ -117,8 +119,8 @@ std::string entryToText(const AddressBookEntry& entry) {
       {"foreground", std::to_string(entry.foreground)},
       {"echo", booleanText(entry.echo)},
       {"columns", std::to_string(entry.columns)},
-      // Base64 needs no escaping.
-      {"screenshot", entry.screenshot},
+      // Base64 comes out unchanged.
+      {"screenshot", jsonEscape(entry.screenshot)},
   };
   return fillTemplate(compactTemplate, values);
 }

@@ -131,12 +131,25 @@ TEST(AddressBookText, AwkwardTextsReadBackUnchanged) {
   };
   for (const char* text : texts) {
     AddressBookEntry e;
-    e.name = e.description = e.address = text;
+    // The screenshot too: it is base64 when the program made it, but a
+    // damaged or hand-made one must not spoil what is written after it.
+    e.name = e.description = e.address = e.screenshot = text;
     const EntriesReading reading = readAddressBookEntries(entryToText(e));
     ASSERT_EQ(reading.entries.size(), 1u) << text;
     EXPECT_EQ(reading.entries[0], e) << text;
     EXPECT_TRUE(reading.complete) << text;
   }
+}
+
+TEST(AddressBookText, AScreenshotCutShortSavesWithoutSpoilingTheNextEntry) {
+  // A file cut off after a backslash in the screenshot: what was read is
+  // saved with the entry after it, and both read back as they were.
+  const AddressBookEntry cut = readText(R"({"name":"A","screenshot":"DgWS\)").at(0);
+  const EntriesReading again = readAddressBookEntries("[" + entryToText(cut) + "," + entryToText(sampleEntry()) + "]");
+  ASSERT_EQ(again.entries.size(), 2u);
+  EXPECT_EQ(again.entries[0], cut);
+  EXPECT_EQ(again.entries[1], sampleEntry());
+  EXPECT_TRUE(again.complete);
 }
 
 TEST(AddressBook, EntriesEqualComparesEveryMember) {

@@ -16,7 +16,6 @@
 
 #include "PunterSender.h"
 #include "TransferTestSupport.h"
-#include "transfer/Crc16.h"
 
 namespace {
 
@@ -50,22 +49,6 @@ class AnsweringDialogs : public TransferDialogs {
     return path;
   }
 };
-
-ByteBuffer patterned(std::size_t size, unsigned seed) {
-  std::mt19937 random(seed);
-  ByteBuffer bytes(size);
-  for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
-  return bytes;
-}
-
-ByteBuffer crcPacket(std::uint8_t number, const ByteBuffer& data) {
-  ByteBuffer packet{kSoh, number, static_cast<std::uint8_t>(0xFF - number)};
-  packet.insert(packet.end(), data.begin(), data.end());
-  const std::uint16_t crc = crc16(data.data(), data.size(), kCrc16Xmodem);
-  packet.push_back(static_cast<std::uint8_t>(crc >> 8));
-  packet.push_back(static_cast<std::uint8_t>(crc));
-  return packet;
-}
 
 std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -128,9 +111,9 @@ TEST_F(Transfers, XmodemReceiveShowsItsProgressAndEveryWayItEnds) {
   EXPECT_TRUE(controller.Running());
   EXPECT_TRUE(controller.XmodemRoute().Active());
   EXPECT_FALSE(controller.PunterRoute().Active());
-  xmodemGets(crcPacket(1, first));
+  xmodemGets(xmodemPacket(1, first, true));
   EXPECT_EQ(status.last(), "Xmodem receiving: 128 bytes");
-  xmodemGets(crcPacket(2, second));
+  xmodemGets(xmodemPacket(2, second, true));
   EXPECT_EQ(status.last(), "Xmodem receiving: 256 bytes");
   EXPECT_FALSE(controller.SaveOffered());
   xmodemGets(kEot);
@@ -148,10 +131,10 @@ TEST_F(Transfers, XmodemReceiveShowsItsProgressAndEveryWayItEnds) {
   };
   const End ends[] = {
       {"the sender cancels", [&] { xmodemGets(ByteBuffer{kCan, kCan}); }, "Xmodem cancelled by endpoint"},
-      {"a block out of sequence", [&] { xmodemGets(crcPacket(3, first)); }, "Xmodem receive failed (out of sequence)"},
+      {"a block out of sequence", [&] { xmodemGets(xmodemPacket(3, first, true)); }, "Xmodem receive failed (out of sequence)"},
       {"too many bad packets",
        [&] {
-         ByteBuffer bad = crcPacket(1, first);
+         ByteBuffer bad = xmodemPacket(1, first, true);
          bad[10] ^= 1;
          while (controller.Running()) {
            xmodemGets(bad);
@@ -173,7 +156,7 @@ TEST_F(Transfers, XmodemReceiveShowsItsProgressAndEveryWayItEnds) {
   for (const End& end : ends) {
     prompt = true;
     startReceive();
-    xmodemGets(crcPacket(1, second));
+    xmodemGets(xmodemPacket(1, second, true));
     end.act();
     EXPECT_FALSE(controller.Running()) << end.name;
     EXPECT_EQ(status.last(), end.text) << end.name;
@@ -291,7 +274,7 @@ TEST_F(Transfers, SaveWritesTheLastReceiveWholeOrNotAtAll) {
 
   const ByteBuffer data = patterned(128, 6);
   startReceive();
-  xmodemGets(crcPacket(1, data));
+  xmodemGets(xmodemPacket(1, data, true));
   xmodemGets(kEot);
   // A later send leaves the received file to be saved, not its own bytes.
   const std::string upload = dir + "/upload";
@@ -340,7 +323,7 @@ TEST_F(Transfers, AConnectionThatEndsStopsTheTransferAtOnce) {
       controller.PunterReceive();
     } else {
       startReceive();
-      xmodemGets(crcPacket(1, patterned(128, 7)));
+      xmodemGets(xmodemPacket(1, patterned(128, 7), true));
     }
     TransferEngine& route = c.punter ? controller.PunterRoute() : controller.XmodemRoute();
     ASSERT_TRUE(route.Active());

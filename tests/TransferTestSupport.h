@@ -6,10 +6,13 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "settings/ByteBuffer.h"
+#include "transfer/Crc16.h"
+#include "transfer/Xmodem.h"
 #include "transfer/TransferLink.h"
 #include "transfer/TransferScheduler.h"
 
@@ -82,3 +85,29 @@ class FakeScheduler : public TransferScheduler {
 };
 
 inline ByteBuffer bytesOf(const std::string& text) { return ByteBuffer(text.begin(), text.end()); }
+
+// `size` bytes of a repeatable pattern: a file to send.
+inline ByteBuffer patterned(std::size_t size, unsigned seed) {
+  std::mt19937 random(seed);
+  ByteBuffer bytes(size);
+  for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
+  return bytes;
+}
+
+// An Xmodem packet as a sender builds it: SOH with 128 data bytes or STX
+// with 1024, then CRC-16 or the arithmetic checksum.
+inline ByteBuffer xmodemPacket(std::uint8_t number, const ByteBuffer& data, bool crc) {
+  using namespace xmodem;
+  ByteBuffer packet{data.size() == Xmodem::kLongBlock ? kStx : kSoh, number, static_cast<std::uint8_t>(0xFF - number)};
+  packet.insert(packet.end(), data.begin(), data.end());
+  if (crc) {
+    const std::uint16_t value = crc16(data.data(), data.size(), kCrc16Xmodem);
+    packet.push_back(static_cast<std::uint8_t>(value >> 8));
+    packet.push_back(static_cast<std::uint8_t>(value));
+  } else {
+    unsigned sum = 0;
+    for (std::uint8_t b : data) sum += b;
+    packet.push_back(static_cast<std::uint8_t>(sum));
+  }
+  return packet;
+}

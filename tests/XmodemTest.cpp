@@ -5,7 +5,6 @@
 #include <random>
 
 #include "TransferTestSupport.h"
-#include "transfer/Crc16.h"
 
 namespace {
 
@@ -15,29 +14,6 @@ const std::string kAckWord(1, static_cast<char>(kAck));
 const std::string kNakWord(1, static_cast<char>(kNak));
 const std::string kCanWord(1, static_cast<char>(kCan));
 const std::string kEotWord(1, static_cast<char>(kEot));
-
-ByteBuffer patterned(std::size_t size, unsigned seed) {
-  std::mt19937 random(seed);
-  ByteBuffer bytes(size);
-  for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
-  return bytes;
-}
-
-// A packet as a sender builds it: 128 or 1024 data bytes, CRC or checksum.
-ByteBuffer packetOf(std::uint8_t number, const ByteBuffer& data, bool crc) {
-  ByteBuffer packet{data.size() == 1024 ? kStx : kSoh, number, static_cast<std::uint8_t>(0xFF - number)};
-  packet.insert(packet.end(), data.begin(), data.end());
-  if (crc) {
-    const std::uint16_t value = crc16(data.data(), data.size(), kCrc16Xmodem);
-    packet.push_back(static_cast<std::uint8_t>(value >> 8));
-    packet.push_back(static_cast<std::uint8_t>(value));
-  } else {
-    unsigned sum = 0;
-    for (std::uint8_t b : data) sum += b;
-    packet.push_back(static_cast<std::uint8_t>(sum));
-  }
-  return packet;
-}
 
 ByteBuffer operator+(ByteBuffer a, const ByteBuffer& b) {
   a.insert(a.end(), b.begin(), b.end());
@@ -92,7 +68,7 @@ TEST(XmodemReceive, AsksForCrcThreeTimesThenOnceForChecksumWhateverTheBoardPrint
   // The first byte of a packet ends the handshake, even when the rest is slow.
   Rig slow;
   slow.startCrcReceive();
-  const ByteBuffer first = packetOf(1, patterned(128, 1), true);
+  const ByteBuffer first = xmodemPacket(1, patterned(128, 1), true);
   slow.feed(ByteBuffer(first.begin(), first.begin() + 1), Feed::Whole);
   slow.clock.advance(30000);
   EXPECT_TRUE(slow.link.take().empty());
@@ -103,9 +79,9 @@ TEST(XmodemReceive, AsksForCrcThreeTimesThenOnceForChecksumWhateverTheBoardPrint
 TEST(XmodemReceive, AnswersEachPacketHoweverTheBytesAreSplit) {
   const ByteBuffer d1 = patterned(128, 1), d2 = patterned(128, 2), d3 = patterned(128, 3);
   const ByteBuffer d4 = patterned(1024, 4), d5 = patterned(128, 5);
-  ByteBuffer badData = packetOf(2, d2, true);
+  ByteBuffer badData = xmodemPacket(2, d2, true);
   badData[50] ^= 0x40;
-  ByteBuffer badNumber = packetOf(2, d2, true);
+  ByteBuffer badNumber = xmodemPacket(2, d2, true);
   badNumber[1] = 3;  // its complement still says 2
   struct Step {
     const char* what;
@@ -114,13 +90,13 @@ TEST(XmodemReceive, AnswersEachPacketHoweverTheBytesAreSplit) {
     std::vector<std::string> afterQuiet;  // answered when the line has been quiet
   };
   const std::vector<Step> steps = {
-      {"block 1", packetOf(1, d1, true), {kAckWord}, {}},
-      {"block 1 repeated: confirmed, not kept twice", packetOf(1, d1, true), {kAckWord}, {}},
+      {"block 1", xmodemPacket(1, d1, true), {kAckWord}, {}},
+      {"block 1 repeated: confirmed, not kept twice", xmodemPacket(1, d1, true), {kAckWord}, {}},
       {"damaged data", badData, {}, {kNakWord}},
       {"damaged block number", badNumber, {}, {kNakWord}},
-      {"a stray byte before the packet", bytesOf("x") + packetOf(2, d2, true), {}, {kNakWord}},
-      {"two packets together", packetOf(2, d2, true) + packetOf(3, d3, true), {kAckWord, kAckWord}, {}},
-      {"a 1k packet, then a short one", packetOf(4, d4, true) + packetOf(5, d5, true), {kAckWord, kAckWord}, {}},
+      {"a stray byte before the packet", bytesOf("x") + xmodemPacket(2, d2, true), {}, {kNakWord}},
+      {"two packets together", xmodemPacket(2, d2, true) + xmodemPacket(3, d3, true), {kAckWord, kAckWord}, {}},
+      {"a 1k packet, then a short one", xmodemPacket(4, d4, true) + xmodemPacket(5, d5, true), {kAckWord, kAckWord}, {}},
       {"end of file", bytesOf(kEotWord), {kAckWord}, {}},
   };
   for (Feed how : {Feed::Whole, Feed::ByteByByte, Feed::RandomSplits}) {
@@ -148,25 +124,34 @@ TEST(XmodemReceive, AfterFallingBackTakesTheCheckOfTheFirstPacketAndEachLengthFr
       rig.xmodem.initiate();
       rig.clock.advance(4 * Xmodem::kHandshakePeriodMs);
       EXPECT_EQ(rig.link.take().back(), kNakWord);
-      rig.feed(packetOf(1, d1, crc), how);
+      rig.feed(xmodemPacket(1, d1, crc), how);
       if (!crc) {
         // Only a quiet line tells that no CRC byte follows.
         EXPECT_TRUE(rig.link.take().empty());
         rig.clock.advance(Xmodem::kQuietMs);
       }
       EXPECT_EQ(rig.link.take(), std::vector<std::string>{kAckWord}) << crc;
-      rig.feed(packetOf(2, d2, crc) + packetOf(3, d3, crc) + bytesOf(kEotWord), how);
+      rig.feed(xmodemPacket(2, d2, crc) + xmodemPacket(3, d3, crc) + bytesOf(kEotWord), how);
       EXPECT_EQ(rig.link.take(), std::vector<std::string>(3, kAckWord)) << crc;
       EXPECT_EQ(rig.xmodem.usesCrc(), crc);
       EXPECT_EQ(rig.xmodem.receivedData(), d1 + d2 + d3);
       EXPECT_EQ(rig.xmodem.end(), TransferEnd::Completed);
     }
   }
+  // Once a packet has shown the CRC, even one not kept (a block 0 first),
+  // the packets after it are not taken a byte longer.
+  Rig rig;
+  rig.xmodem.initiate();
+  rig.clock.advance(4 * Xmodem::kHandshakePeriodMs);
+  rig.link.take();
+  rig.feed(xmodemPacket(0, d3, true) + xmodemPacket(1, d1, true) + xmodemPacket(2, d3, true) + bytesOf(kEotWord), Feed::Whole);
+  EXPECT_EQ(rig.link.take(), std::vector<std::string>(4, kAckWord));
+  EXPECT_EQ(rig.xmodem.receivedData(), d1 + d3);
 }
 
 TEST(XmodemReceive, EndsAsEachEndingRequires) {
   const ByteBuffer d1 = patterned(128, 1), d2 = patterned(128, 2);
-  ByteBuffer bad = packetOf(2, d2, true);
+  ByteBuffer bad = xmodemPacket(2, d2, true);
   bad[10] ^= 1;
   const std::vector<std::string> cancelPair{kCanWord, kCanWord};
   struct Ending {
@@ -187,14 +172,14 @@ TEST(XmodemReceive, EndsAsEachEndingRequires) {
        {kNakWord, kNakWord, kNakWord, kNakWord, kNakWord, kNakWord, kCanWord, kCanWord},
        TransferEnd::TooManyErrors,
        false},
-      {"block out of sequence", [&](Rig& r) { r.feed(packetOf(3, d2, true), Feed::Whole); }, cancelPair,
+      {"block out of sequence", [&](Rig& r) { r.feed(xmodemPacket(3, d2, true), Feed::Whole); }, cancelPair,
        TransferEnd::OutOfSequence, true},
       {"sender cancels", [&](Rig& r) { r.feed(bytesOf(kCanWord + kCanWord), Feed::ByteByByte); }, {},
        TransferEnd::CancelledByEndpoint, true},
       {"user cancels: told at the next packet",
        [&](Rig& r) {
          r.xmodem.cancel();
-         r.feed(packetOf(2, d2, true), Feed::Whole);
+         r.feed(xmodemPacket(2, d2, true), Feed::Whole);
        },
        cancelPair, TransferEnd::CancelledByUser, false},
       {"user cancels twice: at once", [&](Rig& r) { r.xmodem.cancel(), r.xmodem.cancel(); }, cancelPair,
@@ -216,7 +201,7 @@ TEST(XmodemReceive, EndsAsEachEndingRequires) {
   for (const Ending& e : endings) {
     Rig rig;
     rig.startCrcReceive();
-    rig.feed(packetOf(1, d1, true), Feed::Whole);
+    rig.feed(xmodemPacket(1, d1, true), Feed::Whole);
     rig.link.take();
     e.act(rig);
     EXPECT_EQ(rig.link.take(), e.writes) << e.what;
@@ -225,7 +210,7 @@ TEST(XmodemReceive, EndsAsEachEndingRequires) {
     EXPECT_EQ(rig.xmodem.receivedData(), e.keepsData ? d1 : ByteBuffer{}) << e.what;
     // Nothing more goes out once it has ended.
     EXPECT_FALSE(rig.clock.untilNext().has_value()) << e.what;
-    rig.feed(packetOf(2, d2, true) + bytesOf(kEotWord), Feed::Whole);
+    rig.feed(xmodemPacket(2, d2, true) + bytesOf(kEotWord), Feed::Whole);
     EXPECT_TRUE(rig.link.take().empty()) << e.what;
   }
   // Before any packet there is none to wait for: the user's cancel ends at
@@ -259,7 +244,7 @@ std::vector<SentPacket> sendAll(Rig& rig, const ByteBuffer& file, bool oneK, std
                  ByteBuffer(w.begin() + 3, w.begin() + 3 + static_cast<std::ptrdiff_t>(size))};
     EXPECT_EQ(static_cast<std::uint8_t>(w[2]), 0xFF - p.number);
     // The check bytes verify through the receiver's own rules.
-    EXPECT_EQ(packetOf(p.number, p.data, crc), ByteBuffer(w.begin(), w.end()));
+    EXPECT_EQ(xmodemPacket(p.number, p.data, crc), ByteBuffer(w.begin(), w.end()));
     packets.push_back(p);
     rig.feed({kAck}, Feed::Whole);
   }

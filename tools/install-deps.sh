@@ -7,6 +7,7 @@ packages=(
   build-essential cmake pkg-config
   libwxgtk3.2-dev libcairo2-dev zlib1g-dev libcurl4-openssl-dev
   libgtest-dev googletest
+  clang libclang-rt-14-dev
   xvfb xauth x11-utils xdotool xclip imagemagick tesseract-ocr tesseract-ocr-eng
   socat lrzsz iproute2 util-linux python3
   dpkg-dev file desktop-file-utils appstream man-db groff-base

@@ -65,6 +65,8 @@ class Punter {
   std::uint64_t retryCount() const { return retries; }
   std::uint8_t currentState() const { return state; }
   TransferEnd end() const { return ending; }
+  // Bytes held back for the rest of a word or block (less than one block).
+  std::size_t bufferedBytes() const { return buffer.size() - bufferStart; }
 
  private:
   enum class Word : std::uint8_t { None, Ack, Syn };

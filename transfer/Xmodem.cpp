@@ -208,7 +208,9 @@ void Xmodem::consumePackets(bool lineQuiet) {
       // length is only taken as such once the line is quiet.
       if (available > length) {
         if (dataVerified(head, true) && head[2] == static_cast<std::uint8_t>(0xFF - head[1])) {
+          // Settled, whether this packet is kept or not (a block 0, a repeat).
           crc = true;
+          checkKindOpen = false;
           ++length;
         }
       } else if (!lineQuiet) {

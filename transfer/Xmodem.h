@@ -75,6 +75,8 @@ class Xmodem {
   const ByteBuffer& receivedData() const { return received; }
   // Send: the bytes not yet acknowledged by the receiver.
   std::size_t bytesLeftToSend() const { return outgoing.size() - sendOffset; }
+  // Receive: bytes held back for the rest of a packet (less than one packet).
+  std::size_t bufferedBytes() const { return pending.size() - pendingStart; }
 
  private:
   void receiveChunk(const std::uint8_t* bytes, std::size_t size);

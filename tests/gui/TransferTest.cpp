@@ -5,13 +5,18 @@
 // replaceable chooser. The rules one by one are unit-tested without a
 // display (TransferControllerTest, TerminalSessionTest).
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <wx/filename.h>
 #include <wx/weakref.h>
 #include <wx/wx.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <fstream>
@@ -267,6 +272,105 @@ TEST_F(TransferWindow, ConnectionEndingDuringATransferStopsIt) {
   RunEventLoopFor(2500);  // past the next "GOO" the receive would have sent
   char byte;
   EXPECT_EQ(recv(peer.get(), &byte, 1, MSG_DONTWAIT), 0) << "something after the orderly end";
+}
+
+// morlen-host on 127.0.0.1 with its own standard output read for the port.
+class LocalHost {
+ public:
+  explicit LocalHost(const std::vector<std::string>& options) {
+    int out[2];
+    if (pipe(out) != 0) return;
+    pid = fork();
+    if (pid == 0) {
+      dup2(out[1], STDOUT_FILENO);
+      close(out[0]);
+      const int quiet = open("/dev/null", O_WRONLY);
+      if (quiet >= 0) dup2(quiet, STDERR_FILENO);
+      std::vector<std::string> args{MORLEN_BINARY_DIR "/morlen-host", "--port", "0", "--once"};
+      args.insert(args.end(), options.begin(), options.end());
+      std::vector<char*> argv;
+      for (std::string& a : args) argv.push_back(a.data());
+      argv.push_back(nullptr);
+      execv(argv[0], argv.data());
+      _exit(127);
+    }
+    close(out[1]);
+    FILE* lines = fdopen(out[0], "r");
+    unsigned number = 0;
+    if (lines && std::fscanf(lines, "port %u", &number) == 1) port = static_cast<std::uint16_t>(number);
+    if (lines) std::fclose(lines);
+  }
+  ~LocalHost() {
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+  }
+  std::uint16_t port = 0;
+
+ private:
+  pid_t pid = -1;
+};
+
+// The local host runs a real sender that first prints noise, then one that
+// hangs up in the middle of a block. The window takes the first file whole
+// and saves it, stops the second at once saying why, keeps the first (in
+// memory and on disk) and connects again as ever.
+TEST_F(TransferWindow, HostSendingNoiseOrHangingUpMidTransfer) {
+  Command(command::kDisconnect);
+  peer = Fd();
+  const std::string first = MakeFile("first", 20000, 5), second = MakeFile("second", 20000, 6);
+  auto connectTo = [&](const LocalHost& host) {
+    ASSERT_NE(host.port, 0);
+    programAddressBook().entries[0].port = host.port;
+    auto* event = new wxCommandEvent(wxEVT_ADDRESS_BOOK_CONNECT);
+    event->SetInt(0);
+    wxQueueEvent(frame, event);
+    ASSERT_TRUE(RunEventLoopUntil([&] { return Status(0) == "Connected."; }, 5000)) << Status(0);
+  };
+  // Noise once the receive has asked for the first time (the first C is
+  // read away), then the sender, which starts at the next C.
+  programSettings().dialogOnReceived = true;
+  const wxString savedAs = wxString(directory) + "/first.saved";
+  answers = {savedAs};
+  {
+    LocalHost noisy({"--exec", "head -c 1 >/dev/null; printf '\r\nNO CARRIER\r\n+++\377\200'; exec sx -X '" +
+                                   first + "' 2>/dev/null"});
+    connectTo(noisy);
+    Command(command::kXmodemReceive);
+    // The save dialog runs with the last packet's progress; the host hangs up after it.
+    ASSERT_TRUE(RunRealLoopUntil([&] { return !requests.empty(); }, kTransferMs)) << Status(0);
+  }
+  const std::string saved = ReadFile(savedAs.ToStdString());
+  ASSERT_TRUE(SameFile(ReadFile(first), saved));
+  const ByteBuffer kept = frame->Transfers().ReceivedFile();
+
+  // The sender's output stops after 3000 bytes (packet 23 of 133 bytes
+  // cut short) and the host hangs up.
+  LocalHost dropping({"--exec", "sx -X '" + second + "' 2>/dev/null | { dd bs=1 count=3000 2>/dev/null; kill 0; }"});
+  connectTo(dropping);
+  requests.clear();
+  Command(command::kXmodemReceive);
+  ASSERT_TRUE(WaitForStatus("Xmodem stopped (connection dropped)")) << Status(0);
+  EXPECT_TRUE(Status(1).StartsWith("Rx: 3000 |")) << Status(1);
+  EXPECT_TRUE(requests.empty()) << "a partial file was offered for saving";
+  EXPECT_FALSE(Enabled(command::kCancelTransfer));
+  EXPECT_EQ(frame->Transfers().ReceivedFile(), kept);
+  EXPECT_EQ(ReadFile(savedAs.ToStdString()), saved);
+  // "Save File..." still offers the first file.
+  const wxString again = wxString(directory) + "/first.again";
+  answers = {again};
+  ASSERT_TRUE(Enabled(command::kSaveReceivedFile));
+  Command(command::kSaveReceivedFile);
+  EXPECT_EQ(Status(0), "Saved " + again);
+  EXPECT_EQ(ReadFile(again.ToStdString()), saved);
+
+  // The window goes on: connected again, the board's text is on the screen.
+  const std::string greeting = directory + "/greeting.seq";
+  std::ofstream(greeting) << "READY.";
+  LocalHost board({"--script", greeting});
+  ASSERT_TRUE(Enabled(command::kConnect));
+  connectTo(board);
+  EXPECT_TRUE(RunEventLoopUntil([&] { return Status(2) == "Active: 6"; })) << Status(2);
 }
 
 // Real key events from the X server: a function key whose command is

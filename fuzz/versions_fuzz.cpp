@@ -1,0 +1,39 @@
+// The update check's reading of any answer: the records it finds, the link
+// offered for each (always a web address), and the comparison of their
+// versions with the program's and with each other (never both ways older,
+// never older than itself; parts compare the same both ways round).
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "FuzzCheck.h"
+#include "app/ProductInfo.h"
+#include "dialogs/UpdateCheck.h"
+
+namespace {
+
+int Sign(int v) { return (v > 0) - (v < 0); }
+
+void CheckOrder(std::string_view a, std::string_view b) {
+  FUZZ_CHECK(!(isOlderVersion(a, b) && isOlderVersion(b, a)), "never older both ways round");
+  FUZZ_CHECK(Sign(comparePart(a, b)) == -Sign(comparePart(b, a)), "parts compare the same both ways round");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view body(reinterpret_cast<const char*>(data), size);
+  const std::vector<VersionRecord> records = parseVersions(body);
+  FUZZ_CHECK(records.size() <= size, "no more records than bytes");
+  const VersionRecord* previous = nullptr;
+  for (const VersionRecord& record : records) {
+    FUZZ_CHECK(isWebAddress(updateLink(record.url, productName)), "the link offered is a web address");
+    FUZZ_CHECK(!isOlderVersion(record.version, record.version), "no version is older than itself");
+    CheckOrder(record.version, productVersion);
+    if (previous != nullptr) CheckOrder(record.version, previous->version);
+    previous = &record;
+  }
+  // The body itself as a version, against the program's.
+  CheckOrder(body, productVersion);
+  return 0;
+}
