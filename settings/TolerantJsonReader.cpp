@@ -109,22 +109,8 @@ class Reader {
   void object(JsonValue& result, int depth) {
     result.kind = JsonValue::Kind::Object;
     ++position_;
-    for (;;) {
-      skipSpace();
-      if (atEnd()) {
-        lost();
-        return;
-      }
+    while (atNextMember('}')) {
       const char c = peek();
-      if (closesContainer(c)) {
-        if (c != '}') lost();
-        ++position_;
-        return;
-      }
-      if (c == ',') {
-        ++position_;
-        continue;
-      }
       std::string key;
       if (c == '"') {
         key = quoted();
@@ -155,23 +141,26 @@ class Reader {
   void array(JsonValue& result, int depth) {
     result.kind = JsonValue::Kind::Array;
     ++position_;
+    while (atNextMember(']')) result.elements.push_back(value(depth + 1));
+  }
+
+  // Steps over spaces and commas to a container's next member; false once
+  // the container has ended: at its closer, a wrong closer or the end.
+  bool atNextMember(char closer) {
     for (;;) {
       skipSpace();
       if (atEnd()) {
         lost();
-        return;
+        return false;
       }
       const char c = peek();
       if (closesContainer(c)) {
-        if (c != ']') lost();
+        if (c != closer) lost();
         ++position_;
-        return;
+        return false;
       }
-      if (c == ',') {
-        ++position_;
-        continue;
-      }
-      result.elements.push_back(value(depth + 1));
+      if (c != ',') return true;
+      ++position_;
     }
   }
 
