@@ -119,7 +119,8 @@ void Click(wxWindow* window) {  // real pointer input through the X server
 }
 
 // While the program waits in a result dialog, notes what it shows and
-// closes it with OK; `untick` first clears the check box with a real click.
+// closes it with OK; `untick` first clears the check box with a real click,
+// then closes it with a real Escape.
 class ResultWatcher : public wxTimer {
  public:
   explicit ResultWatcher(bool untick = false) : untick(untick) { Start(30); }
@@ -138,7 +139,7 @@ class ResultWatcher : public wxTimer {
         RunEventLoopFor(200);
         Click(box);
         RunEventLoopUntil([&] { return !box->GetValue(); });
-        Click(ok);
+        Press(dialog->GetTitle().utf8_string(), "Escape");
       } else {
         wxCommandEvent press(wxEVT_BUTTON, wxID_OK);
         ok->ProcessWindowEvent(press);
