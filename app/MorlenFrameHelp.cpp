@@ -46,9 +46,11 @@ void MorlenFrame::StartUpdateCheck() {
   updateChecker->StartAutomaticCheck();
 }
 
+// The check runs beside the session; a second request while one waits
+// brings its progress window forward instead of starting another.
 void MorlenFrame::OnCheckForUpdates() {
+  if (updateChecker && updateChecker->RaiseManualCheck()) return;
   ReplaceUpdateChecker(
       new qwx::wxCheckForUpdates(this, productName, productVersion, programSettings().autoCheckForUpdate));
-  programSettings().autoCheckForUpdate = updateChecker->RunManualCheck();
-  ReplaceUpdateChecker(nullptr);
+  updateChecker->StartManualCheck([](bool autoCheck) { programSettings().autoCheckForUpdate = autoCheck; });
 }

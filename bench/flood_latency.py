@@ -170,7 +170,7 @@ class Run:
             return int(m.group(1)) if m else None
 
         self.port = wait_for(port, 10)
-        config_file = os.path.join(config, ".config", "Vendorly", "Morlen", "morlen.config")
+        config_file = os.path.join(config, "Vendorly", "Morlen", "morlen.config")
         if not self.port or not wait_for(lambda: os.path.exists(config_file), 10):
             raise RuntimeError("the host did not start")
         with open(config_file) as f:

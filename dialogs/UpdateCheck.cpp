@@ -1,6 +1,8 @@
 #include "dialogs/UpdateCheck.h"
 
 #include <array>
+#include <optional>
+#include <utility>
 
 #include "settings/JsonEscape.h"
 #include "settings/JsonScanner.h"
@@ -78,6 +80,76 @@ int compareNumbers(std::string_view x, std::string_view y) {
   return xNegative ? -magnitude : magnitude;
 }
 
+// One "versions" array, from just inside it to its end: each object
+// directly in it is a record, whose string members at its own level fill
+// it; anything nested deeper is passed over.
+void readRecords(JsonScanner& scanner, std::vector<VersionRecord>& records) {
+  constexpr std::size_t kRecordLevel = 1;
+  std::size_t depth = 0;  // containers open inside the array
+  std::optional<std::string_view> key;  // a record's key just read
+  for (JsonTokenResult token = scanner.next(); token.first != JsonToken::End; token = scanner.next()) {
+    const auto [kind, text] = token;
+    const std::optional<std::string_view> keyBefore = std::exchange(key, std::nullopt);
+    if (kind == JsonToken::ObjectStart || kind == JsonToken::ArrayStart) {
+      if (depth == 0 && kind == JsonToken::ObjectStart) records.emplace_back();
+      ++depth;
+    } else if (kind == JsonToken::ObjectEnd || kind == JsonToken::ArrayEnd) {
+      if (depth == 0) return;
+      --depth;
+    } else if (depth == kRecordLevel && kind == JsonToken::Key) {
+      key = text;
+    } else if (keyBefore && kind == JsonToken::String) {
+      VersionRecord& record = records.back();
+      if (*keyBefore == kOsKey) record.os = jsonUnescape(text);
+      if (*keyBefore == kVersionKey) record.version = jsonUnescape(text);
+      if (*keyBefore == kUrlKey) record.url = jsonUnescape(text);
+    }
+  }
+}
+
+// The next character of UTF-8 text at `at`, and its length; a broken
+// sequence (overlong, a surrogate, beyond U+10FFFF, cut short) gives
+// nothing for its first byte.
+std::pair<std::optional<char32_t>, std::size_t> nextCharacter(std::string_view text, std::size_t at) {
+  constexpr unsigned char kContinuationTop = 0xC0, kContinuationMark = 0x80;
+  constexpr int kContinuationBits = 6;
+  constexpr char32_t kFirstSurrogate = 0xD800, kLastSurrogate = 0xDFFF, kLastCharacter = 0x10FFFF;
+  struct Form {
+    unsigned char mask, lead;
+    std::size_t length;
+    char32_t smallest;
+  };
+  static constexpr Form kForms[] = {
+      {0x80, 0x00, 1, 0x0}, {0xE0, 0xC0, 2, 0x80}, {0xF0, 0xE0, 3, 0x800}, {0xF8, 0xF0, 4, 0x10000}};
+  const auto lead = static_cast<unsigned char>(text[at]);
+  for (const Form& form : kForms) {
+    if ((lead & form.mask) != form.lead) continue;
+    if (text.size() - at < form.length) break;
+    char32_t code = lead & static_cast<unsigned char>(~form.mask);
+    for (std::size_t i = 1; i < form.length; ++i) {
+      const auto next = static_cast<unsigned char>(text[at + i]);
+      if ((next & kContinuationTop) != kContinuationMark) return {std::nullopt, 1};
+      code = (code << kContinuationBits) | (next & static_cast<unsigned char>(~kContinuationTop));
+    }
+    const bool surrogate = code >= kFirstSurrogate && code <= kLastSurrogate;
+    if (code < form.smallest || surrogate || code > kLastCharacter) break;
+    return {code, form.length};
+  }
+  return {std::nullopt, 1};
+}
+
+// Characters a dialog would act on rather than show: controls, line and
+// paragraph separators, and the marks, embeddings, overrides and isolates
+// that change the direction of what follows.
+bool isHiddenCharacter(char32_t c) {
+  constexpr std::pair<char32_t, char32_t> kHidden[] = {
+      {0x00, 0x1F}, {0x7F, 0x9F}, {0x061C, 0x061C}, {0x200E, 0x200F}, {0x2028, 0x202E}, {0x2066, 0x2069}};
+  for (const auto& [first, last] : kHidden) {
+    if (c >= first && c <= last) return true;
+  }
+  return false;
+}
+
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && toLowerText(text.substr(0, prefix.size())) == prefix;
 }
@@ -87,31 +159,11 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix) {
 std::vector<VersionRecord> parseVersions(std::string_view body) {
   std::vector<VersionRecord> records;
   JsonScanner scanner(body);
-  JsonTokenResult token = scanner.next();
-  while (token.first != JsonToken::End) {
-    const bool versionsArray = token.first == JsonToken::Key && token.second == kVersionsKey;
+  for (JsonTokenResult token = scanner.next(); token.first != JsonToken::End; token = scanner.next()) {
+    if (token.first != JsonToken::Key || token.second != kVersionsKey) continue;
     token = scanner.next();
-    if (!versionsArray || token.first != JsonToken::ArrayStart) continue;
-    token = scanner.next();
-    while (token.first != JsonToken::End && token.first != JsonToken::ArrayEnd) {
-      if (token.first == JsonToken::ObjectStart) records.emplace_back();
-      if (token.first != JsonToken::Key) {
-        token = scanner.next();
-        continue;
-      }
-      const std::string_view key = token.second;
-      token = scanner.next();
-      // A value of another kind is looked at again: it may end the array.
-      if (token.first != JsonToken::String) continue;
-      if (!records.empty()) {
-        VersionRecord& record = records.back();
-        if (key == kOsKey) record.os = jsonUnescape(token.second);
-        if (key == kVersionKey) record.version = jsonUnescape(token.second);
-        if (key == kUrlKey) record.url = jsonUnescape(token.second);
-      }
-      token = scanner.next();
-    }
-    if (token.first == JsonToken::ArrayEnd) token = scanner.next();
+    if (token.first == JsonToken::ArrayStart) readRecords(scanner, records);
+    if (token.first == JsonToken::End) break;
   }
   return records;
 }
@@ -133,8 +185,10 @@ bool isOlderVersion(std::string_view a, std::string_view b) {
 }
 
 bool isWebAddress(std::string_view address) {
+  constexpr unsigned char kFirstPrintable = '!', kLastPrintable = '~';
+  if (address.size() > kLongestLink) return false;
   for (const unsigned char c : address) {
-    if (c <= ' ' || c == 0x7F) return false;
+    if (c < kFirstPrintable || c > kLastPrintable) return false;
   }
   for (const std::string_view scheme : kWebSchemes) {
     if (startsWithNoCase(address, scheme)) {
@@ -148,6 +202,36 @@ bool isWebAddress(std::string_view address) {
 std::string updateLink(std::string_view url, std::string_view productName) {
   if (isWebAddress(url)) return std::string(url);
   return std::string(kMakerAddress) + "/" + toLowerText(productName);
+}
+
+std::string shownText(std::string_view text, std::size_t longest) {
+  std::string shown;
+  std::size_t characters = 0;
+  for (std::size_t at = 0; at < text.size() && characters < longest;) {
+    const auto [character, length] = nextCharacter(text, at);
+    if (character && !isHiddenCharacter(*character)) {
+      shown.append(text.substr(at, length));
+      ++characters;
+    }
+    at += length;
+  }
+  return shown;
+}
+
+UpdateFinding findUpdate(std::string_view body, std::string_view currentVersion, std::string_view productName) {
+  const VersionRecord* newest = nullptr;
+  const std::vector<VersionRecord> records = parseVersions(body);
+  for (const VersionRecord& record : records) {
+    if (record.os != kUpdateOsKey) continue;
+    if (!newest || isOlderVersion(newest->version, record.version)) newest = &record;
+  }
+  UpdateFinding finding;
+  if (!newest) return finding;
+  finding.found = true;
+  finding.newer = isOlderVersion(currentVersion, newest->version);
+  finding.version = shownText(newest->version, kLongestShownVersion);
+  finding.link = updateLink(newest->url, productName);
+  return finding;
 }
 
 const std::string& protocolErrorText(int code) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 #include <string_view>
+#include <utility>
 
 #include "dialogs/UpdateCheck.h"
 #include "settings/TextHelpers.h"
@@ -18,36 +19,27 @@ constexpr char kHttpsScheme[] = "https";
 constexpr char kWebSchemes[] = "http,https";
 constexpr std::string_view kSecurePrefix = "https://";
 
-struct Transfer {
-  const VersionFileRequest* request;
-  std::string body;
+struct Body {
+  std::string bytes;
+  std::size_t limit = 0;
   bool tooLarge = false;
 };
 
 std::size_t Receive(char* data, std::size_t size, std::size_t count, void* context) {
-  auto* transfer = static_cast<Transfer*>(context);
+  auto* body = static_cast<Body*>(context);
   const std::size_t bytes = size * count;
-  if (transfer->body.size() + bytes > transfer->request->sizeLimit) {
-    transfer->tooLarge = true;
+  if (body->bytes.size() + bytes > body->limit) {
+    body->tooLarge = true;
     return 0;  // ends the transfer with a write error
   }
-  transfer->body.append(data, bytes);
+  body->bytes.append(data, bytes);
   return bytes;
-}
-
-int Progress(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-  const auto* transfer = static_cast<Transfer*>(context);
-  return transfer->request->cancelled && transfer->request->cancelled() ? 1 : 0;
 }
 
 void InitialiseOnce() {
   static std::once_flag once;
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
-
-struct EasyDeleter {
-  void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
-};
 
 }  // namespace
 
@@ -86,16 +78,32 @@ int protocolErrorOfTransfer(int curlResult, long httpStatus) {
   }
 }
 
-VersionFileAnswer fetchVersionFile(const VersionFileRequest& request) {
-  InitialiseOnce();
-  VersionFileAnswer answer;
-  const std::unique_ptr<CURL, EasyDeleter> handle(curl_easy_init());
-  if (!handle) {
-    answer.protocolError = kProtocolNetworkError;
-    return answer;
+// One easy handle on its own multi handle: the multi interface moves the
+// request on without ever waiting.
+struct VersionFileFetch::Transfer {
+  CURLM* multi = nullptr;
+  CURL* easy = nullptr;
+  Body body;
+
+  ~Transfer() {
+    if (multi && easy) curl_multi_remove_handle(multi, easy);
+    if (easy) curl_easy_cleanup(easy);  // closes the connection
+    if (multi) curl_multi_cleanup(multi);
   }
-  CURL* curl = handle.get();
-  Transfer transfer{&request, {}, false};
+};
+
+VersionFileFetch::VersionFileFetch(const VersionFileRequest& request) : transfer_(std::make_unique<Transfer>()) {
+  InitialiseOnce();
+  Transfer& t = *transfer_;
+  t.body.limit = request.sizeLimit;
+  t.multi = curl_multi_init();
+  t.easy = curl_easy_init();
+  if (!t.multi || !t.easy) {
+    transfer_.reset();
+    answer_.protocolError = kProtocolNetworkError;
+    return;
+  }
+  CURL* curl = t.easy;
   // An https address may only be redirected to https: a plain-text hop
   // would let anyone on the way answer in the server's name.
   const bool secure = toLowerText(std::string_view(request.address).substr(0, kSecurePrefix.size())) == kSecurePrefix;
@@ -106,19 +114,41 @@ VersionFileAnswer fetchVersionFile(const VersionFileRequest& request) {
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
   curl_easy_setopt(curl, CURLOPT_USERAGENT, request.userAgent.c_str());
   curl_easy_setopt(curl, CURLOPT_TIMEOUT, request.timeoutSeconds);
-  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);  // worker threads must not see SIGALRM
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  // Ending a request while a name is still being looked up must not wait
+  // for the look-up.
+  curl_easy_setopt(curl, CURLOPT_QUICK_EXIT, 1L);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, Receive);
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
-  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, Progress);
-  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
-  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &t.body);
   curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.sizeLimit));
+  if (curl_multi_add_handle(t.multi, curl) != CURLM_OK) {
+    transfer_.reset();
+    answer_.protocolError = kProtocolNetworkError;
+  }
+}
 
-  const CURLcode result = curl_easy_perform(curl);
-  long status = 0;
-  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-  answer.protocolError = protocolErrorOfTransfer(transfer.tooLarge ? CURLE_FILESIZE_EXCEEDED : result, status);
-  answer.ok = answer.protocolError == kProtocolNoError;
-  if (answer.ok) answer.body = std::move(transfer.body);
-  return answer;
+VersionFileFetch::~VersionFileFetch() = default;
+
+bool VersionFileFetch::step() {
+  if (!transfer_) return true;
+  Transfer& t = *transfer_;
+  int running = 0;
+  if (curl_multi_perform(t.multi, &running) != CURLM_OK) {
+    transfer_.reset();
+    answer_.protocolError = kProtocolNetworkError;
+    return true;
+  }
+  int queued = 0;
+  while (const CURLMsg* message = curl_multi_info_read(t.multi, &queued)) {
+    if (message->msg != CURLMSG_DONE) continue;
+    long status = 0;
+    curl_easy_getinfo(t.easy, CURLINFO_RESPONSE_CODE, &status);
+    answer_.protocolError =
+        protocolErrorOfTransfer(t.body.tooLarge ? CURLE_FILESIZE_EXCEEDED : message->data.result, status);
+    answer_.ok = answer_.protocolError == kProtocolNoError;
+    if (answer_.ok) answer_.body = std::move(t.body.bytes);
+    transfer_.reset();
+    return true;
+  }
+  return false;
 }

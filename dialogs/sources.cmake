@@ -14,6 +14,7 @@ list(APPEND GUI_SOURCES
   ${MORLEN_ROOT}/dialogs/wxGlyphButton.cpp
   ${MORLEN_ROOT}/dialogs/wxAboutDialog.cpp
   ${MORLEN_ROOT}/dialogs/wxCheckForUpdates.cpp
+  ${MORLEN_ROOT}/dialogs/wxCheckForUpdatesProgress.cpp
 )
 # The About picture: a PETSCII drawing, drawn by morlen-petscii's render
 # (the terminal's own compositor) into PNG data at build time.

@@ -1,9 +1,6 @@
 #include "dialogs/wxCheckForUpdates.h"
 
 #include <wx/hyperlink.h>
-#include <wx/utils.h>
-
-#include <vector>
 
 #include "dialogs/UpdateCheck.h"
 
@@ -12,7 +9,7 @@ namespace qwx {
 namespace {
 
 constexpr const char* kDialogTitle = "Check For Updates";
-constexpr const char* kFailureCaption = "Check for Updates";
+constexpr const char* kFailureTitle = "Check for Updates";
 constexpr const char* kFailureText = "Unable to check for updates.\n%s";
 constexpr const char* kNewerText =
     "A new version of %s has been released!\nPlease visit the Vendorly web site to download v%s.";
@@ -20,6 +17,11 @@ constexpr const char* kLatestText = "You already have the latest version:\n%s v%
 constexpr const char* kNewerTitle = "Updates are available";
 constexpr const char* kLatestTitle = "No updates available";
 constexpr const char* kAutoCheckLabel = "&Automatically check for updates";
+constexpr const char* kUserAgentFormat = "%s/%s";
+// Often enough that an answer is taken up at once; the bar moves on
+// every few steps.
+constexpr int kStepMs = 20;
+constexpr int kStepsPerPulse = 5;
 constexpr int kTopSpace = 10;
 constexpr int kWrapWidth = 300;
 constexpr int kTextBorder = 20;
@@ -31,115 +33,112 @@ wxString Wide(const std::string& text) { return wxString::FromUTF8(text.data(), 
 
 }  // namespace
 
-UpdateMessageBox& UpdateCheckMessageBox() {
-  static UpdateMessageBox show = [](wxWindow* parent, const wxString& text, const wxString& caption) {
-    wxMessageBox(text, caption, wxOK | wxCENTRE, parent);
-  };
-  return show;
-}
-
-wxCheckForUpdates::wxCheckThread::wxCheckThread(std::shared_ptr<AnswerPort> port, VersionFileRequest request)
-    : wxThread(wxTHREAD_DETACHED), port(std::move(port)), request(std::move(request)) {}
-
-wxThread::ExitCode wxCheckForUpdates::wxCheckThread::Entry() {
-  // Stops early when the program is ending or the dialog has gone.
-  request.cancelled = [this] { return TestDestroy() || port->Closed(); };
-  VersionFileAnswer answer = ::fetchVersionFile(request);
-  std::lock_guard<std::mutex> hold(port->lock);
-  if (port->dialog) {
-    auto* event = new wxThreadEvent(wxEVT_THREAD);
-    event->SetInt(answer.ok ? 1 : 0);
-    event->SetPayload(std::move(answer.body));
-    wxQueueEvent(port->dialog, event);
-  }
-  return nullptr;
-}
-
 wxCheckForUpdates::wxCheckForUpdates(wxWindow* parent, const std::string& productName,
                                      const std::string& currentVersion, bool autoCheck)
     : wxDialog(parent, wxID_ANY, kDialogTitle, wxDefaultPosition, wxDefaultSize, wxCAPTION),
-      osKey(kUpdateOsKey),
       productName(productName),
       currentVersion(currentVersion),
       autoCheck(autoCheck),
-      userAgent(wxString::Format("%s/%s (%s)", Wide(productName), Wide(currentVersion), wxGetOsDescription())
-                    .utf8_string()),
-      port(std::make_shared<AnswerPort>()) {
-  port->dialog = this;
-  Bind(wxEVT_THREAD, &wxCheckForUpdates::OnAnswer, this);
+      userAgent(wxString::Format(kUserAgentFormat, Wide(productName), Wide(currentVersion)).utf8_string()),
+      stepTimer(this) {
+  Bind(wxEVT_TIMER, &wxCheckForUpdates::OnStep, this, stepTimer.GetId());
 }
 
-wxCheckForUpdates::~wxCheckForUpdates() {
-  std::lock_guard<std::mutex> hold(port->lock);
-  port->dialog = nullptr;
+wxCheckForUpdates::~wxCheckForUpdates() { EndRequest(); }
+
+bool wxCheckForUpdates::Destroy() {
+  EndRequest();
+  return wxDialog::Destroy();
 }
 
-VersionFileRequest wxCheckForUpdates::Request() const {
+void wxCheckForUpdates::StartAutomaticCheck() { Start(); }
+
+void wxCheckForUpdates::StartManualCheck(std::function<void(bool autoCheck)> keep) {
+  manual = true;
+  keepAutoCheck = std::move(keep);
+  progress = new wxCheckForUpdatesProgress(GetParent(), [this] { Cancel(); });
+  progress->Show();
+  Start();
+}
+
+bool wxCheckForUpdates::RaiseManualCheck() {
+  if (!progress) return false;
+  progress->Raise();
+  return true;
+}
+
+void wxCheckForUpdates::Start() {
   VersionFileRequest request;
   request.address = versionFileAddress(updateServer(), productName);
   request.userAgent = userAgent;
-  return request;
+  fetch = std::make_unique<VersionFileFetch>(request);
+  stepTimer.Start(kStepMs);
 }
 
-void wxCheckForUpdates::StartAutomaticCheck() {
-  auto* thread = new wxCheckThread(port, Request());
-  if (thread->Create() != wxTHREAD_NO_ERROR) {
-    delete thread;
+void wxCheckForUpdates::OnStep(wxTimerEvent&) {
+  if (!fetch) return;
+  if (!fetch->step()) {
+    if (progress && ++steps % kStepsPerPulse == 0) progress->Pulse();
     return;
   }
-  thread->Run();
-}
-
-bool wxCheckForUpdates::fetchVersionFile(std::string& body) {
-  const VersionFileAnswer answer = ::fetchVersionFile(Request());
-  lastError = answer.protocolError;
-  if (answer.ok) body = answer.body;
-  return answer.ok;
-}
-
-bool wxCheckForUpdates::RunManualCheck() {
-  std::string body;
-  bool fetched = false;
-  {
-    wxBusyCursor busy;
-    fetched = fetchVersionFile(body);
-  }
-  if (!fetched) {
-    UpdateCheckMessageBox()(GetParent(), wxString::Format(kFailureText, Wide(protocolErrorText(lastError))),
-                            kFailureCaption);
-    return autoCheck;
-  }
-  for (const VersionRecord& record : parseVersions(body)) {
-    if (record.os != osKey) continue;
-    return showUpdateResult(record.version, updateLink(record.url, productName),
-                            isOlderVersion(currentVersion, record.version), true);
-  }
-  return showUpdateResult("", "", false, true);
-}
-
-void wxCheckForUpdates::OnAnswer(wxThreadEvent& event) {
-  if (event.GetInt() != 0) {
-    for (const VersionRecord& record : parseVersions(event.GetPayload<std::string>())) {
-      if (record.os == osKey && isOlderVersion(currentVersion, record.version))
-        showUpdateResult(record.version, updateLink(record.url, productName), true, false);
-    }
-  }
+  const VersionFileAnswer answer = fetch->answer();
+  EndRequest();
+  ShowAnswer(answer);
   Destroy();
+}
+
+void wxCheckForUpdates::ShowAnswer(const VersionFileAnswer& answer) {
+  lastError = answer.protocolError;
+  const UpdateFinding finding = answer.ok ? findUpdate(answer.body, currentVersion, productName) : UpdateFinding{};
+  if (!manual) {
+    // Failures and "no newer version" pass silently.
+    if (finding.newer) showUpdateResult(finding.version, finding.link, true, false);
+    return;
+  }
+  bool box = autoCheck;
+  if (!answer.ok) {
+    box = ShowDialog(kFailureTitle, wxString::Format(kFailureText, Wide(protocolErrorText(lastError))), "", true);
+  } else {
+    box = showUpdateResult(finding.version, finding.link, finding.newer, true);
+  }
+  if (keepAutoCheck) keepAutoCheck(box);
+}
+
+void wxCheckForUpdates::Cancel() {
+  EndRequest();
+  Destroy();
+}
+
+void wxCheckForUpdates::EndRequest() {
+  stepTimer.Stop();
+  fetch.reset();  // closes the connection now
+  if (progress) progress->Destroy();
+  progress = nullptr;
 }
 
 bool wxCheckForUpdates::showUpdateResult(const std::string& version, const std::string& link, bool newer,
                                          bool offerCheckBox) {
-  DestroyChildren();
-  SetTitle(newer ? kNewerTitle : kLatestTitle);
   const wxString message = newer ? wxString::Format(kNewerText, Wide(productName), Wide(version))
                                  : wxString::Format(kLatestText, Wide(productName), Wide(currentVersion));
+  return ShowDialog(newer ? kNewerTitle : kLatestTitle, message, link, offerCheckBox);
+}
+
+bool wxCheckForUpdates::ShowDialog(const wxString& title, const wxString& message, const std::string& link,
+                                   bool offerCheckBox) {
+  DestroyChildren();
+  SetTitle(title);
   auto* sizer = new wxBoxSizer(wxVERTICAL);
   sizer->AddSpacer(kTopSpace);
-  auto* text = new wxStaticText(this, wxID_ANY, message, wxDefaultPosition, wxDefaultSize, wxALIGN_CENTRE_HORIZONTAL);
+  // Plain text: an ampersand from the server is shown, not taken as a mnemonic.
+  auto* text = new wxStaticText(this, wxID_ANY, wxControl::EscapeMnemonics(message), wxDefaultPosition,
+                                wxDefaultSize, wxALIGN_CENTRE_HORIZONTAL);
   text->Wrap(kWrapWidth);
   sizer->Add(text, 0, wxALIGN_CENTRE | wxALL, kTextBorder);
-  if (!link.empty())
-    sizer->Add(new wxHyperlinkCtrl(this, wxID_ANY, Wide(link), Wide(link)), 0, wxALIGN_CENTRE | wxALL, kLinkBorder);
+  // Shown exactly as the address it opens (a query's ampersands included).
+  if (!link.empty()) {
+    auto* hyperlink = new wxHyperlinkCtrl(this, wxID_ANY, wxControl::EscapeMnemonics(Wide(link)), Wide(link));
+    sizer->Add(hyperlink, 0, wxALIGN_CENTRE | wxALL, kLinkBorder);
+  }
   sizer->Add(new wxButton(this, wxID_OK, "OK"), 0, wxALIGN_CENTRE | wxBOTTOM, kButtonBorder);
   wxCheckBox* checkBox = nullptr;
   if (offerCheckBox) {
@@ -149,6 +148,7 @@ bool wxCheckForUpdates::showUpdateResult(const std::string& version, const std::
   }
   SetSizerAndFit(sizer);
   Centre();
+  // Escape closes it like OK.
   ShowModal();
   if (!checkBox) return true;
   autoCheck = checkBox->GetValue();

@@ -151,6 +151,8 @@ def main():
         {"os": "windows", "version": "9.9.9", "url": "https://127.0.0.1/windows"},
         {"os": "linux", "version": "1.0.10", "url": "http://127.0.0.1/morlen"},
         {"os": "linux", "version": "1.-2.beta", "url": "ftp:x"}]}).encode())
+    add("versions_fuzz", "every-form.ver", b'\xef\xbb\xbf{"size":-1.5e3,"beta":null,"versions":[{"os":"linux",'
+        b'"version":"1.\\u00e9\\ud83d\\ude00","url":"https:\\/\\/127.0.0.1\\/a","n":[0.5,true,{}]}]}')
     for name, text in [("decimal", b"1234"), ("dollar", b"$fF"), ("hex", b"0x1A2b"), ("binary", b"%1010")]:
         add("number_text_fuzz", name, text)
 

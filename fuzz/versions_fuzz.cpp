@@ -1,9 +1,11 @@
 // The update check's reading of any answer: the records it finds, the link
-// offered for each (always a web address), and the comparison of their
+// offered for each (always a web address), the comparison of their
 // versions with the program's and with each other (never both ways older,
-// never older than itself; parts compare the same both ways round).
+// never older than itself; parts compare the same both ways round), and
+// the one finding shown (its texts within their limits).
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "FuzzCheck.h"
@@ -35,5 +37,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   // The body itself as a version, against the program's.
   CheckOrder(body, productVersion);
+
+  const UpdateFinding finding = findUpdate(body, productVersion, productName);
+  FUZZ_CHECK(!finding.found || isWebAddress(finding.link), "the link shown is the web address opened");
+  FUZZ_CHECK(finding.version.size() <= 4 * kLongestShownVersion, "the version shown is cut");
+  FUZZ_CHECK(shownText(finding.version, kLongestShownVersion) == finding.version, "a shown text shows as it is");
+  const std::string shown = shownText(body, kLongestShownVersion);
+  FUZZ_CHECK(shownText(shown, kLongestShownVersion) == shown, "nothing hidden or broken is left to drop");
   return 0;
 }

@@ -1,6 +1,7 @@
 #include "host/morlen_host_config.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 
 #include "settings/AtomicFileWrite.h"
@@ -20,7 +21,9 @@ constexpr const char* kLoopbackAddress = "127.0.0.1";
 std::string ConfigFilePathFor(const std::string& directory) {
   std::optional<std::string> previous;
   if (const char* value = std::getenv(kConfigHomeVariable)) previous = value;
-  setenv(kConfigHomeVariable, directory.c_str(), 1);
+  // Only an absolute directory counts; a relative one would send the file
+  // to the caller's own configuration.
+  setenv(kConfigHomeVariable, std::filesystem::absolute(directory).c_str(), 1);
   std::string path = configFilePath();
   if (previous)
     setenv(kConfigHomeVariable, previous->c_str(), 1);

@@ -20,6 +20,7 @@ constexpr const char* kConfigHomeVariable = "XDG_CONFIG_HOME";
 constexpr const char* kHomeVariable = "HOME";
 constexpr std::string_view kConfigSuffix = "/.config";
 constexpr std::string_view kFileInDirectory = "/Vendorly/Morlen/morlen.config";
+constexpr char kRootDirectory = '/';
 
 constexpr const char* kFormatVersion = "1";
 constexpr std::uint64_t kMissingVersion = 0;
@@ -70,6 +71,19 @@ bool takeBoolean(const JsonValue& value, bool& member, bool fallback) {
   return truth.has_value();
 }
 
+// The variable's value when it names a directory the XDG rules accept: set,
+// not empty and absolute. (A relative one would depend on where the
+// program happens to start.)
+std::optional<std::string> usableDirectory(const char* variable) {
+  const char* value = std::getenv(variable);
+  if (value == nullptr || value[0] != kRootDirectory) return std::nullopt;
+  return std::string(value);
+}
+
+std::string inDirectory(const std::string& directory) {
+  return directory.empty() ? std::string() : directory + std::string(kFileInDirectory);
+}
+
 bool holdsEntries(const JsonValue& value) {
   return value.kind == JsonValue::Kind::Array || value.kind == JsonValue::Kind::Object;
 }
@@ -77,13 +91,24 @@ bool holdsEntries(const JsonValue& value) {
 }  // namespace
 
 std::string configDirectory() {
-  for (const char* variable : {kConfigHomeVariable, kHomeVariable}) {
-    if (const char* value = std::getenv(variable)) return std::string(value) + std::string(kConfigSuffix);
-  }
+  if (const std::optional<std::string> configHome = usableDirectory(kConfigHomeVariable)) return *configHome;
+  if (const std::optional<std::string> home = usableDirectory(kHomeVariable)) return *home + std::string(kConfigSuffix);
   return std::string();
 }
 
-std::string configFilePath() { return configDirectory() + std::string(kFileInDirectory); }
+std::string configFilePath() { return inDirectory(configDirectory()); }
+
+std::string earlierConfigFilePath() {
+  const std::optional<std::string> configHome = usableDirectory(kConfigHomeVariable);
+  return configHome ? inDirectory(*configHome + std::string(kConfigSuffix)) : std::string();
+}
+
+std::string configFileToRead() {
+  const std::string path = configFilePath();
+  const std::string earlier = earlierConfigFilePath();
+  if (!earlier.empty() && !fileExists(path) && fileExists(earlier)) return earlier;
+  return path;
+}
 
 std::string configurationText(const Settings& settings, const std::vector<AddressBookEntry>& entries) {
   static const std::string compactTemplate = stripWhitespace(kRootTemplate);
@@ -149,8 +174,10 @@ ConfigurationReading readConfiguration(const std::string& text, Settings& settin
 
 ConfigurationLoad loadConfiguration() {
   ConfigurationLoad load;
-  const std::string path = configFilePath();
-  makeDirectories(path);
+  load.path = configFileToRead();
+  const std::string& path = load.path;
+  if (path.empty()) return load;
+  makeDirectories(configFilePath());
   if (!fileExists(path)) return load;
   load.found = true;
   LoadedFile file;
@@ -162,8 +189,8 @@ ConfigurationLoad loadConfiguration() {
 }
 
 bool saveConfiguration(const FileWriteSteps& steps) {
-  if (fileGuarded) return false;
   const std::string path = configFilePath();
+  if (fileGuarded || path.empty()) return false;
   makeDirectories(path);
   return replaceFileAtomically(path, configurationText(programSettings(), programAddressBook().entries),
                                steps);

@@ -9,11 +9,21 @@
 #include "settings/ByteBuffer.h"
 #include "settings/Settings.h"
 
-// $XDG_CONFIG_HOME/.config, else $HOME/.config, else the empty text. The
-// ".config" suffix is added under XDG_CONFIG_HOME too, so that existing
-// files keep being found where earlier versions put them.
+// $XDG_CONFIG_HOME when it is set, not empty and absolute, else
+// $HOME/.config (HOME likewise), else the empty text: then there is no
+// place for the file, and nothing is read or written.
 std::string configDirectory();
+// <config directory>/Vendorly/Morlen/morlen.config, where every save
+// writes; empty without a directory.
 std::string configFilePath();
+// Where earlier versions put the file under XDG_CONFIG_HOME
+// ($XDG_CONFIG_HOME/.config/Vendorly/Morlen/morlen.config); empty without
+// a usable XDG_CONFIG_HOME.
+std::string earlierConfigFilePath();
+// The file to read: configFilePath(), or the earlier place when only that
+// holds a file (it is then left as it is, and the next save writes the
+// new place).
+std::string configFileToRead();
 
 // The file's whole text for these settings and entries.
 std::string configurationText(const Settings& settings, const std::vector<AddressBookEntry>& entries);
@@ -35,6 +45,7 @@ struct ConfigurationReading {
 ConfigurationReading readConfiguration(const std::string& text, Settings& settings, AddressBook& book);
 
 struct ConfigurationLoad {
+  std::string path;    // the file read (configFileToRead)
   bool found = false;  // a file was there
   // Its bytes, when they could be read.
   std::optional<ByteBuffer> bytes;
@@ -48,7 +59,8 @@ ConfigurationLoad loadConfiguration();
 // Writes programSettings() and programAddressBook() to the file, replacing
 // it only once the new text is safely on disk. Failures are silent for the
 // user; the result tells whether the file was replaced. While the file is
-// guarded (see guardConfigurationFile) nothing is written.
+// guarded (see guardConfigurationFile), or without a place for it, nothing
+// is written.
 bool saveConfiguration(const FileWriteSteps& steps = FileWriteSteps());
 
 // A file that could not be read fully and could not be kept elsewhere is

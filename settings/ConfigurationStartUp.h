@@ -10,5 +10,6 @@
 // when it was missing or not fully read. Returns the text for the status
 // bar: empty when the file was read fully or was missing; otherwise it
 // names the copy kept, or says that none could be made, and the file is
-// then left alone for the whole run. `now` names the copy.
+// then left alone for the whole run; or, with no place for the file at
+// all, that the settings will not be kept. `now` names the copy.
 std::string startUpConfiguration(std::time_t now);

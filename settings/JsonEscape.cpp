@@ -1,5 +1,8 @@
 #include "settings/JsonEscape.h"
 
+#include <algorithm>
+#include <optional>
+
 namespace {
 
 constexpr char kBackslash = '\\';
@@ -7,8 +10,24 @@ constexpr unsigned char kLastControl = 0x1F;
 constexpr std::size_t kShortEscapeExtra = 1;    // \n is two bytes for one
 constexpr std::size_t kUnicodeEscapeExtra = 5;  // \u00XX is six bytes for one
 constexpr std::size_t kUnicodeDigits = 4;
-constexpr unsigned kByteMask = 0xFF;
 constexpr int kHexBase = 16;
+constexpr std::string_view kUnicodePrefix = "\\u";
+constexpr char32_t kFirstHighSurrogate = 0xD800;
+constexpr char32_t kFirstLowSurrogate = 0xDC00;
+constexpr char32_t kLastLowSurrogate = 0xDFFF;
+constexpr char32_t kFirstSupplementary = 0x10000;
+constexpr int kSurrogateBits = 10;
+constexpr char32_t kReplacementCharacter = 0xFFFD;
+// The largest code point written in one, two and three UTF-8 bytes.
+constexpr char32_t kOneByteLimit = 0x7F;
+constexpr char32_t kTwoByteLimit = 0x7FF;
+constexpr char32_t kThreeByteLimit = 0xFFFF;
+constexpr int kContinuationBits = 6;
+constexpr char32_t kContinuationMask = 0x3F;
+constexpr unsigned char kContinuationMark = 0x80;
+constexpr unsigned char kTwoByteLead = 0xC0;
+constexpr unsigned char kThreeByteLead = 0xE0;
+constexpr unsigned char kFourByteLead = 0xF0;
 const char kHexDigits[] = "0123456789abcdef";
 const char kUnicodeEscapePrefix[] = "\\u00";
 
@@ -31,6 +50,43 @@ int hexValue(char c) {
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
+}
+
+bool isHighSurrogate(char32_t code) { return code >= kFirstHighSurrogate && code < kFirstLowSurrogate; }
+bool isLowSurrogate(char32_t code) { return code >= kFirstLowSurrogate && code <= kLastLowSurrogate; }
+
+// The four hexadecimal digits at `at` (either case); nothing when they are
+// not all there.
+std::optional<char32_t> unicodeUnit(std::string_view text, std::size_t at) {
+  if (at > text.size() || text.size() - at < kUnicodeDigits) return std::nullopt;
+  char32_t value = 0;
+  for (std::size_t d = 0; d < kUnicodeDigits; ++d) {
+    const int digit = hexValue(text[at + d]);
+    if (digit < 0) return std::nullopt;
+    value = value * kHexBase + static_cast<char32_t>(digit);
+  }
+  return value;
+}
+
+void appendUtf8(std::string& out, char32_t code) {
+  auto continuation = [&](int shift) {
+    out += static_cast<char>(kContinuationMark | ((code >> shift) & kContinuationMask));
+  };
+  if (code <= kOneByteLimit) {
+    out += static_cast<char>(code);
+  } else if (code <= kTwoByteLimit) {
+    out += static_cast<char>(kTwoByteLead | (code >> kContinuationBits));
+    continuation(0);
+  } else if (code <= kThreeByteLimit) {
+    out += static_cast<char>(kThreeByteLead | (code >> (2 * kContinuationBits)));
+    continuation(kContinuationBits);
+    continuation(0);
+  } else {
+    out += static_cast<char>(kFourByteLead | (code >> (3 * kContinuationBits)));
+    continuation(2 * kContinuationBits);
+    continuation(kContinuationBits);
+    continuation(0);
+  }
 }
 
 }  // namespace
@@ -81,30 +137,37 @@ std::string jsonUnescape(std::string_view text) {
     switch (kind) {
       case '"': out += '"'; break;
       case '\\': out += '\\'; break;
+      case '/': out += '/'; break;
       case 'b': out += '\b'; break;
       case 'f': out += '\f'; break;
       case 'n': out += '\n'; break;
       case 'r': out += '\r'; break;
       case 't': out += '\t'; break;
       case 'u': {
-        // A \u cut short by the end of the text yields nothing.
-        if (i + kUnicodeDigits > text.size()) {
-          i = text.size();
-          break;
+        const std::optional<char32_t> unit = unicodeUnit(text, i);
+        // A \u with bad or missing digits yields nothing; its six bytes
+        // (or what is left of them) go.
+        i = std::min(i + kUnicodeDigits, text.size());
+        if (!unit) break;
+        char32_t code = *unit;
+        if (isHighSurrogate(code)) {
+          const std::optional<char32_t> low = text.substr(i, kUnicodePrefix.size()) == kUnicodePrefix
+                                                  ? unicodeUnit(text, i + kUnicodePrefix.size())
+                                                  : std::nullopt;
+          if (low && isLowSurrogate(*low)) {
+            code = kFirstSupplementary + ((code - kFirstHighSurrogate) << kSurrogateBits) + (*low - kFirstLowSurrogate);
+            i += kUnicodePrefix.size() + kUnicodeDigits;
+          } else {
+            code = kReplacementCharacter;
+          }
+        } else if (isLowSurrogate(code)) {
+          code = kReplacementCharacter;
         }
-        unsigned value = 0;
-        bool valid = true;
-        for (std::size_t d = 0; d < kUnicodeDigits; ++d) {
-          const int digit = hexValue(text[i + d]);
-          if (digit < 0) valid = false;
-          value = value * kHexBase + static_cast<unsigned>(digit < 0 ? 0 : digit);
-        }
-        if (valid) out += static_cast<char>(value & kByteMask);
-        i += kUnicodeDigits;
+        appendUtf8(out, code);
         break;
       }
       default:
-        // Unknown escapes (the solidus among them) vanish with their backslash.
+        // Unknown escapes vanish with their backslash.
         break;
     }
   }

@@ -5,5 +5,10 @@
 #include <string>
 #include <string_view>
 
+// Only the quotation mark, the backslash and the bytes below 0x20 are
+// escaped, so whatever jsonUnescape makes of the result is the text itself.
 std::string jsonEscape(std::string_view text);
+// Every JSON escape: \uXXXX becomes the character in UTF-8, a surrogate
+// pair one character, a lone surrogate U+FFFD. Damage is skipped: an
+// unknown escape or a \u without four hexadecimal digits yields nothing.
 std::string jsonUnescape(std::string_view text);

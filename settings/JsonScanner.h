@@ -1,8 +1,7 @@
 #pragma once
-// A streaming tokenizer for the small JSON texts the program writes itself
-// (configuration, entry files, the update answer). It accepts only that
-// subset: objects, arrays, strings, unsigned decimal integers, true/false.
-// Anything else ends the scan with End; it never reports an error.
+// A streaming tokenizer for JSON texts: it reads every valid JSON text (a
+// leading byte-order mark included) and ends the scan with End at the first
+// byte it cannot place; it never reports an error.
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -17,11 +16,13 @@ enum class JsonToken {
   String = 6,
   Number = 7,
   Boolean = 8,
+  Null = 9,
 };
 
 // Kind and text of one token. The text views the scanner's own copy, is
 // NUL-terminated there and stays valid as long as the scanner lives. Strings
-// come still escaped (see jsonUnescape); a Boolean's text is "t" or "f".
+// come still escaped (see jsonUnescape); a Number's text is the number as
+// written; a Boolean's text is "t" or "f"; the other kinds have none.
 using JsonTokenResult = std::pair<JsonToken, std::string_view>;
 
 class JsonScanner {
@@ -40,15 +41,21 @@ class JsonScanner {
   JsonTokenResult scan();
   JsonTokenResult scanString();
   JsonTokenResult scanNumber();
-  JsonTokenResult scanBoolean();
+  JsonTokenResult scanWord();
   bool atEnd() const { return position_ >= size_; }
+  // The byte at i as it was before a token's terminator overwrote it.
+  char byteAt(std::size_t i) const { return i == heldAt_ ? held_ : text_[i]; }
+  // Ends a token text at `end` without losing the byte there, which may be
+  // the closer that follows a number.
+  void terminate(std::size_t end);
   void skipWhitespace();
   void skipWhitespaceAndComma();
   bool insideObject() const { return !stack_.empty() && stack_.back() == Container::Object; }
   bool insideArray() const { return !stack_.empty() && stack_.back() == Container::Array; }
-  // Where a value may stand: an array element or the value after a key.
+  // Where a value may stand: an array element, the value after a key, or
+  // outside any container.
   bool expectingValue() const {
-    return insideArray() || (insideObject() && previous_ == JsonToken::Key);
+    return stack_.empty() || insideArray() || (insideObject() && previous_ == JsonToken::Key);
   }
   std::string_view textBetween(std::size_t begin, std::size_t end) const {
     return std::string_view(text_.data() + begin, end - begin);
@@ -59,6 +66,8 @@ class JsonScanner {
   std::vector<char> text_;
   std::size_t size_ = 0;
   std::size_t position_ = 0;
+  std::size_t heldAt_ = static_cast<std::size_t>(-1);
+  char held_ = '\0';
   // Only "was it a Key" is ever asked, so End doubles as "no token yet".
   JsonToken previous_ = JsonToken::End;
   std::vector<Container> stack_;

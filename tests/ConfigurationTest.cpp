@@ -83,22 +83,58 @@ std::string replaced(std::string text, const std::string& from, const std::strin
   return text;
 }
 
+// Where the file is read and written, what start-up says, and that a file
+// at the place earlier versions used is read but left as it was. "D" is a
+// fresh directory; each file holds its own scale, so the scale after
+// start-up tells which one was read (2: none).
 TEST(ConfigPath, FollowsTheEnvironment) {
-  struct Case {
+  const std::string now = "D/x/Vendorly/Morlen/morlen.config", earlier = "D/x/.config/Vendorly/Morlen/morlen.config",
+                    home = "D/h/.config/Vendorly/Morlen/morlen.config";
+  struct Row {
     std::optional<std::string> configHome, home;
-    const char* expected;
+    std::vector<std::pair<std::string, int>> files;  // path, scale written there
+    std::string writes;
+    int scale;
   };
-  const Case cases[] = {
-      {std::nullopt, "/home/u", "/home/u/.config/Vendorly/Morlen/morlen.config"},
-      {"/x", "/home/u", "/x/.config/Vendorly/Morlen/morlen.config"},
-      {"/x", std::nullopt, "/x/.config/Vendorly/Morlen/morlen.config"},
-      {std::nullopt, std::nullopt, "/Vendorly/Morlen/morlen.config"},
+  const Row rows[] = {
+      {std::nullopt, "D/h", {{home, 3}}, home, 3},
+      {"D/x", "D/h", {{home, 3}}, now, 2},
+      {"", "D/h", {{home, 3}}, home, 3},   // empty is unset
+      {"x", "D/h", {{home, 3}}, home, 3},  // so is a relative directory
+      {"D/x", "D/h", {{earlier, 8}}, now, 8},
+      {"D/x", "D/h", {{earlier, 8}, {now, 5}}, now, 5},
+      {std::nullopt, std::nullopt, {}, "", 2},
+      {std::nullopt, "h", {}, "", 2},
   };
-  for (const Case& c : cases) {
-    ScopedEnv configHome("XDG_CONFIG_HOME", c.configHome);
-    ScopedEnv home("HOME", c.home);
-    EXPECT_EQ(configFilePath(), c.expected);
+  const auto text = [](int scale) { return configurationText(Settings{scale, 1, false, true}, {}); };
+  for (const Row& r : rows) {
+    char pattern[] = "/tmp/morlen-place-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    const auto in = [&](std::string path) { return path.rfind("D/", 0) == 0 ? dir + path.substr(1) : path; };
+    const auto variable = [&](const std::optional<std::string>& v) { return v ? std::optional(in(*v)) : v; };
+    const ScopedEnv configHome("XDG_CONFIG_HOME", variable(r.configHome)), homeDir("HOME", variable(r.home));
+    SCOPED_TRACE((r.configHome ? *r.configHome : "unset") + " " + (r.home ? *r.home : "unset"));
+    for (const auto& [path, scale] : r.files) {
+      ASSERT_TRUE(makeDirectories(in(path)));
+      std::ofstream(in(path), std::ios::binary) << text(scale);
+    }
+    programSettings() = Settings{};
+    EXPECT_EQ(startUpConfiguration(kMoment), r.writes.empty() ? "Settings will not be kept (HOME not set)" : "");
+    EXPECT_EQ(programSettings().petsciiScale, r.scale);
+    EXPECT_EQ(configFilePath(), in(r.writes));
+    programSettings().petsciiScale = 1;
+    EXPECT_EQ(saveConfiguration(), !r.writes.empty());
+    if (!r.writes.empty()) {
+      EXPECT_NE(readFile(in(r.writes)).find("\"petsciiScale\":1,"), std::string::npos);
+    }
+    for (const auto& [path, scale] : r.files) {
+      EXPECT_EQ(readFile(in(path)), text(path == r.writes ? 1 : scale)) << path;
+    }
+    std::filesystem::remove_all(dir);
   }
+  programSettings() = Settings{};
+  programAddressBook() = AddressBook{};
 }
 
 class Configuration : public ::testing::Test {

@@ -37,8 +37,9 @@ TEST(JsonUnescape, OddAndTruncatedEscapes) {
     std::string raw;
   };
   const Case cases[] = {
-      {R"(\u00e9)", "\xe9"},  {R"(\u00E9)", "\xe9"}, {R"(\u0141)", "A"},  // low eight bits only
-      {R"(\/)", ""},          {R"(a\qb)", "ab"},     {R"(\uzz12x)", "x"},  // bad digits: all six go
+      {R"(\u00e9)", "\xc3\xa9"}, {R"(\u00E9)", "\xc3\xa9"}, {R"(\u0141)", "\xc5\x81"},  // UTF-8
+      {R"(\ud83d)", "\xef\xbf\xbd"},   // a high surrogate cut short
+      {R"(\/)", "/"},          {R"(a\qb)", "ab"},     {R"(\uzz12x)", "x"},  // bad digits: all six go
       {R"(\u12)", ""},        {R"(\u)", ""},         {"ab\\", "ab"},
   };
   for (const Case& c : cases) EXPECT_EQ(jsonUnescape(c.escaped), c.raw) << c.escaped;

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/JsonEscape.h"
+
 #include <ostream>
 #include <string>
 #include <vector>
 
 namespace {
+
+using namespace std::string_literals;
 
 struct Token {
   JsonToken kind;
@@ -20,7 +24,7 @@ std::ostream& operator<<(std::ostream& out, const Token& t) {
 
 constexpr JsonToken OS = JsonToken::ObjectStart, OE = JsonToken::ObjectEnd, AS = JsonToken::ArrayStart,
                     AE = JsonToken::ArrayEnd, K = JsonToken::Key, S = JsonToken::String, N = JsonToken::Number,
-                    B = JsonToken::Boolean;
+                    B = JsonToken::Boolean, Z = JsonToken::Null;
 
 struct ScanCase {
   const char* what;
@@ -34,9 +38,9 @@ const ScanCase kScanCases[] = {
     {"comma after an object in an array is skipped", R"([{"x":1,"y":"p"},{"x":22,"y":"q"}])",
      {{AS, ""}, {OS, ""}, {K, "x"}, {N, "1"}, {K, "y"}, {S, "p"}, {OE, ""},
       {OS, ""}, {K, "x"}, {N, "22"}, {K, "y"}, {S, "q"}, {OE, ""}, {AE, ""}}},
-    {"null ends the scan", R"({"a":null})", {{OS, ""}, {K, "a"}}},
-    {"no signed numbers", R"({"a":-1})", {{OS, ""}, {K, "a"}}},
-    {"a number swallows a closer right after it", R"({"a":1})", {{OS, ""}, {K, "a"}, {N, "1"}}},
+    {"null", R"({"a":null})", {{OS, ""}, {K, "a"}, {Z, ""}, {OE, ""}}},
+    {"signed numbers", R"({"a":-1})", {{OS, ""}, {K, "a"}, {N, "-1"}, {OE, ""}}},
+    {"a closer right after a number", R"({"a":1})", {{OS, ""}, {K, "a"}, {N, "1"}, {OE, ""}}},
     {"white space between tokens", "  {\n\t\"a\" : [ 1 , 2 ]\r\n}",
      {{OS, ""}, {K, "a"}, {AS, ""}, {N, "1"}, {N, "2"}, {AE, ""}, {OE, ""}}},
     {"booleans in an array", "[false,true]", {{AS, ""}, {B, "f"}, {B, "t"}, {AE, ""}}},
@@ -50,8 +54,10 @@ const ScanCase kScanCases[] = {
     {"key without a colon", R"({"a")", {{OS, ""}, {K, "a"}}},
     {"closers with nothing open", "]}", {}},
     {"more closers than openers", "{}}]", {{OS, ""}, {OE, ""}}},
-    {"string outside any container", R"("a")", {}},
-    {"number outside any container", "12,", {}},
+    {"string outside any container", R"("a")", {{S, "a"}}},
+    {"number outside any container", "12,", {{N, "12"}}},
+    {"no number by JSON's rules", "[01,2]", {{AS, ""}}},
+    {"a word that is no literal", "[nul]", {{AS, ""}}},
     {"number where a key belongs", "{12,}", {{OS, ""}}},
     {"empty text", "", {}},
     {"only white space", " \t\r\n", {}},
@@ -85,6 +91,45 @@ TEST(JsonScanner, TokenTextsAreTerminatedInTheScannersCopy) {
   }
   EXPECT_EQ(seen, "key|value|n|12|");
   EXPECT_EQ(input, R"({"key":"value","n":12,})");
+}
+
+// Valid JSON texts by RFC 8259's grammar, each with what it holds:
+// members as key: value, strings unescaped between quotes, numbers as
+// written, everything separated by single spaces.
+const std::pair<std::string, std::string> kValidJson[] = {
+    {R"({"url":"https:\/\/example.org\/a"})", R"({ url: "https://example.org/a" })"},
+    {R"(["\"\\\/\b\f\n\r\t"])", "[ \"\"\\/\b\f\n\r\t\" ]"},
+    {R"(["\u00e9\u00E9","\u0041\u20AC\u0000"])", "[ \"\xC3\xA9\xC3\xA9\" \"A\xE2\x82\xAC\0\" ]"s},
+    {R"(["\ud83d\ude00","\uD834\uDD1E"])", "[ \"\xF0\x9F\x98\x80\" \"\xF0\x9D\x84\x9E\" ]"},
+    // A lone surrogate is U+FFFD; what follows it is read on its own.
+    {R"(["\ud83dx","\ude00","\ud83d\u0041"])", "[ \"\xEF\xBF\xBDx\" \"\xEF\xBF\xBD\" \"\xEF\xBF\xBD" "A\" ]"},
+    {"{\"\\u0061\\\"b\":\"na\\u00efve caf\xC3\xA9\"}", "{ a\"b: \"na\xC3\xAFve caf\xC3\xA9\" }"},
+    {"[null,true,false]", "[ null true false ]"},
+    {"[0,-0,-1,12.5,-0.25,1e3,1E+3,2e-3,-1.5E-10]", "[ 0 -0 -1 12.5 -0.25 1e3 1E+3 2e-3 -1.5E-10 ]"},
+    {R"({"a":[1,{"b":-2.5e1}],"c":{"d":null},"e":true})", "{ a: [ 1 { b: -2.5e1 } ] c: { d: null } e: true }"},
+    {"\xEF\xBB\xBF{\"a\":1}", "{ a: 1 }"},
+};
+
+TEST(ValidJson, TheScannerReadsEveryForm) {
+  for (const auto& [text, holds] : kValidJson) {
+    JsonScanner scanner(text);
+    std::string got;
+    for (auto [kind, token] = scanner.next(); kind != JsonToken::End; std::tie(kind, token) = scanner.next()) {
+      if (!got.empty()) got += ' ';
+      switch (kind) {
+        case JsonToken::ObjectStart: got += '{'; break;
+        case JsonToken::ObjectEnd: got += '}'; break;
+        case JsonToken::ArrayStart: got += '['; break;
+        case JsonToken::ArrayEnd: got += ']'; break;
+        case JsonToken::Key: got += jsonUnescape(token) + ":"; break;
+        case JsonToken::String: got += "\"" + jsonUnescape(token) + "\""; break;
+        case JsonToken::Boolean: got += token == "t" ? "true" : "false"; break;
+        case JsonToken::Null: got += "null"; break;
+        default: got += token;
+      }
+    }
+    EXPECT_EQ(got, holds) << text;
+  }
 }
 
 }  // namespace

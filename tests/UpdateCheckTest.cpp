@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "dialogs/GlyphText.h"
@@ -49,7 +50,11 @@ TEST(UpdateCheck, ParsesEveryVersionsArray) {
       {"a second array adds to the first", R"([{"versions":[{"os":"a"}]},{"versions":[{"os":"b"}]}])",
        {{"a", "", ""}, {"b", "", ""}}},
       {"versions that is no array", R"({"versions":{"os":"linux"}})", {}},
-      {"a nested array ends the records", R"({"versions":[{"os":"a","tags":["x"]},{"os":"b"}]})", {{"a", "", ""}}},
+      {"what a record nests is passed over",
+       R"({"versions":[{"os":"a","tags":["x",{"os":"c"}],"more":{"os":"d"}},{"os":"b"}]})",
+       {{"a", "", ""}, {"b", "", ""}}},
+      {"any valid JSON around the records", "\xEF\xBB\xBF" R"({"n":-1.5e3,"versions":[{"url":null,"os":"linux",)"
+       R"("beta":false,"n":0.5,"version":"1.0.1"}],"x":[{}]})", {{"linux", "1.0.1", ""}}},
       {"malformed: the records read so far", R"({"versions":[{"os":"linux","version":"1.0.1"},{"os":nul)",
        {{"linux", "1.0.1", ""}, {}}},
       {"not JSON", "<html>404</html>", {}},
@@ -83,9 +88,56 @@ TEST(UpdateCheck, OnlyWebAddressesAreOffered) {
       {"https://example.org/a b", page},
       {"https://example.org/\n", page},
       {" https://example.org/", page},
+      {"https://example.org/\xE2\x80\xAEtxt.exe", page},  // a right-to-left override
+      {"https://example.org/caf\xC3\xA9", page},
   };
   for (const Row& r : rows) EXPECT_EQ(updateLink(r.url, "Morlen"), r.link) << r.url;
+  const std::string longest = "https://example.org/" + std::string(kLongestLink - 20, 'a');
+  EXPECT_EQ(updateLink(longest, "Morlen"), longest);
+  EXPECT_EQ(updateLink(longest + "a", "Morlen"), page);
   EXPECT_EQ(versionFileAddress("http://127.0.0.1:8000/x/", "Morlen"), "http://127.0.0.1:8000/x/morlen.ver");
+}
+
+TEST(UpdateCheck, TheNewestRecordForThisSystemDecides) {
+  const std::string hostile = R"({"versions":[{"os":"linux","version":"2.\n\u202e)" + std::string(100000, '7') +
+                              R"(","url":"https://example.org/)" + std::string(10000, 'x') + "\"}]}";
+  const std::string page = std::string(kMakerAddress) + "/morlen";
+  struct Row {
+    const char* what;
+    std::string body;
+    UpdateFinding finding;
+  };
+  const Row rows[] = {
+      {"a newer one after an older one",
+       R"({"versions":[{"os":"linux","version":"1.0.1","url":"https://a/1"},{"os":"macos","version":"7"},)"
+       R"({"os":"linux","version":"1.2","url":"https:\/\/a\/2"},{"os":"linux","version":"1.1"}]})",
+       {true, true, "1.2", "https://a/2"}},
+      {"none newer", R"({"versions":[{"os":"linux","version":"0.9"},{"os":"linux","version":"1.0.0","url":"http://a/"}]})",
+       {true, false, "1.0.0", "http://a/"}},
+      {"none for this system", R"({"versions":[{"os":"windows","version":"2"}]})", {}},
+      {"hostile texts", hostile, {true, true, "2." + std::string(kLongestShownVersion - 2, '7'), page}},
+  };
+  for (const Row& r : rows) {
+    const UpdateFinding got = findUpdate(r.body, "1.0.0", "Morlen");
+    EXPECT_EQ(std::tie(got.found, got.newer, got.version, got.link),
+              std::tie(r.finding.found, r.finding.newer, r.finding.version, r.finding.link))
+        << r.what;
+  }
+}
+
+TEST(UpdateCheck, ShownTextsAreCutAndPlain) {
+  struct Row {
+    std::string text;
+    std::size_t longest;
+    std::string shown;
+  };
+  const Row rows[] = {
+      {"1.0\n\t\x7f\xC2\x85\xE2\x80\xA8" "1", 32, "1.01"},            // controls, line separators
+      {"\xE2\x80\xAE" "1\xE2\x81\xA6" "2\xE2\x80\x8F", 32, "12"},  // direction changes
+      {"\xFF" "1\xC0\xAF" "2\xED\xA0\x80" "3\xE2\x82", 32, "123"},  // broken UTF-8
+      {"\xC3\xA9\xF0\x9F\x98\x80\xC3\xA9", 2, "\xC3\xA9\xF0\x9F\x98\x80"},  // characters, not bytes
+  };
+  for (const Row& r : rows) EXPECT_EQ(shownText(r.text, r.longest), r.shown) << r.text;
 }
 
 TEST(UpdateCheck, TransferOutcomesKeepTheProtocolMessages) {

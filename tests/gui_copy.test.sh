@@ -16,7 +16,7 @@ board="$GUI_TMP/board.seq"
 # FIRST ROW / SECOND ROW in white; a red reversed RED, a graphic and a pound sign.
 printf '\x8e\x05FIRST ROW\rSECOND ROW\r\x1c\x12RED\x92 \xa6\x5c' >"$board"
 
-"$build/morlen-host" --port 0 --script "$board" --write-config "$HOME" >"$GUI_TMP/host.out" 2>&1 &
+"$build/morlen-host" --port 0 --script "$board" --write-config "$HOME/.config" >"$GUI_TMP/host.out" 2>&1 &
 GUI_PIDS+=($!)
 for _ in $(seq 50); do grep -q '^port ' "$GUI_TMP/host.out" && [ -s "$GUI_CONFIG" ] && break; sleep 0.1; done
 

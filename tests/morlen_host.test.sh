@@ -353,7 +353,7 @@ wait
 
 # --- The terminal's configuration ------------------------------------------
 start_host config --write-config "$tmp/cfg"
-config=$tmp/cfg/.config/Vendorly/Morlen/morlen.config
+config=$tmp/cfg/Vendorly/Morlen/morlen.config
 client "$port" "$tmp/cfgtitle" idle save close >/dev/null
 check "configuration for the terminal" "False 1 Morlen demo host 127.0.0.1 $port" \
   "$(python3 -c 'import json, sys; c = json.load(open(sys.argv[1])); b = c["addressBook"]

@@ -11,11 +11,10 @@ unannounced); "hang" never answers and logs "gone" once the client hangs up.
 import http.server
 import json
 import os
-import select
 import sys
 
-TEN_MEGABYTES = 10 * 1024 * 1024
-SIZE_LIMIT = 32 * 1024 * 1024  # the most the program reads
+SIZE_LIMIT = 1024 * 1024  # the most the program reads
+NEARLY_THE_LIMIT = SIZE_LIMIT - 4096
 
 
 def versions(*records):
@@ -34,7 +33,12 @@ ANSWERS = {
     "malformed": b"<html><body>Not a version file</body></html>",
     "truncated": b'{"versions":[{"os":"linux","version":"1.0.1","url":"https://127.0.0.1/t"},{"os":"lin',
     "huge": (b'{"versions":[{"os":"linux","version":"1.0.1","url":"https://127.0.0.1/huge"}],"padding":"'
-             + b"x" * TEN_MEGABYTES + b'"}'),
+             + b"x" * NEARLY_THE_LIMIT + b'"}'),
+    # A thousand newer records: the newest, in the middle, is the one answer.
+    "storm": versions(*[("linux", f"1.{(i * 7) % 1000}.0", f"https://127.0.0.1/{(i * 7) % 1000}")
+                        for i in range(1000)]),
+    # Link and version shown as they are: no ampersand taken as a mnemonic.
+    "ampersand": versions(("linux", "1.0.1&up", "https://127.0.0.1/get?a=1&b=2")),
 }
 
 
@@ -65,12 +69,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.wfile.write(body)
 
     def wait_for_hang_up(self):
-        while True:
-            readable, _, _ = select.select([self.connection], [], [], 0.1)
-            if readable and not self.connection.recv(1):
-                with open(sys.argv[2], "a") as log:
-                    log.write("gone\n")
-                return
+        # Blocks until the client's end closes, and says so at once.
+        while self.connection.recv(1):
+            pass
+        with open(sys.argv[2], "a") as log:
+            log.write("gone\n")
 
     def log_message(self, *args):
         pass
