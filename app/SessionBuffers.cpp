@@ -3,7 +3,7 @@
 #include "app/FileChooser.h"
 #include "app/LocaleText.h"
 #include "app/MorlenFrame.h"
-#include "settings/AtomicFileWrite.h"
+#include "app/SaveReport.h"
 #include "settings/FileHelpers.h"
 
 namespace {
@@ -31,6 +31,6 @@ void MorlenFrame::OnSaveBuffer() {
   if (path.empty()) return;
   const std::string_view bytes(reinterpret_cast<const char*>(storedBuffer.data()), storedBuffer.size());
   // Replaced whole or not at all: a failed write keeps the file that was there.
-  if (!replaceFileAtomically(ToByteString(path), bytes)) return;
+  if (!SaveFileTelling(this, ToByteString(path), bytes)) return;
   SetStatusText("Saved " + path, 0);
 }

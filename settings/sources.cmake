@@ -2,6 +2,7 @@ list(APPEND CORE_SOURCES
   ${MORLEN_ROOT}/settings/JsonScanner.cpp
   ${MORLEN_ROOT}/settings/TolerantJsonReader.cpp
   ${MORLEN_ROOT}/settings/JsonEscape.cpp
+  ${MORLEN_ROOT}/settings/Utf8Text.cpp
   ${MORLEN_ROOT}/settings/TextTemplate.cpp
   ${MORLEN_ROOT}/settings/TextHelpers.cpp
   ${MORLEN_ROOT}/settings/NumberText.cpp

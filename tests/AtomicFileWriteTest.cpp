@@ -1,11 +1,15 @@
 #include "settings/AtomicFileWrite.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -63,16 +67,26 @@ TEST_F(AtomicFileWrite, AFailedStepLeavesTheOldFile) {
     long bytesBeforeFailure;  // -1: the write step never fails
     bool syncFails;
     bool renameFails;
+    int createError = 0;  // the temporary file cannot be made
+    int error = ENOSPC;   // what the result says
   };
   const Case cases[] = {
       {"disk full at once", 0, false, false},   {"disk full after one byte", 1, false, false},
       {"disk full midway", 4096, false, false}, {"disk full at the last byte", 9999, false, false},
-      {"flush fails", -1, true, false},         {"rename fails", -1, false, true},
+      {"flush fails", -1, true, false, 0, EIO}, {"rename fails", -1, false, true, 0, EIO},
+      {"a read-only disk", -1, false, false, EROFS, EROFS},
+      {"no permission", -1, false, false, EACCES, EACCES},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     ASSERT_TRUE(replaceFileAtomically(path, oldText));
     FileWriteSteps steps;
+    if (c.createError != 0) {
+      steps.create = [&c](char*) {
+        errno = c.createError;
+        return -1;
+      };
+    }
     long budget = c.bytesBeforeFailure;
     if (budget >= 0) {
       steps.write = [&budget](int fd, const void* data, std::size_t size) -> ssize_t {
@@ -87,7 +101,7 @@ TEST_F(AtomicFileWrite, AFailedStepLeavesTheOldFile) {
     }
     if (c.syncFails) steps.sync = [](int) { return -1; };
     if (c.renameFails) steps.rename = [](const char*, const char*) { return -1; };
-    EXPECT_FALSE(replaceFileAtomically(path, newText, steps));
+    EXPECT_EQ(replaceFileAtomically(path, newText, steps).error, c.error);
     EXPECT_EQ(read(path), oldText);
     EXPECT_EQ(filesInDirectory(), 1);
   }
@@ -111,6 +125,45 @@ TEST_F(AtomicFileWrite, AProcessKilledMidWriteLeavesTheOldFile) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(read(path), oldText);
+}
+
+// A new file is made as the user's umask allows. Before writing, the
+// leftovers of killed replacements of the same file go; a writer's file
+// still in use, a fresh one and a name that is not one of ours stay.
+TEST_F(AtomicFileWrite, NewFilesFollowTheUmaskAndLeftoversOfKilledSavesGo) {
+  const mode_t previousMask = umask(027);
+  EXPECT_TRUE(replaceFileAtomically(path, oldText));
+  umask(previousMask);
+  struct stat info {};
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+
+  const auto leave = [&](const std::string& name, bool old) {
+    std::ofstream(dir + "/" + name) << "left";
+    if (!old) return;
+    const timespec times[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - 120, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, (dir + "/" + name).c_str(), times, 0), 0);
+  };
+  leave(".morlen.config.morlen-Ab12Cd", true);   // killed long ago: goes
+  leave(".morlen.config.morlen-Fresh1", false);  // may be a save under way
+  leave(".morlen.config.morlen-InUse1", true);   // a writer holds it
+  leave(".morlen.config.bak", true);          // not a name of ours
+  leave(".morlen.config.Ab12Cd", true);          // an earlier version's
+  const int held = open((dir + "/.morlen.config.morlen-InUse1").c_str(), O_RDONLY);
+  ASSERT_EQ(flock(held, LOCK_EX), 0);
+  ASSERT_TRUE(replaceFileAtomically(path, newText));
+  const auto there = [&](const char* name) { return std::filesystem::exists(dir + "/" + name); };
+  EXPECT_FALSE(there(".morlen.config.morlen-Ab12Cd"));
+  EXPECT_TRUE(there(".morlen.config.morlen-Fresh1"));
+  EXPECT_TRUE(there(".morlen.config.morlen-InUse1"));
+  EXPECT_TRUE(there(".morlen.config.bak"));
+  EXPECT_TRUE(there(".morlen.config.Ab12Cd"));
+  // In the program's own directory the earlier versions' names go as well.
+  removeStaleTemporaries(path, true);
+  EXPECT_FALSE(there(".morlen.config.Ab12Cd"));
+  EXPECT_TRUE(there(".morlen.config.bak"));
+  close(held);
+  EXPECT_EQ(read(path), newText);
 }
 
 }  // namespace
