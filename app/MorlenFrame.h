@@ -13,6 +13,7 @@
 #include "addressbook/AddressBookEvents.h"  // wxEVT_ADDRESS_BOOK_CONNECT
 #include "dialogs/wxCheckForUpdates.h"
 #include "app/SessionAdapters.h"
+#include "app/SettingsAutosave.h"
 #include "app/wxMainStatusBar.h"
 #include "keyboard/wxKeymapC64.h"
 #include "net/TerminalSession.h"
@@ -107,4 +108,6 @@ class MorlenFrame : public wxFrame {
   PunterTimers punterTimers{[this](int id) { transfers->PunterTimerFired(id); }};
   FileChooserTransferDialogs transferDialogs{*this};
   std::unique_ptr<TransferController> transfers;
+  // Settings changed from the menus are saved soon after.
+  SettingsAutosave settingsAutosave{*this};
 };

@@ -146,6 +146,11 @@ TEST_F(SaveFailure, EverySaveSaysSoAndKeepsTheOldFile) {
          book = nullptr;
          RunEventLoopFor(50);
        }},
+      {"a menu setting", config,
+       [&] {
+         Command(command::kScale1);
+         RunEventLoopUntil([&] { return !told.empty(); }, 3000);
+       }},
       {"leaving the program", config, [] { SaveAtExit(); }},
   };
   // A buffer to save and an open address book, made while the disk works.
