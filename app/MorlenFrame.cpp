@@ -364,7 +364,7 @@ bool MorlenFrame::RunAccelerator(const wxKeyEvent& event) {
 
 void MorlenFrame::UpdateBufferStatus() {
   SetStatusText(session->ActiveSessionText(), kActiveField);
-  SetStatusText(wxString::Format("Buffer: %ld", static_cast<long>(storedBuffer.size())), kBufferField);
+  SetStatusText("Buffer: " + RecordSizeText(storedBuffer.size(), storedTrimmed), kBufferField);
 }
 
 void MorlenFrame::OnCanvasResized(wxCommandEvent& event) {

@@ -93,6 +93,7 @@ class MorlenFrame : public wxFrame {
   wxPanel* panel = nullptr;
   qwx::wxPetsciiScrolledCanvas* canvas = nullptr;
   ByteBuffer storedBuffer;
+  bool storedTrimmed = false;  // stashed from a session buffer past its ceiling
   ByteBuffer readBuffer;
   std::unique_ptr<qwx::wxTcpClient, ClientDestroyer> client;
   std::unique_ptr<qwx::wxKeymapC64> keymap;

@@ -12,6 +12,7 @@ constexpr const char* kSeqWildcard = "SEQ files|*.seq";
 
 void MorlenFrame::OnStash() {
   storedBuffer = session->ActiveSession();
+  storedTrimmed = session->ActiveSessionTrimmed();
   UpdateBufferStatus();
 }
 
@@ -22,6 +23,7 @@ void MorlenFrame::OnLoadBuffer() {
   // A file that cannot be read leaves the buffer as it was (and says nothing).
   if (!readWholeFile(ToByteString(path), file)) return;
   storedBuffer = std::move(file.bytes);
+  storedTrimmed = false;
   UpdateBufferStatus();
   SetStatusText("Loaded " + path, 0);
 }
@@ -32,5 +34,7 @@ void MorlenFrame::OnSaveBuffer() {
   const std::string_view bytes(reinterpret_cast<const char*>(storedBuffer.data()), storedBuffer.size());
   // Replaced whole or not at all: a failed write keeps the file that was there.
   if (!SaveFileTelling(this, ToByteString(path), bytes)) return;
-  SetStatusText("Saved " + path, 0);
+  // A stash of a trimmed session buffer holds only its latest bytes.
+  const std::string trimmed = storedTrimmed ? " (only the " + RecordSizeText(storedBuffer.size(), true) + " received)" : "";
+  SetStatusText("Saved " + path + trimmed, 0);
 }
