@@ -420,24 +420,18 @@ TEST_F(Configuration, AFileThatCannotBeKeptIsNeverReplaced) {
     r.make(path);
     struct stat before {};
     ASSERT_EQ(lstat(path.c_str(), &before), 0);
-    {
-      // Root reads every file: the check runs as nobody then, through
-      // directories anyone may pass.
-      for (const std::string& d : {dir, dir + "/.config", dir + "/.config/Vendorly", dir + "/.config/Vendorly/Morlen"})
-        chmod(d.c_str(), 0755);
-      const bool root = geteuid() == 0;
-      if (root) {
-        ASSERT_EQ(seteuid(kNobody), 0);
-      }
-      const std::string status = startUpConfiguration(kMoment);
-      const ConfigurationSave save = saveConfiguration();
-      if (root) {
-        ASSERT_EQ(seteuid(0), 0);
-      }
-      EXPECT_EQ(status, r.status);
-      EXPECT_EQ(save.outcome, ConfigurationSave::Outcome::NotKept);
-      EXPECT_EQ(save.text, r.status);
-    }
+    // Root reads every file: then the check runs as nobody, through
+    // directories anyone may pass.
+    for (const std::string& d : {dir, dir + "/.config", dir + "/.config/Vendorly", dir + "/.config/Vendorly/Morlen"})
+      chmod(d.c_str(), 0755);
+    const bool root = geteuid() == 0;
+    ASSERT_TRUE(!root || seteuid(kNobody) == 0);
+    const std::string status = startUpConfiguration(kMoment);
+    const ConfigurationSave save = saveConfiguration();
+    ASSERT_TRUE(!root || seteuid(0) == 0);
+    EXPECT_EQ(status, r.status);
+    EXPECT_EQ(save.outcome, ConfigurationSave::Outcome::NotKept);
+    EXPECT_EQ(save.text, r.status);
     EXPECT_EQ(settingsOf(programSettings()), settingsOf(Settings{}));
     EXPECT_TRUE(entriesEqual(programAddressBook().entries, defaultAddressBookEntries()));
     struct stat after {};

@@ -40,27 +40,6 @@ TEST_F(FileHelpers, ReadsWholeFilesByteForByte) {
   EXPECT_FALSE(readWholeFile(dir, unused));
 }
 
-// Only regular files are read; anything else is refused at once (a pipe
-// with no writer would otherwise wait for ever), and the reason is given.
-TEST_F(FileHelpers, OnlyRegularFilesAreRead) {
-  ASSERT_EQ(mkfifo((dir + "/pipe").c_str(), 0600), 0);
-  struct Row {
-    std::string path;
-    ReadFailure failure;
-  } rows[] = {
-      {dir + "/pipe", ReadFailure::NotRegularFile},
-      {dir, ReadFailure::NotRegularFile},
-      {"/dev/zero", ReadFailure::NotRegularFile},
-      {dir + "/missing", ReadFailure::Missing},
-      {dir + "/missing/below", ReadFailure::Missing},
-  };
-  for (const Row& r : rows) {
-    LoadedFile file;
-    EXPECT_FALSE(readWholeFile(r.path, file)) << r.path;
-    EXPECT_EQ(file.failure, r.failure) << r.path;
-  }
-}
-
 TEST_F(FileHelpers, MakesPrivateDirectoriesUpToTheFileName) {
   const std::string path = dir + "/a/b/c.config";
   EXPECT_FALSE(fileExists(dir + "/a"));

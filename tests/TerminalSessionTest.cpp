@@ -505,30 +505,24 @@ TEST(SessionRecord, KeepsTheLatestBytesUpToItsCeiling) {
       }
     }
     record.Clear();
-    EXPECT_FALSE(record.Trimmed());
-    record.Append(reinterpret_cast<const std::uint8_t*>("a"), 1);
-    EXPECT_EQ(RecordSizeText(record.Size(), record.Trimmed(), ceiling), "1");
+    EXPECT_EQ(RecordSizeText(record.Size(), record.Trimmed(), ceiling), "0");
   }
   EXPECT_EQ(RecordSizeText(5, true), "last 64 MiB");
 }
 
-TEST_F(Session, TheSessionBufferSaysWhenItDroppedItsOldestBytes) {
+// At its ceiling (16 bytes here) the session buffer holds the latest bytes
+// and the status bar says so; the screen still gets every byte.
+TEST_F(Session, TheSessionBufferKeepsItsLatestBytes) {
   TerminalSession small{status, screen, Bytes("WELCOME"), 16};
   small.AttemptStarted(link, "127.0.0.1", 6400, kForeground, kBackground);
   link.connected = true;
   small.AttemptEnded(ConnectResult::Connected);
-  small.ConnectionEstablished();
-  const auto receive = [&](const std::string& bytes) {
+  for (const char* chunk : {"0123456789", "ABCDEFGHIJ"}) {
     ASSERT_TRUE(small.InputWaiting());
-    small.Received(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-  };
-  receive("0123456789");
-  EXPECT_EQ(Field(StatusField::ActiveSession), "Active: 10");
-  receive("ABCDEFGHIJ");
+    small.Received(reinterpret_cast<const std::uint8_t*>(chunk), 10);
+  }
   EXPECT_EQ(std::string(small.ActiveSession().begin(), small.ActiveSession().end()), "456789ABCDEFGHIJ");
-  EXPECT_TRUE(small.ActiveSessionTrimmed());
   EXPECT_EQ(Field(StatusField::ActiveSession), "Active: last 16 bytes");
-  // The screen has every byte; only the buffer is bounded.
   EXPECT_EQ(screen.shown, "0123456789ABCDEFGHIJ");
 }
 
