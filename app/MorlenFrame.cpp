@@ -265,7 +265,9 @@ void MorlenFrame::OnRowsCommand() {
 }
 
 bool MorlenFrame::ConnectOffered() const {
-  return !client && !wxWindow::FindWindowByLabel(kAddressBookTitle);
+  // A closed address book lingers until the next idle time.
+  wxWindow* book = wxWindow::FindWindowByLabel(kAddressBookTitle);
+  return !client && (!book || wxTheApp->IsScheduledForDestruction(book));
 }
 
 bool MorlenFrame::CommandEnabled(int id) { return commands.Enabled(id); }

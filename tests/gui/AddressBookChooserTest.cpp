@@ -2,13 +2,16 @@
 // its popup and the event a pick sends, driven with real pointer input.
 #include <gtest/gtest.h>
 #include <wx/clrpicker.h>
+#include <wx/uiaction.h>
 #include <wx/wx.h>
 
 #include <vector>
 
 #include "addressbook/wxColor16ChooserButton.h"
 #include "addressbook/wxColor16ChooserPopup.h"
+#include "app/MorlenFrame.h"
 #include "gui/AddressBookTestSupport.h"
+#include "settings/Settings.h"
 
 namespace {
 
@@ -139,6 +142,91 @@ TEST_F(AddressBookChooser, APressBetweenSwatchesKeepsItOpenOneOutsideClosesIt) {
   EXPECT_EQ(Shown(), Colour(3));
   RunEventLoopFor(100);
   EXPECT_TRUE(chooser->GetChildren().IsEmpty());
+}
+
+TEST_F(AddressBookChooser, TheKeyboardMovesThroughTheColoursAndPicksOrLeaves) {
+  chooser->SetColourIndex(5);
+  chooser->SetFocus();
+  RunEventLoopFor(50);
+  wxUIActionSimulator keys;
+  keys.Char(WXK_SPACE);
+  ASSERT_TRUE(RunEventLoopUntil([this] { return ShownPopup() != nullptr; }));
+  wxColor16ChooserPopup* popup = ShownPopup();
+  EXPECT_EQ(popup->Highlighted(), 5) << "the keyboard starts on the colour shown";
+  const wxColour marked = BitmapColour(popup->Swatch(5)->GetBitmap(), 10, 7);
+  EXPECT_NE(marked, BitmapColour(popup->Swatch(4)->GetBitmap(), 10, 7)) << "the colour shown is marked";
+  for (int key : {WXK_RIGHT, WXK_DOWN, WXK_LEFT}) {
+    keys.Char(key);
+    RunEventLoopFor(50);
+  }
+  EXPECT_EQ(popup->Highlighted(), 13);
+  keys.Char(WXK_RETURN);
+  ASSERT_TRUE(RunEventLoopUntil([this] { return !picks.empty(); }));
+  EXPECT_EQ(picks[0].index, 13);
+  EXPECT_EQ(Shown(), Colour(13));
+  EXPECT_EQ(ShownPopup(), nullptr);
+
+  chooser->SetFocus();
+  keys.Char(WXK_SPACE);
+  ASSERT_TRUE(RunEventLoopUntil([this] { return ShownPopup() != nullptr; }));
+  EXPECT_EQ(ShownPopup()->Highlighted(), 13);
+  keys.Char(WXK_RIGHT);
+  keys.Char(WXK_ESCAPE);
+  EXPECT_TRUE(RunEventLoopUntil([this] { return ShownPopup() == nullptr; }));
+  EXPECT_EQ(picks.size(), 1u) << "Escape picks nothing";
+  EXPECT_EQ(Shown(), Colour(13));
+}
+
+}  // namespace
+
+namespace {
+
+using namespace addressbooktest;
+using qwx::wxColor16ChooserPopup;
+
+// The chooser inside the address book the main window opens.
+class AddressBookChooserInWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previousAssertHandler = wxSetAssertHandler(&FailOnAssert);
+    programSettings() = Settings{};
+    programSettings().autoCheckForUpdate = false;
+    programAddressBook() = AddressBook{};
+    programAddressBook().entries = {Entry("Alpha")};
+    main = new MorlenFrame;
+    main->Show();
+    RunEventLoopFor(200);
+  }
+  void TearDown() override {
+    main->Destroy();
+    RunEventLoopFor(50);
+    wxSetAssertHandler(previousAssertHandler);
+  }
+
+  wxAssertHandler_t previousAssertHandler = nullptr;
+  MorlenFrame* main = nullptr;
+};
+
+TEST_F(AddressBookChooserInWindow, ClosesWithItsAddressBookAndConnectIsOfferedAgain) {
+  wxCommandEvent connect(wxEVT_MENU, command::kConnect);
+  main->GetEventHandler()->ProcessEvent(connect);
+  RunEventLoopFor(300);
+  auto* book = dynamic_cast<AddressBookFrame*>(wxWindow::FindWindowByLabel(AddressBookFrame::kTitle));
+  ASSERT_NE(book, nullptr);
+  EXPECT_FALSE(main->CommandEnabled(command::kConnect));
+  auto* chooser = dynamic_cast<qwx::wxColor16ChooserButton*>(book->FindWindow(addressBookId::kBackground));
+  ASSERT_NE(chooser, nullptr);
+  ClickOn(chooser);
+  wxWeakRef<wxColor16ChooserPopup> popup;
+  for (wxWindow* child : chooser->GetChildren())
+    if (auto* shown = dynamic_cast<wxColor16ChooserPopup*>(child); shown && shown->IsShown()) popup = shown;
+  ASSERT_TRUE(popup);
+
+  book->Close();
+  RunEventLoopFor(300);
+  EXPECT_FALSE(popup && popup->IsShown()) << "the palette outlives its address book";
+  EXPECT_EQ(wxWindow::FindWindowByLabel(AddressBookFrame::kTitle), nullptr);
+  EXPECT_TRUE(main->CommandEnabled(command::kConnect));
 }
 
 }  // namespace
