@@ -396,15 +396,6 @@ TEST_F(Session, KeysGoToTheHostOnlyWhenConnectedWithoutAltOrTransfer) {
   asked = false;
   EXPECT_EQ(Press(letterA, false, &asked), KeyOutcome::PassOn);
   EXPECT_FALSE(asked);
-  // Escape is then the transfer's cancel, for the owner to carry out.
-  KeyOrigin escape;
-  escape.place = KeyPlace::Terminal;
-  escape.escapePressed = true;
-  EXPECT_EQ(session.Key(escape, [&] {
-    asked = true;
-    return C64KeyPress(c64key::kRunStop, c64modifier::kNone);
-  }), KeyOutcome::CancelTransfer);
-  EXPECT_FALSE(asked);
   transfer.active = false;
   EXPECT_EQ(Press(letterA), KeyOutcome::Consumed);
   EXPECT_EQ(link.sent.size(), 4u);
