@@ -58,12 +58,36 @@ bench: build
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
 
-# Installs under PREFIX (default /usr/local); DESTDIR stages it in another root.
+# Installs under PREFIX (default /usr/local), stripped; DESTDIR stages it in
+# another root. INSTALL_RECORD.files lists the files installed (with DESTDIR) and
+# INSTALL_RECORD.dirs the directories the installation created (found by
+# installing into a scratch root first): `make uninstall` removes exactly
+# those, keeping a directory that something else has filled since.
 PREFIX ?= /usr/local
-.PHONY: install package
+INSTALL_RECORD ?= $(BUILD_DIR)/installed
+RECORD = $(abspath $(INSTALL_RECORD))
+.PHONY: install install-built uninstall package
 install: build
-	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+	@$(MAKE) --no-print-directory install-built
 
-# The Debian package: $(BUILD_DIR)/morlen_1.0.0_amd64.deb.
+# What BUILD_DIR holds, installed without building first.
+install-built:
+	@rm -rf $(RECORD).stage
+	@DESTDIR=$(RECORD).stage cmake --install $(BUILD_DIR) --prefix "$(PREFIX)" --strip >/dev/null
+	@cd $(RECORD).stage && find . -mindepth 1 -type d | while read -r dir; do \
+	  [ -e "$(DESTDIR)$${dir#.}" ] || echo "$(DESTDIR)$${dir#.}"; done >$(RECORD).new-dirs
+	@rm -rf $(RECORD).stage
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)" --strip
+	@sed 's|^|$(DESTDIR)|' $(BUILD_DIR)/install_manifest.txt | cat - $(wildcard $(RECORD).files) | LC_ALL=C sort -u >$(RECORD).new-files
+	@cat $(RECORD).new-dirs $(wildcard $(RECORD).dirs) | LC_ALL=C sort -ru >$(RECORD).dirs
+	@mv $(RECORD).new-files $(RECORD).files && rm -f $(RECORD).new-dirs
+
+uninstall:
+	@[ -f $(RECORD).files ] || { echo "nothing was installed from here ($(RECORD).files)"; exit 1; }
+	@while read -r file; do [ ! -e "$$file" ] && [ ! -L "$$file" ] || { rm -f "$$file" && echo "-- Removed: $$file"; }; done <$(RECORD).files
+	@while read -r dir; do rmdir "$$dir" 2>/dev/null && echo "-- Removed: $$dir/"; done <$(RECORD).dirs; true
+	@rm -f $(RECORD).files $(RECORD).dirs
+
+# The Debian package, its programs stripped: $(BUILD_DIR)/morlen_1.0.0_amd64.deb.
 package: build
 	@cmake --build $(BUILD_DIR) --target package

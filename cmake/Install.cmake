@@ -4,7 +4,7 @@ include(GNUInstallDirs)
 
 set(MORLEN_APP_ID com.vendorly.morlen)
 set(MORLEN_HOMEPAGE "https://www.vendorly.com/morlen" CACHE STRING
-    "The project's web site; the metadata's screenshot is published under it")
+    "The project's web site")
 set(MORLEN_PACKAGE_MAINTAINER "Morlen Developers <dev@morlen.invalid>" CACHE STRING
     "Maintainer of the Debian package")
 set(MORLEN_PACKAGING ${MORLEN_ROOT}/packaging)
@@ -24,22 +24,29 @@ add_custom_command(
   DEPENDS ${MORLEN_ROOT}/tools/make_icons.py
   COMMENT "Drawing the desktop icons")
 
-# The metadata's screenshot: the welcome screen exactly as the program first
-# shows it, at its default scale.
-set(MORLEN_SCREENSHOT_SCALE 2)
-set(MORLEN_SCREENSHOT_NAME welcome.png)
-math(EXPR MORLEN_SCREENSHOT_WIDTH "320 * ${MORLEN_SCREENSHOT_SCALE}")
-math(EXPR MORLEN_SCREENSHOT_HEIGHT "200 * ${MORLEN_SCREENSHOT_SCALE}")
-set(screenshot ${CMAKE_BINARY_DIR}/screenshots/${MORLEN_SCREENSHOT_NAME})
-add_custom_command(
-  OUTPUT ${screenshot}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/screenshots
-  COMMAND morlen-petscii render --scale ${MORLEN_SCREENSHOT_SCALE} ${MORLEN_ROOT}/resources/welcome_screen.seq ${screenshot}
-  DEPENDS morlen-petscii ${MORLEN_ROOT}/resources/welcome_screen.seq
-  COMMENT "Rendering the welcome screen for the metadata")
-
+# The metadata's screenshot: the real main window on its first start, taken
+# under Xvfb by tools/capture-screenshot.sh and committed, so that the build
+# needs no display. The metadata names it by its installed path, which is
+# known only when installing (the package goes under /usr, `make install`
+# under PREFIX): the metadata is written then.
+set(screenshot ${MORLEN_PACKAGING}/screenshots/main-window.png)
+set(MORLEN_SCREENSHOT_DIR ${CMAKE_INSTALL_DATADIR}/morlen/screenshots)
+file(READ ${screenshot} png_size OFFSET 16 LIMIT 8 HEX)  # the PNG header's width and height
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${screenshot})
+string(SUBSTRING ${png_size} 0 8 width_hex)
+string(SUBSTRING ${png_size} 8 8 height_hex)
+math(EXPR MORLEN_SCREENSHOT_WIDTH "0x${width_hex}")
+math(EXPR MORLEN_SCREENSHOT_HEIGHT "0x${height_hex}")
+if(MORLEN_PACKAGE_MAINTAINER MATCHES "<([^>]+)>")
+  set(MORLEN_UPDATE_CONTACT ${CMAKE_MATCH_1})
+endif()
+set(MORLEN_SCREENSHOT_URL "@MORLEN_SCREENSHOT_URL@")  # filled in when installing
+set(metainfo_template ${CMAKE_BINARY_DIR}/${MORLEN_APP_ID}.metainfo.xml.in)
+configure_file(${MORLEN_PACKAGING}/${MORLEN_APP_ID}.metainfo.xml.in ${metainfo_template} @ONLY)
 set(metainfo ${MORLEN_SHARE_OUT}/metainfo/${MORLEN_APP_ID}.metainfo.xml)
-configure_file(${MORLEN_PACKAGING}/${MORLEN_APP_ID}.metainfo.xml.in ${metainfo} @ONLY)
+
+# The machine-readable licence of the package.
+configure_file(${MORLEN_PACKAGING}/copyright.in ${MORLEN_SHARE_OUT}/doc/copyright @ONLY)
 
 # Debian wants manual pages compressed; man reads them either way.
 find_program(GZIP gzip REQUIRED)
@@ -65,11 +72,23 @@ add_custom_command(
   DEPENDS ${CMAKE_BINARY_DIR}/changelog
   COMMENT "Compressing the changelog")
 
-add_custom_target(morlen_desktop_files ALL DEPENDS ${icon_outputs} ${screenshot} ${man_outputs} ${changelog})
+add_custom_target(morlen_desktop_files ALL DEPENDS ${icon_outputs} ${man_outputs} ${changelog})
 
 install(TARGETS morlen morlen-petscii RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# A stripped install (`make install`, the package) also drops the compiler's
+# notes, as Debian's own stripping does.
+install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+  foreach(program morlen morlen-petscii)
+    execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\" COMMAND_ERROR_IS_FATAL ANY)
+  endforeach()
+endif()")
 install(FILES ${MORLEN_PACKAGING}/${MORLEN_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${screenshot} DESTINATION ${MORLEN_SCREENSHOT_DIR})
+install(CODE "set(MORLEN_SCREENSHOT_URL \"file://\${CMAKE_INSTALL_PREFIX}/${MORLEN_SCREENSHOT_DIR}/main-window.png\")
+  configure_file(\"${metainfo_template}\" \"${metainfo}\" @ONLY)")
 install(FILES ${metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${MORLEN_SHARE_OUT}/doc/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/morlen)
 install(DIRECTORY ${MORLEN_SHARE_OUT}/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 install(FILES ${man_outputs} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${changelog} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/morlen)

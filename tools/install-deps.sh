@@ -12,6 +12,7 @@ packages=(
   socat lrzsz iproute2 util-linux python3
   dpkg-dev file desktop-file-utils appstream man-db groff-base
   libgdk-pixbuf2.0-bin librsvg2-common
+  lintian appstream-util devscripts
 )
 
 missing=()
