@@ -4,7 +4,8 @@
 #include "app/LocaleText.h"
 
 namespace {
-constexpr const char* kAnyFile = "*.*";
+// Any name: C64 files often have no extension, which "*.*" would hide.
+constexpr const char* kAnyFile = "All files (*)|*";
 }
 
 void StatusBarSink::ShowStatus(StatusField field, const std::string& text) {
@@ -42,7 +43,7 @@ void CanvasSessionScreen::ToggleCharset() {
 }
 
 std::string FileChooserTransferDialogs::ChooseFileToSend() {
-  return ToByteString(ProgramFileChooser()(&parent, FileRequest{false, "Choose a file to open", kAnyFile}));
+  return ToByteString(ProgramFileChooser()(&parent, FileRequest{false, "Choose a file to send", kAnyFile}));
 }
 
 std::string FileChooserTransferDialogs::ChooseFileToSave() {

@@ -32,9 +32,11 @@ TerminalSession::TerminalSession(StatusSink& status, SessionScreen& screen, Byte
     : status(status), screen(screen), activeSession(std::move(welcome)) {}
 
 void TerminalSession::AttemptStarted(ByteLink& newLink, const std::string& address, std::uint16_t port,
-                                     std::uint8_t entryForeground, std::uint8_t entryBackground) {
+                                     std::uint8_t entryForeground, std::uint8_t entryBackground,
+                                     const std::string& entryName) {
   if (HasClient()) return;
   link = &newLink;
+  boardName = entryName;
   foreground = entryForeground;
   background = entryBackground;
   state = SessionState::Connecting;
@@ -168,8 +170,12 @@ void TerminalSession::EndConnection(SessionEnd how, const std::string& message) 
     if (transfer->Active()) transfer->ConnectionEnded(how);
 }
 
-KeyOutcome TerminalSession::Key(bool altHeld, const std::function<C64KeyPress()>& translate) {
-  if (altHeld || !HasClient() || TransferRunning()) return KeyOutcome::PassOn;
+KeyOutcome TerminalSession::Key(const KeyOrigin& origin, const std::function<C64KeyPress()>& translate) {
+  switch (RouteKey(origin, HasClient(), TransferRunning())) {
+    case KeyRoute::Window: return KeyOutcome::PassOn;
+    case KeyRoute::CancelTransfer: return KeyOutcome::CancelTransfer;
+    case KeyRoute::Board: break;
+  }
   const KeyPressAction action = ActionOfKeyPress(translate());
   switch (action.kind) {
     case KeyPressAction::Kind::PassOn: return KeyOutcome::PassOn;
@@ -201,6 +207,10 @@ void TerminalSession::Line::write(const std::uint8_t* bytes, std::size_t size) {
 
 void TerminalSession::Line::discardPendingInput() {
   if (session.state == SessionState::Connected) session.link->discardPendingInput();
+}
+
+std::string TerminalSession::ConnectedBoard() const {
+  return state == SessionState::Connected && sessionStarted ? boardName : std::string();
 }
 
 std::string TerminalSession::ActiveSessionText() const {

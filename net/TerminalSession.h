@@ -14,6 +14,7 @@
 #include "keyboard/C64KeyPress.h"
 #include "net/ByteLink.h"
 #include "net/ConnectAttempt.h"
+#include "net/KeyRoute.h"
 #include "net/SessionEnd.h"
 #include "net/SessionOutputs.h"
 #include "net/TransferEngine.h"
@@ -27,8 +28,9 @@ enum class SessionState {
 };
 
 enum class KeyOutcome {
-  PassOn,    // left to the toolkit: menus, mnemonics, other windows
-  Consumed,  // sent, swallowed or the charset toggled
+  PassOn,          // left to the toolkit: menus, mnemonics, other windows
+  Consumed,        // sent, swallowed or the charset toggled
+  CancelTransfer,  // the owner cancels the running transfer
 };
 
 class TerminalSession {
@@ -47,7 +49,7 @@ class TerminalSession {
   // port; its screen is to start in the entry's colours. Ignored while a
   // client exists.
   void AttemptStarted(ByteLink& link, const std::string& address, std::uint16_t port, std::uint8_t foreground,
-                      std::uint8_t background);
+                      std::uint8_t background, const std::string& boardName = std::string());
   AttemptFollowUp AttemptEnded(qwx::ConnectResult result);
 
   // The socket's notifications. InputWaiting is true when the owner is to
@@ -71,9 +73,9 @@ class TerminalSession {
   // deleted with the window.
   bool CloseMustWait(bool canWait);
 
-  // A key event: unless Alt is held, no client exists or a transfer runs,
+  // A key event from `origin`: when it is the board's (RouteKey),
   // `translate` gives the C64 key press (only then is it asked).
-  KeyOutcome Key(bool altHeld, const std::function<C64KeyPress()>& translate);
+  KeyOutcome Key(const KeyOrigin& origin, const std::function<C64KeyPress()>& translate);
 
   // Transfers are asked in the order added; the first active one takes the
   // chunk. They must outlive the session or be removed first.
@@ -91,6 +93,9 @@ class TerminalSession {
   // The link of the current client, for the transfers; null without one.
   ByteLink* Link() const { return link; }
   bool WelcomeShown() const { return welcomeShown; }
+  // The entry's name while its connection stands, for the window's title;
+  // empty otherwise.
+  std::string ConnectedBoard() const;
   const ByteBuffer& ActiveSession() const { return activeSession; }
   long long RxCount() const { return rxCount; }
   long long TxCount() const { return txCount; }
@@ -111,6 +116,7 @@ class TerminalSession {
   ByteLink* link = nullptr;
   std::uint8_t foreground = 0;
   std::uint8_t background = 0;
+  std::string boardName;
   bool sessionStarted = false;  // the established connection has been handled
   bool closeWhenAttemptEnds = false;
   struct {

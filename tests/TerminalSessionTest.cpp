@@ -128,8 +128,12 @@ class Session : public ::testing::Test {
   }
   std::string Field(StatusField field) { return status.fields[field]; }
   std::string Active() { return std::string(session.ActiveSession().begin(), session.ActiveSession().end()); }
+  // A key pressed in the terminal (KeyRouteTest has the other places).
   KeyOutcome Press(C64KeyPress press, bool alt = false, bool* asked = nullptr) {
-    return session.Key(alt, [&] {
+    KeyOrigin origin;
+    origin.place = KeyPlace::Terminal;
+    origin.altHeld = alt;
+    return session.Key(origin, [&] {
       if (asked) *asked = true;
       return press;
     });
@@ -267,6 +271,17 @@ TEST_F(Session, FirstConnectionClearsTheWelcomeScreenAndLaterOnesStartAfreshBelo
 
 // The attempt's wait dispatches events: the connection event and the
 // host's greeting may both come before the attempt has returned.
+TEST_F(Session, TheBoardIsNamedWhileItsConnectionStands) {
+  session.AttemptStarted(link, "127.0.0.1", 6400, kForeground, kBackground, "Night Board");
+  EXPECT_EQ(session.ConnectedBoard(), "");
+  link.connected = true;
+  session.AttemptEnded(ConnectResult::Connected);
+  session.ConnectionEstablished();
+  EXPECT_EQ(session.ConnectedBoard(), "Night Board");
+  ASSERT_TRUE(session.Disconnect());
+  EXPECT_EQ(session.ConnectedBoard(), "");
+}
+
 TEST_F(Session, EventsDuringTheAttemptAreHandledOnceItHasEnded) {
   for (const bool established : {false, true}) {
     for (const bool input : {false, true}) {

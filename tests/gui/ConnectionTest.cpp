@@ -158,7 +158,7 @@ TEST_F(Connection, ScreenShowsWhatRenderDraws) {
   wxMkdir(dir);
   const PetsciiScreen& screen = frame->Canvas()->Screen();
   const wxString commands = wxString::Format(
-      "cd '%s' && timeout 20 import -window \"$(timeout 5 xdotool search --name '^Morlen v1.0.0/Vendorly$' | head -1)\" window.png && "
+      "cd '%s' && timeout 20 import -window \"$(timeout 5 xdotool search --name '^Morlen ' | head -1)\" window.png && "
       "'%s/morlen-petscii' render --colour 7 --background 6 --scale 2 '%s' render.png && "
       "python3 '%s/tests/compare_canvas.py' window.png render.png --ignore-cell %d %d 2 > result.txt",
       dir, MORLEN_BINARY_DIR, seq, MORLEN_SOURCE_DIR, int(screen.CursorColumn()), int(screen.CursorRow()));

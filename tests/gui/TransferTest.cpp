@@ -166,7 +166,7 @@ TEST_F(TransferWindow, ReceivesFromSxWithCrcAnd1kBlocksThenShowsTheBoardAgain) {
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_TRUE(requests[0].save);
     EXPECT_EQ(requests[0].title, "Save Received As");
-    EXPECT_EQ(requests[0].wildcard, "*.*");
+    EXPECT_EQ(requests[0].wildcard, "All files (*)|*");
     EXPECT_TRUE(SameFile(original, ReadFile(saveAs.ToStdString())));
     const ByteBuffer& kept = frame->Transfers().ReceivedFile();
     EXPECT_TRUE(SameFile(original, std::string(kept.begin(), kept.end())));
@@ -196,8 +196,8 @@ TEST_F(TransferWindow, SendsToRxWithBothBlockSizesAskingForTheFileEachTime) {
     Command(s.id);
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_FALSE(requests[0].save);
-    EXPECT_EQ(requests[0].title, "Choose a file to open");
-    EXPECT_EQ(requests[0].wildcard, "*.*");
+    EXPECT_EQ(requests[0].title, "Choose a file to send");
+    EXPECT_EQ(requests[0].wildcard, "All files (*)|*");
     EXPECT_TRUE(Status(0) == "Xmodem send; handshaking" || Status(0).StartsWith("Xmodem sending: ")) << Status(0);
     ASSERT_TRUE(WaitForStatus(wxString::Format("Xmodem sent %d bytes", int(kFileSize)))) << Status(0);
     EXPECT_EQ(rx->finish(), 0);
@@ -378,7 +378,8 @@ TEST_F(TransferWindow, HostSendingNoiseOrHangingUpMidTransfer) {
 class FunctionKeys : public TransferWindow {
  protected:
   void Press(const char* key) {
-    const std::string command = "timeout 5 xdotool search --onlyvisible --name '^Morlen v1\\.0\\.0/Vendorly$' "
+    // The main window's title names the board while connected.
+    const std::string command = "timeout 5 xdotool search --onlyvisible --name '^Morlen ' "
                                 "windowfocus --sync key " + std::string(key);
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
   }
@@ -418,7 +419,7 @@ TEST_F(FunctionKeys, RunTheirCommandsWhileOfferedAndReachTheBoardOtherwise) {
   answers = {path};
   Press("F1");
   ASSERT_TRUE(RunEventLoopUntil([&] { return !requests.empty(); }));
-  EXPECT_EQ(requests[0].title, "Choose a file to open");
+  EXPECT_EQ(requests[0].title, "Choose a file to send");
   EXPECT_EQ(Status(0), "Xmodem send; handshaking");
   std::optional<PeerProgram> rx = StartPeer("rx -X -c copy");
   ASSERT_TRUE(rx);
