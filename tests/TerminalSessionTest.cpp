@@ -481,4 +481,31 @@ TEST_F(Session, TransferLineReachesTheClientOnlyWhileConnected) {
   }
 }
 
+// A board that closes the line in order has not dropped it, unless a
+// transfer was still running over it.
+TEST_F(Session, ABoardClosingInOrderIsNoDropUnlessATransferRuns) {
+  FakeTransfer transfer;
+  session.AddTransfer(transfer);
+  struct Case {
+    LineLoss how;
+    bool transferring;
+    SessionEnd end;
+    const char* text;
+  };
+  const Case cases[] = {
+      {LineLoss::ClosedByBoard, false, SessionEnd::ClosedByBoard, "Disconnected by the board"},
+      {LineLoss::ClosedByBoard, true, SessionEnd::Dropped, "Disconnected (connection dropped)"},
+      {LineLoss::Broken, false, SessionEnd::Dropped, "Disconnected (connection dropped)"},
+  };
+  for (const Case& c : cases) {
+    Connect();
+    transfer.active = c.transferring;
+    ASSERT_TRUE(session.ConnectionLost(c.how));
+    EXPECT_EQ(session.End(), c.end) << c.text;
+    EXPECT_EQ(status.messages.back(), c.text);
+    EXPECT_EQ(transfer.endedBy, c.transferring ? SessionEnd::Dropped : SessionEnd::None) << c.text;
+    transfer.endedBy = SessionEnd::None;
+  }
+}
+
 }  // namespace
