@@ -109,6 +109,7 @@ bool wxTcpClient::Disconnect() {
   state = ClientState::Closing;
   // Unread input would make the close a reset instead of an orderly end.
   Discard();
+  StopWatchingLine();
   Close();
   state = ClientState::Idle;
   return true;
@@ -170,9 +171,14 @@ gboolean wxTcpClient::OnLineTrouble(GIOChannel*, GIOCondition, gpointer data) {
   return FALSE;  // once is enough: the line is over either way
 }
 
-wxTcpClient::~wxTcpClient() {
+void wxTcpClient::StopWatchingLine() {
   if (watchSource != 0) g_source_remove(watchSource);
+  watchSource = 0;
+  // The socket itself closes only once this descriptor has gone too.
   if (watchFd >= 0) close(watchFd);
+  watchFd = -1;
 }
+
+wxTcpClient::~wxTcpClient() { StopWatchingLine(); }
 
 }  // namespace qwx

@@ -67,6 +67,7 @@ class wxTcpClient : public wxSocketClient, public ByteLink {
   ConnectResult Succeed();
   ConnectResult Fail(ConnectResult result);
   void WatchLine();
+  void StopWatchingLine();
   static gboolean OnLineTrouble(GIOChannel* channel, GIOCondition condition, gpointer data);
 
   ClientState state = ClientState::Idle;
