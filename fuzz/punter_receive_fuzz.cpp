@@ -110,7 +110,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(after <= given, "no more data than was received");
     if (after > before) gooOwed = true;
     if (good || !receiver.isActive()) gooOwed = false;
-    FUZZ_CHECK(!(gooOwed && waited >= Punter::kAnswerDelayMs), "accepted data is answered with GOO after the short wait");
+    FUZZ_CHECK(!(gooOwed && waited >= Punter::kAnswerDelayMs),
+               "accepted data is answered with GOO after the short wait");
   }
   return 0;
 }

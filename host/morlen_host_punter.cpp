@@ -73,7 +73,8 @@ class Line {
     if (send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(bytes.size())) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(kPunterFlushMs));
     std::uint8_t flushed[kReadChunk];
-    for (ssize_t n; (n = recv(fd_, flushed, sizeof flushed, MSG_DONTWAIT)) > 0;) dropped_ += static_cast<std::size_t>(n);
+    for (ssize_t n; (n = recv(fd_, flushed, sizeof flushed, MSG_DONTWAIT)) > 0;)
+      dropped_ += static_cast<std::size_t>(n);
     heard_.clear();
     return true;
   }

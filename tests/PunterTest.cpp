@@ -82,7 +82,8 @@ TEST(PunterReceive, TakesWholeFilesFromASenderHoweverTheBytesArriveAndTheBoardAn
   std::vector<std::size_t> sizes = {0, 1, 247, 248, 249, 1000, 5000};
   for (int i = 0; i < 5; ++i) sizes.push_back(random() % 30000);
   for (std::size_t size : sizes)
-    for (int variant = 0; variant < 12; ++variant) runs.push_back({size, variant % 3, Board::Prompt, variant / 3 == 1, variant / 3 >= 2});
+    for (int variant = 0; variant < 12; ++variant)
+      runs.push_back({size, variant % 3, Board::Prompt, variant / 3 == 1, variant / 3 >= 2});
   for (Board board : {Board::Flushing, Board::DropsFirst, Board::Late, Board::VeryLate})
     for (std::size_t size : {std::size_t{0}, std::size_t{600}, std::size_t{3000}})
       for (int split = 0; split < 3; ++split) runs.push_back({size, split, board, split == 1, split == 2});
@@ -94,7 +95,8 @@ TEST(PunterReceive, TakesWholeFilesFromASenderHoweverTheBytesArriveAndTheBoardAn
     for (auto& b : file) b = static_cast<std::uint8_t>(random());
     PunterSender sender(file, random);
     // Damage the file-type block, the header-only block or a data block once.
-    if (r.damage) sender.damageItem = std::vector<int>{0, 2, 3 + static_cast<int>(random() % sender.dataBlocks)}[random() % 3];
+    if (r.damage)
+      sender.damageItem = std::vector<int>{0, 2, 3 + static_cast<int>(random() % sender.dataBlocks)}[random() % 3];
 
     FakeScheduler clock;
     Line line(clock);
@@ -224,17 +226,10 @@ TEST(PunterReceive, SaysItsLastWordAgainWhenTheSenderIsSilentUpToTheLimit) {
     std::string word;               // the receiver's last word, said again
     bool waitsForWord;              // not for a block: a stray word can come
   };
+  // The board's flushing, in every state, is the sender test's; here the limit.
   const std::vector<Case> cases = {
       {"S/B, the sender's block lost", [](Rig&) {}, kSendBlock, false},
-      {"GOO, after a good block", [](Rig& r) { r.feed(makeBlock(20, 0, {})); }, kGoo, true},
       {"BAD, after a bad block", [](Rig& r) { r.feed(makeBlock(3, 0, {})); }, kBad, true},
-      {"S/B, a block cut short",
-       [](Rig& r) {
-         r.feed(makeBlock(20, 0, {}));
-         r.feed(kAck);
-         r.punter.recieve(ByteBuffer(10, 0));
-       },
-       kSendBlock, false},
   };
   for (const Case& c : cases) {
     Rig rig;

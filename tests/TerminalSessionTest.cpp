@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -486,25 +487,17 @@ TEST_F(Session, TransferLineReachesTheClientOnlyWhileConnected) {
 TEST_F(Session, ABoardClosingInOrderIsNoDropUnlessATransferRuns) {
   FakeTransfer transfer;
   session.AddTransfer(transfer);
-  struct Case {
-    LineLoss how;
-    bool transferring;
-    SessionEnd end;
-    const char* text;
-  };
-  const Case cases[] = {
-      {LineLoss::ClosedByBoard, false, SessionEnd::ClosedByBoard, "Disconnected by the board"},
-      {LineLoss::ClosedByBoard, true, SessionEnd::Dropped, "Disconnected (connection dropped)"},
-      {LineLoss::Broken, false, SessionEnd::Dropped, "Disconnected (connection dropped)"},
-  };
-  for (const Case& c : cases) {
+  for (const auto& [how, transferring, end] : {std::tuple{LineLoss::ClosedByBoard, false, SessionEnd::ClosedByBoard},
+                                               std::tuple{LineLoss::ClosedByBoard, true, SessionEnd::Dropped},
+                                               std::tuple{LineLoss::Broken, false, SessionEnd::Dropped}}) {
     Connect();
-    transfer.active = c.transferring;
-    ASSERT_TRUE(session.ConnectionLost(c.how));
-    EXPECT_EQ(session.End(), c.end) << c.text;
-    EXPECT_EQ(status.messages.back(), c.text);
-    EXPECT_EQ(transfer.endedBy, c.transferring ? SessionEnd::Dropped : SessionEnd::None) << c.text;
-    transfer.endedBy = SessionEnd::None;
+    transfer.active = transferring;
+    ASSERT_TRUE(session.ConnectionLost(how));
+    EXPECT_EQ(session.End(), end);
+    EXPECT_EQ(status.messages.back(),
+              end == SessionEnd::Dropped ? "Disconnected (connection dropped)" : "Disconnected by the board");
+    EXPECT_EQ(transfer.endings, transferring ? 1 : 0);
+    transfer.endings = 0;
   }
 }
 

@@ -386,7 +386,8 @@ TEST_F(Transfers, SaveAfterAReceiveThatStoppedSavesAPartOnlyWhenAskedFor) {
       {false, false, Choice::SavePartial, stopped + " [partial]", part},
       {true, false, Choice::SaveEarlier, stopped + earlierToo + " [partial] [earlier]", earlier},
       {true, true, Choice::SaveEarlier,
-       "The last Xmodem receive stopped before any data arrived: no complete file is there." + earlierToo + " [earlier]",
+       "The last Xmodem receive stopped before any data arrived: no complete file is there." + earlierToo +
+           " [earlier]",
        earlier},
       {false, true, Choice::SavePartial, "", {}},
   };
@@ -400,7 +401,8 @@ TEST_F(Transfers, SaveAfterAReceiveThatStoppedSavesAPartOnlyWhenAskedFor) {
       xmodemClock.advance(Xmodem::kHandshakePeriodMs);
       for (std::size_t at = 0; at < data.size(); at += 128) {
         const auto from = data.begin() + static_cast<std::ptrdiff_t>(at);
-        const ByteBuffer packet = xmodemPacket(static_cast<std::uint8_t>(at / 128 + 1), ByteBuffer(from, from + 128), true);
+        const auto number = static_cast<std::uint8_t>(at / 128 + 1);
+        const ByteBuffer packet = xmodemPacket(number, ByteBuffer(from, from + 128), true);
         transfers.XmodemRoute().TakeBytes(packet.data(), packet.size());
       }
       if (complete) transfers.XmodemRoute().TakeBytes(&kEot, 1);

@@ -271,7 +271,8 @@ void TransferController::Failed(const std::string& text, bool quietLine, Transfe
 }
 
 void TransferController::Discard() {
-  discard.clock->start(kQuietLineTimer, kQuietLineMs, TransferScheduler::Repeat::Once);
+  // More of what the board still sends: the quiet wait starts over.
+  if (discard.on) discard.clock->start(kQuietLineTimer, kQuietLineMs, TransferScheduler::Repeat::Once);
 }
 
 void TransferController::LineQuiet() {
