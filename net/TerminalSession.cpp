@@ -123,10 +123,14 @@ void TerminalSession::Received(const std::uint8_t* data, std::size_t length) {
   status.ShowStatus(StatusField::ActiveSession, ActiveSessionText());
 }
 
-bool TerminalSession::ConnectionLost() {
+bool TerminalSession::ConnectionLost(LineLoss how) {
   // While connecting, a failed attempt is the attempt's result, not a drop.
   if (state != SessionState::Connected) return false;
-  EndConnection(SessionEnd::Dropped, "Disconnected (connection dropped)");
+  if (how == LineLoss::ClosedByBoard && !TransferRunning()) {
+    EndConnection(SessionEnd::ClosedByBoard, "Disconnected by the board");
+  } else {
+    EndConnection(SessionEnd::Dropped, "Disconnected (connection dropped)");
+  }
   return true;
 }
 

@@ -54,11 +54,13 @@ class TerminalSession {
 
   // The socket's notifications. InputWaiting is true when the owner is to
   // read now and hand the bytes to Received; during the attempt it only
-  // notes the input. ConnectionLost is true when the client is to be deleted.
+  // notes the input. ConnectionLost is true when the client is to be
+  // deleted; a board that closes in order during a transfer has still
+  // dropped the line.
   void ConnectionEstablished();
   bool InputWaiting();
   void Received(const std::uint8_t* data, std::size_t length);
-  bool ConnectionLost();
+  bool ConnectionLost(LineLoss how = LineLoss::Broken);
   // The client's write hook: every send request, keys and transfers alike.
   void BytesSent(std::uint64_t count);
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -493,6 +494,25 @@ TEST_F(Session, TransferLineReachesTheClientOnlyWhileConnected) {
     line.discardPendingInput();
     EXPECT_EQ(link.sent, "");
     EXPECT_EQ(link.discards, 1);
+  }
+}
+
+// A board that closes the line in order has not dropped it, unless a
+// transfer was still running over it.
+TEST_F(Session, ABoardClosingInOrderIsNoDropUnlessATransferRuns) {
+  FakeTransfer transfer;
+  session.AddTransfer(transfer);
+  for (const auto& [how, transferring, end] : {std::tuple{LineLoss::ClosedByBoard, false, SessionEnd::ClosedByBoard},
+                                               std::tuple{LineLoss::ClosedByBoard, true, SessionEnd::Dropped},
+                                               std::tuple{LineLoss::Broken, false, SessionEnd::Dropped}}) {
+    Connect();
+    transfer.active = transferring;
+    ASSERT_TRUE(session.ConnectionLost(how));
+    EXPECT_EQ(session.End(), end);
+    EXPECT_EQ(status.messages.back(),
+              end == SessionEnd::Dropped ? "Disconnected (connection dropped)" : "Disconnected by the board");
+    EXPECT_EQ(transfer.endings, transferring ? 1 : 0);
+    transfer.endings = 0;
   }
 }
 
