@@ -175,7 +175,7 @@ void TerminalSession::EndConnection(SessionEnd how, const std::string& message) 
 }
 
 KeyOutcome TerminalSession::Key(const KeyOrigin& origin, const std::function<C64KeyPress()>& translate) {
-  switch (RouteKey(origin, HasClient(), TransferRunning())) {
+  switch (RouteKey(origin, HasClient(), TransferWorking())) {
     case KeyRoute::Window: return KeyOutcome::PassOn;
     case KeyRoute::CancelTransfer: return KeyOutcome::CancelTransfer;
     case KeyRoute::Board: break;
@@ -203,6 +203,10 @@ void TerminalSession::RemoveTransfer(TransferEngine& transfer) {
 
 bool TerminalSession::TransferRunning() const {
   return std::any_of(transfers.begin(), transfers.end(), [](const TransferEngine* t) { return t->Active(); });
+}
+
+bool TerminalSession::TransferWorking() const {
+  return std::any_of(transfers.begin(), transfers.end(), [](const TransferEngine* t) { return t->Working(); });
 }
 
 void TerminalSession::Line::write(const std::uint8_t* bytes, std::size_t size) {

@@ -84,6 +84,8 @@ class TerminalSession {
   void AddTransfer(TransferEngine& transfer);
   void RemoveTransfer(TransferEngine& transfer);
   bool TransferRunning() const;
+  // A transfer is moving a file (not only keeping a sender's bytes away).
+  bool TransferWorking() const;
   // The line the transfers write on: the current client's while the
   // connection stands, nothing once it is over (the client may be gone).
   TransferLink& TransferLine() { return line; }

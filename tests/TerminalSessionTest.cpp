@@ -85,6 +85,7 @@ class RecordingScreen : public SessionScreen {
 class FakeTransfer : public TransferEngine {
  public:
   bool Active() const override { return active; }
+  bool Working() const override { return active && !discarding; }
   void TakeBytes(const std::uint8_t* data, std::size_t length) override {
     chunks.emplace_back(reinterpret_cast<const char*>(data), length);
   }
@@ -95,6 +96,7 @@ class FakeTransfer : public TransferEngine {
     if (status) status->ShowStatus(StatusField::Message, "transfer stopped");
   }
   bool active = false;
+  bool discarding = false;  // only keeping a cancelled sender's bytes away
   std::vector<std::string> chunks;
   int endings = 0;
   SessionEnd endedBy = SessionEnd::None;
@@ -397,13 +399,16 @@ TEST_F(Session, KeysGoToTheHostOnlyWhenConnectedWithoutAltOrTransfer) {
   asked = false;
   EXPECT_EQ(Press(letterA, false, &asked), KeyOutcome::PassOn);
   EXPECT_FALSE(asked);
+  // Once only a cancelled sender's bytes are kept away, keys go out again.
+  transfer.discarding = true;
+  EXPECT_EQ(Press(letterA), KeyOutcome::Consumed);
   transfer.active = false;
   EXPECT_EQ(Press(letterA), KeyOutcome::Consumed);
-  EXPECT_EQ(link.sent.size(), 4u);
+  EXPECT_EQ(link.sent.size(), 5u);
 
   ASSERT_TRUE(session.Disconnect());
   EXPECT_EQ(Press(letterA), KeyOutcome::PassOn);
-  EXPECT_EQ(link.sent.size(), 4u);
+  EXPECT_EQ(link.sent.size(), 5u);
 }
 
 TEST_F(Session, ChunksGoToTheFirstActiveTransferElseToTheTerminal) {

@@ -116,6 +116,7 @@ class TransferController {
    public:
     explicit PunterRouteEngine(TransferController& owner) : owner(owner) {}
     bool Active() const override;
+    bool Working() const override { return owner.PunterActive(); }
     void TakeBytes(const std::uint8_t* data, std::size_t length) override;
     void ConnectionEnded(SessionEnd how) override;
 
@@ -126,6 +127,7 @@ class TransferController {
    public:
     explicit XmodemRouteEngine(TransferController& owner) : owner(owner) {}
     bool Active() const override;
+    bool Working() const override { return owner.XmodemActive(); }
     void TakeBytes(const std::uint8_t* data, std::size_t length) override;
     void ConnectionEnded(SessionEnd how) override;
 
