@@ -52,8 +52,8 @@ void AddressBookFrame::OnMoveDown(wxCommandEvent&) {
 
 void AddressBookFrame::OnListContextMenu(wxContextMenuEvent&) {
   wxMenu menu;
-  menu.Append(addressBookId::kMoveUp, "&Move Up\tAlt+Up", wxEmptyString);
-  menu.Append(addressBookId::kMoveDown, "&Move Down\tAlt+Down", wxEmptyString);
+  menu.Append(addressBookId::kMoveUp, "Move &Up\tAlt+Up", wxEmptyString);
+  menu.Append(addressBookId::kMoveDown, "Move &Down\tAlt+Down", wxEmptyString);
   PopupMenu(&menu, wxDefaultPosition);
 }
 
@@ -119,6 +119,9 @@ void AddressBookFrame::ConnectToSelected() {
 }
 
 void AddressBookFrame::OnClose(wxCloseEvent& event) {
+  // An open palette goes first, before any question.
+  backgroundChooser->ClosePopup();
+  foregroundChooser->ClosePopup();
   // Never vetoed and no Cancel: No drops the changes at the next opening.
   if (event.CanVeto() && copy.isModified() && prompts.askToSave()) Commit();
   Destroy();
@@ -150,7 +153,7 @@ void AddressBookFrame::InstallPreviewExtension() {
     qwx::ContextMenuEntry paste;
     paste.id = addressBookId::kPasteScreenshot;
     paste.create = [](wxMenu* menu) {
-      auto* item = new wxMenuItem(menu, addressBookId::kPasteScreenshot, "&Paste Screenshot", wxEmptyString);
+      auto* item = new wxMenuItem(menu, addressBookId::kPasteScreenshot, "P&aste Screenshot", wxEmptyString);
       item->SetBitmap(wxBitmap(paste_screenshot_xpm));
       return item;
     };

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "addressbook/AddressBookEditing.h"
+#include "app/CloseKeys.h"
 #include "app/CommandIds.h"
 #include "app/LocaleText.h"
 #include "resources/address_book_icon.xpm"
@@ -288,6 +289,7 @@ void AddressBookFrame::InstallAccelerators() {
       wxAcceleratorEntry(wxACCEL_ALT, WXK_DOWN, addressBookId::kMoveDown),
   };
   list->SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(std::size(moves)), moves));
+  InstallCloseKeys(*this);
 }
 
 // ---- List and editor ----------------------------------------------------

@@ -31,6 +31,8 @@ wxColor16ChooserButton::wxColor16ChooserButton(wxWindow* parent, wxWindowID id, 
   Bind(wxEVT_BUTTON, &wxColor16ChooserButton::OnOpenPopup, this, GetId());
 }
 
+wxColor16ChooserButton::~wxColor16ChooserButton() { ClosePopup(); }
+
 wxSize wxColor16ChooserButton::DoGetBestSize() const {
   const wxSize plain = wxButton::DoGetBestSize();
   return wxSize(plain.x - kBestWidthReduction, plain.y - kBestHeightReduction);
@@ -48,6 +50,7 @@ bool wxColor16ChooserButton::SetColourIndex(int n) {
   }
   // The button shows a copy; setting it again shows the new colour.
   SetBitmap(swatch);
+  colourIndex = n;
   return true;
 }
 
@@ -60,15 +63,26 @@ void wxColor16ChooserButton::choose(int n) {
   GetEventHandler()->ProcessEvent(event);
 }
 
+void wxColor16ChooserButton::ClosePopup() {
+  if (!popup) return;
+  wxColor16ChooserPopup* open = popup;
+  popup = nullptr;
+  open->Dismiss();
+  // A popup is a top-level window of its own: it would outlive the button.
+  open->Destroy();
+}
+
 void wxColor16ChooserButton::OnOpenPopup(wxCommandEvent&) {
-  auto* popup = new wxColor16ChooserPopup(this);
+  ClosePopup();
+  popup = new wxColor16ChooserPopup(this);
   popup->ShowColours();
   const wxSize size = GetSize();
   const wxPoint origin = ClientToScreen(wxPoint(0, 0));
   // The popup's corner goes to the anchor's far corner: below, from the middle.
   popup->Position(origin, wxSize(size.x / 2, size.y));
   popup->Popup();
-  popup->SetFocus();
+  // The keyboard starts on the colour shown.
+  popup->Highlight(colourIndex);
 }
 
 }  // namespace qwx

@@ -1,7 +1,8 @@
 #pragma once
 // The sixteen colours below a chooser button, two rows of eight swatches
-// named by tool tips. A pick goes to the button; a press outside closes
-// the popup without one.
+// named by tool tips, the button's colour marked. A click or Return or
+// Space on the highlighted swatch picks; the arrows move the highlight;
+// Escape or a press outside closes the popup without a pick.
 #include <wx/popupwin.h>
 #include <wx/wx.h>
 
@@ -21,12 +22,15 @@ class wxColor16ChooserPopup : public wxPopupTransientWindow {
 
   explicit wxColor16ChooserPopup(wxColor16ChooserButton* parent);
 
-  // Colours the swatches from the button's palette as it is now.
+  // Colours the swatches from the button's palette as it is now and marks
+  // the button's colour.
   void ShowColours();
+  // Moves the keyboard's highlight (and the focus) to swatch `index`.
+  void Highlight(int index);
+  int Highlighted() const { return highlighted; }
   wxButton* Swatch(int index) const { return swatches.at(static_cast<std::size_t>(index)); }
 
   bool Show(bool show = true) override;
-  void Popup(wxWindow* focus = nullptr) override;
   bool ProcessLeftDown(wxMouseEvent& event) override;
 
  protected:
@@ -34,9 +38,15 @@ class wxColor16ChooserPopup : public wxPopupTransientWindow {
 
  private:
   void OnSwatchClicked(wxCommandEvent& event);
+  void OnKey(wxKeyEvent& event);
+  void Pick(int index);
+  // The marks on swatch `index`: a dot for the button's colour, a frame
+  // for the highlight.
+  void DrawMarks(int index);
 
   wxColor16ChooserButton* chooser = nullptr;
   std::array<wxButton*, 16> swatches{};
+  int highlighted = 0;
 };
 
 }  // namespace qwx

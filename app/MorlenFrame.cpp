@@ -54,22 +54,17 @@ constexpr ScaleCommand kScaleCommands[] = {
     {command::kScale5, 5, 1600, 1000}, {command::kScale8, 8, 2560, 1600},
 };
 
-// The menu items' accelerators, which run their command while it is enabled.
-struct Accelerator {
-  int keyCode;
-  int id;
-};
-constexpr Accelerator kAccelerators[] = {
-    {WXK_F7, command::kConnect},
-    {WXK_F3, command::kPunterReceive},
-    {WXK_F1, command::kXmodemSend},
-    {WXK_F4, command::kViewBuffer},
-};
-
-wxString Title() { return wxString::Format("%s v%s/%s", productName, productVersion, vendorName); }
+// C64 keys are Ctrl and a letter (C= and the letter): the program's own
+// keys that need a letter take Ctrl+Shift, which the board never gets.
+constexpr const char* kQuitText = "&Quit\tCtrl+Shift+Q";
 }  // namespace
 
-MorlenFrame::MorlenFrame() : wxFrame(nullptr, wxID_ANY, Title()), keymap(qwx::MakeKeymap(kPositionalKeyboardMap)) {
+wxString MorlenFrame::ProgramTitle() {
+  return wxString::Format("%s v%s/%s", productName, productVersion, vendorName);
+}
+
+MorlenFrame::MorlenFrame()
+    : wxFrame(nullptr, wxID_ANY, ProgramTitle()), keymap(qwx::MakeKeymap(kPositionalKeyboardMap)) {
   CreateStatusFields();
   CreateMenus();
 
@@ -102,42 +97,17 @@ MorlenFrame::MorlenFrame() : wxFrame(nullptr, wxID_ANY, Title()), keymap(qwx::Ma
   canvas->showCursor = true;
   displayScale() = wxGetDisplayPPI().y / 96.0;
   SetKeymap(programSettings().keyboardMap);
-  // The main window's own accelerator: Alt+C copies the canvas's selection
-  // as ASCII, as its context menu shows beside that item.
-  wxAcceleratorEntry copy(wxACCEL_ALT, 'C', wxID_COPY);
-  SetAcceleratorTable(wxAcceleratorTable(1, &copy));
+  modalDialogs.Register();
 
-  Bind(wxEVT_UPDATE_UI, &MorlenFrame::OnUpdateCommand, this, command::kConnect, command::kReplaySimulated);
-  Bind(wxEVT_UPDATE_UI, &MorlenFrame::OnUpdateCommand, this, command::kScale1, command::kScale8);
-  Bind(wxEVT_UPDATE_UI, &MorlenFrame::OnUpdateCommand, this, command::kRows25);
-  Bind(wxEVT_UPDATE_UI, &MorlenFrame::OnUpdateCommand, this, command::kXmodemSend, command::kPromptAfterReceive);
-  for (const ScaleCommand& s : kScaleCommands)
-    Bind(wxEVT_MENU, [this, scale = s.scale](wxCommandEvent&) { OnScaleCommand(scale); }, s.id);
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnRowsCommand(); }, command::kRows25);
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) { SetKeymap(kPositionalKeyboardMap); }, command::kPositionalKeymap);
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) { SetKeymap(kHybridKeyboardMap); }, command::kHybridKeymap);
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnExitCommand(); }, wxID_EXIT);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { canvas->CopyAsAscii(); }, wxID_COPY);
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnStash(); }, command::kStash);
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnLoadBuffer(); }, command::kLoadBuffer);
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnSaveBuffer(); }, command::kSaveBuffer);
   Bind(wxEVT_PETSCII_CANVAS_RESIZED, &MorlenFrame::OnCanvasResized, this);
   Bind(wxEVT_PETSCII_CANVAS_SCREENSHOT, &MorlenFrame::OnCanvasScreenshot, this);
   Bind(wxEVT_ADDRESS_BOOK_CONNECT, &MorlenFrame::OnConnectRequest, this);
   Bind(wxEVT_SOCKET, &MorlenFrame::OnSocketEvent, this);
   Bind(wxEVT_CLOSE_WINDOW, &MorlenFrame::OnClose, this);
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnConnectCommand(); }, command::kConnect);
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnDisconnectCommand(); }, command::kDisconnect);
-  BindWhileEnabled(command::kViewBuffer, [this] { OpenBufferWindow(this, &storedBuffer, ReplayMode::View); });
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OpenBufferWindow(this, &storedBuffer, ReplayMode::Scrolled); },
-       command::kReplayScrolled);
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OpenBufferWindow(this, &storedBuffer, ReplayMode::Simulated); },
-       command::kReplaySimulated);
   // Keys the focused window leaves unhandled end at the application.
   wxTheApp->Bind(wxEVT_KEY_DOWN, &MorlenFrame::OnKey, this);
   wxTheApp->Bind(wxEVT_KEY_UP, &MorlenFrame::OnKey, this);
-  BindHelpCommands();
-  BindTransferCommands();
   if (programSettings().autoCheckForUpdate) StartUpdateCheck();
 }
 
@@ -180,101 +150,65 @@ void MorlenFrame::CreateStatusFields() {
 }
 
 void MorlenFrame::CreateMenus() {
-  auto* keyboard = new wxMenu;
-  keyboard->AppendRadioItem(command::kPositionalKeymap, "Positional", "Use a positional (VICE) keymap");
-  keyboard->AppendRadioItem(command::kHybridKeymap, "Hybrid", "Use a hybrid symbolic keymap");
+  const auto buffered = [this] { return !storedBuffer.empty(); };
+  commands.Menu("&Terminal") = {
+      Command(command::kConnect, "&Connect...\tF7", "Connect to remote host", [this] { OpenAddressBook(this); },
+              [this] { return ConnectOffered(); }),
+      Command(command::kDisconnect, "&Disconnect", "Disconnect from remote host", [this] { OnDisconnectCommand(); },
+              [this] { return client && (Connected() || client->State() == qwx::ClientState::Connecting); }),
+      Separator(),
+      Submenu(command::kKeyboardMenu, "&Keyboard",
+              {Choice(wxITEM_RADIO, command::kPositionalKeymap, "&Positional", "Use a positional (VICE) keymap",
+                      [this] { SetKeymap(kPositionalKeyboardMap); },
+                      [] { return programSettings().keyboardMap == kPositionalKeyboardMap; }),
+               Choice(wxITEM_RADIO, command::kHybridKeymap, "&Hybrid", "Use a hybrid symbolic keymap",
+                      [this] { SetKeymap(kHybridKeyboardMap); },
+                      [] { return programSettings().keyboardMap == kHybridKeyboardMap; })}),
+      Separator(),
+      Command(wxID_EXIT, kQuitText, "Quit this program", [this] { OnExitCommand(); }),
+  };
 
-  auto* terminal = new wxMenu;
-  terminal->Append(command::kConnect, "&Connect...\tF7", "Connect to remote host");
-  terminal->Append(command::kDisconnect, "&Disconnect", "Disconnect from remote host");
-  terminal->AppendSeparator();
-  terminal->Append(command::kKeyboardMenu, "Keyboard", keyboard);
-  terminal->AppendSeparator();
-  terminal->Append(wxID_EXIT, "", "");
+  std::vector<CommandRow>& view = commands.Menu("&View");
+  for (const ScaleCommand& s : kScaleCommands) {
+    view.push_back(Choice(
+        wxITEM_RADIO, s.id, wxString::Format("Scale &%dx", s.scale), wxString::Format("Display at %dx scale", s.scale),
+        [this, scale = s.scale] { OnScaleCommand(scale); },
+        [this, scale = s.scale] { return canvas->GetScale() == static_cast<std::uint64_t>(scale); },
+        [this, s] { return s.displayWidth == 0 || DisplayLargerThan(s.displayWidth, s.displayHeight); }));
+  }
+  view.push_back(Separator());
+  view.push_back(Command(command::kRows25, "25 &rows", "Display with 25 rows", [this] { OnRowsCommand(); }));
 
-  auto* view = new wxMenu;
-  view->AppendRadioItem(command::kScale1, "Scale &1x", "Display at 1x scale");
-  view->AppendRadioItem(command::kScale2, "Scale &2x", "Display at 2x scale");
-  view->AppendRadioItem(command::kScale3, "Scale &3x", "Display at 3x scale");
-  view->AppendRadioItem(command::kScale5, "Scale &5x", "Display at 5x scale");
-  view->AppendRadioItem(command::kScale8, "Scale &8x", "Display at 8x scale");
-  view->AppendSeparator();
-  view->Append(command::kRows25, "25 rows", "Display with 25 rows");
+  commands.Menu("T&ransfer") = TransferCommands();
 
-  auto* transfer = new wxMenu;
-  transfer->Append(command::kXmodemReceive, "Xmodem Receive", "Receive a file using Xmodem");
-  transfer->Append(command::kPunterReceive, "Punter Receive\tF3", "Receive a file using Punter");
-  transfer->Append(command::kSaveReceivedFile, "Save File...", "Save a received file");
-  transfer->AppendCheckItem(command::kPromptAfterReceive, "Prompt after Receive", "Open a save dialog automatically");
-  transfer->AppendSeparator();
-  transfer->Append(command::kXmodemSend, "Xmodem Send\tF1", "Send a file using Xmodem");
-  transfer->Append(command::kXmodem1kSend, "Xmodem-1k Send", "Send a file using Xmodem-1k");
-  transfer->Append(command::kLoadFileToSend, "Load File...", "Load a file to send");
-  transfer->AppendSeparator();
-  transfer->Append(command::kCancelTransfer, "Cancel Transfer", "Cancel the upload/download");
+  commands.Menu("&Buffer") = {
+      Command(command::kLoadBuffer, "&Load...", "Load a SEQ file into the buffer", [this] { OnLoadBuffer(); }),
+      Command(command::kSaveBuffer, "&Save...", "Save the buffer as a SEQ file", [this] { OnSaveBuffer(); },
+              buffered),
+      Separator(),
+      Command(command::kStash, "S&tash", "Overwrite buffer with active session", [this] { OnStash(); },
+              [this] { return !session->WelcomeShown(); }),
+      Separator(),
+      Command(command::kViewBuffer, "&View\tF4", "View the buffer",
+              [this] { OpenBufferWindow(this, &storedBuffer, ReplayMode::View); }, buffered),
+      Separator(),
+      Command(command::kReplayScrolled, "&Replay (scrolled)", "Replay buffer w/ backscroll",
+              [this] { OpenBufferWindow(this, &storedBuffer, ReplayMode::Scrolled); }, buffered),
+      Command(command::kReplaySimulated, "Replay (si&mulated)", "Replay buffer as simulation",
+              [this] { OpenBufferWindow(this, &storedBuffer, ReplayMode::Simulated); }, buffered),
+  };
 
-  auto* buffer = new wxMenu;
-  buffer->Append(command::kLoadBuffer, "&Load...", "Load a SEQ file into the buffer");
-  buffer->Append(command::kSaveBuffer, "&Save...", "Save the buffer as a SEQ file");
-  buffer->AppendSeparator();
-  buffer->Append(command::kStash, "Stash", "Overwrite buffer with active session");
-  buffer->AppendSeparator();
-  buffer->Append(command::kViewBuffer, "View\tF4", "View the buffer");
-  buffer->AppendSeparator();
-  buffer->Append(command::kReplayScrolled, "Replay (scrolled)", "Replay buffer w/ backscroll");
-  buffer->Append(command::kReplaySimulated, "Replay (simulated)", "Replay buffer as simulation");
-
-  auto* help = new wxMenu;
-  help->Append(wxID_ABOUT, "", "");
-  help->Append(command::kCheckForUpdates, "Check for Updates...", "Check for a new version of Morlen");
-
-  auto* bar = new wxMenuBar;
-  bar->Append(terminal, "&Terminal");
-  bar->Append(view, "&View");
-  bar->Append(transfer, "Transfer");
-  bar->Append(buffer, "&Buffer");
-  bar->Append(help, "&Help");
-  SetMenuBar(bar);
+  commands.Menu("&Help") = HelpCommands();
+  // Alt+C copies the canvas's selection as ASCII, as its context menu
+  // shows beside that item.
+  commands.AddKey(wxACCEL_ALT, 'C', wxID_COPY);
+  commands.Install(*this);
 }
 
 bool MorlenFrame::DisplayLargerThan(int width, int height) const {
   const int index = wxDisplay::GetFromWindow(this);
   const wxRect area = wxDisplay(index == wxNOT_FOUND ? 0u : static_cast<unsigned>(index)).GetClientArea();
   return area.width > width && area.height > height;
-}
-
-void MorlenFrame::OnUpdateCommand(wxUpdateUIEvent& event) {
-  const int id = event.GetId();
-  for (const ScaleCommand& s : kScaleCommands) {
-    if (id != s.id) continue;
-    event.Enable(s.displayWidth == 0 || DisplayLargerThan(s.displayWidth, s.displayHeight));
-    event.Check(canvas->GetScale() == static_cast<std::uint64_t>(s.scale));
-    return;
-  }
-  const bool transferRunning = transfers->Running();
-  switch (id) {
-    case command::kConnect: event.Enable(ConnectOffered()); break;
-    case command::kDisconnect:
-      event.Enable(client && (Connected() || client->State() == qwx::ClientState::Connecting));
-      break;
-    case command::kPositionalKeymap: event.Check(programSettings().keyboardMap == kPositionalKeyboardMap); break;
-    case command::kHybridKeymap: event.Check(programSettings().keyboardMap == kHybridKeyboardMap); break;
-    case command::kSaveBuffer:
-    case command::kViewBuffer:
-    case command::kReplayScrolled:
-    case command::kReplaySimulated: event.Enable(!storedBuffer.empty()); break;
-    case command::kStash: event.Enable(!session->WelcomeShown()); break;
-    case command::kRows25: event.Enable(true); break;
-    case command::kXmodemSend:
-    case command::kXmodem1kSend:
-    case command::kXmodemReceive:
-    case command::kPunterReceive: event.Enable(Connected() && !transferRunning); break;
-    case command::kCancelTransfer: event.Enable(transferRunning); break;
-    case command::kSaveReceivedFile: event.Enable(transfers->SaveOffered()); break;
-    case command::kLoadFileToSend: event.Enable(!transferRunning); break;
-    case command::kPromptAfterReceive: event.Check(programSettings().dialogOnReceived); break;
-    default: break;
-  }
 }
 
 void MorlenFrame::SetKeymap(int type) {
@@ -331,36 +265,12 @@ void MorlenFrame::OnRowsCommand() {
 }
 
 bool MorlenFrame::ConnectOffered() const {
-  return !client && !wxWindow::FindWindowByLabel(kAddressBookTitle);
+  // A closed address book lingers until the next idle time.
+  wxWindow* book = wxWindow::FindWindowByLabel(kAddressBookTitle);
+  return !client && (!book || wxTheApp->IsScheduledForDestruction(book));
 }
 
-void MorlenFrame::OnConnectCommand() {
-  // F7 arrives here even while the menu item is disabled.
-  if (ConnectOffered()) OpenAddressBook(this);
-}
-
-bool MorlenFrame::CommandEnabled(int id) {
-  wxUpdateUIEvent update(id);
-  update.SetEventObject(this);
-  OnUpdateCommand(update);
-  return !update.GetSetEnabled() || update.GetEnabled();
-}
-
-bool MorlenFrame::RunAccelerator(const wxKeyEvent& event) {
-  if (event.GetEventType() != wxEVT_KEY_DOWN || event.GetModifiers() != wxMOD_NONE) return false;
-  // Keys typed in the other windows are theirs, or the board's.
-  auto* window = wxDynamicCast(event.GetEventObject(), wxWindow);
-  if (!window || wxGetTopLevelParent(window) != this) return false;
-  for (const Accelerator& a : kAccelerators) {
-    if (a.keyCode != event.GetKeyCode()) continue;
-    if (!CommandEnabled(a.id)) return false;
-    wxCommandEvent command(wxEVT_MENU, a.id);
-    command.SetEventObject(this);
-    ProcessWindowEvent(command);
-    return true;
-  }
-  return false;
-}
+bool MorlenFrame::CommandEnabled(int id) { return commands.Enabled(id); }
 
 void MorlenFrame::UpdateBufferStatus() {
   SetStatusText(session->ActiveSessionText(), kActiveField);

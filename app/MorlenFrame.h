@@ -5,6 +5,7 @@
 // the connection's own rules to its terminal session.
 #include <wx/wx.h>
 // After wx.h: it needs the toolkit's type traits.
+#include <wx/modalhook.h>
 #include <wx/weakref.h>
 
 #include <functional>
@@ -12,6 +13,7 @@
 
 #include "addressbook/AddressBookEvents.h"  // wxEVT_ADDRESS_BOOK_CONNECT
 #include "dialogs/wxCheckForUpdates.h"
+#include "app/CommandTable.h"
 #include "app/SessionAdapters.h"
 #include "app/SettingsAutosave.h"
 #include "app/wxMainStatusBar.h"
@@ -30,6 +32,9 @@ class MorlenFrame : public wxFrame {
 
   MorlenFrame();
   ~MorlenFrame() override;
+
+  // The title while no board is connected.
+  static wxString ProgramTitle();
 
   void SetKeymap(int type);
   void ApplyScale(int scale);
@@ -52,7 +57,6 @@ class MorlenFrame : public wxFrame {
   void FitStatusBar();
   wxStatusBar* OnCreateStatusBar(int number, long style, wxWindowID id, const wxString& name) override;
   void CreateMenus();
-  void OnUpdateCommand(wxUpdateUIEvent& event);
   void OnScaleCommand(int scale);
   void OnRowsCommand();
   void OnExitCommand();
@@ -67,29 +71,44 @@ class MorlenFrame : public wxFrame {
   void OnSocketEvent(wxSocketEvent& event);
   void ReadInput();
   void OnDisconnectCommand();
-  void OnConnectCommand();
   bool ConnectOffered() const;
+  // The title names the board while connected.
+  void UpdateTitle();
   void OnKey(wxKeyEvent& event);
-  // A key that is the accelerator of an enabled command runs it.
-  bool RunAccelerator(const wxKeyEvent& event);
+  KeyPlace PlaceOf(const wxKeyEvent& event) const;
   // The Transfer menu (MorlenFrameTransfers.cpp).
   void CreateTransfers();
-  void BindTransferCommands();
-  // Runs `action` for the command `id` only while its item is enabled:
-  // the toolkit may act on an accelerator of an item it has not yet disabled.
-  void BindWhileEnabled(int id, std::function<void()> action);
+  std::vector<CommandRow> TransferCommands();
   void OnClose(wxCloseEvent& event);
   // The Help menu (MorlenFrameHelp.cpp).
-  void BindHelpCommands();
+  std::vector<CommandRow> HelpCommands();
   void OnAbout();
   void OnCheckForUpdates();
   void StartUpdateCheck();
   void ReplaceUpdateChecker(qwx::wxCheckForUpdates* checker);
 
+  // Counts the program's dialogs running modally.
+  class ModalDialogs : public wxModalDialogHook {
+   public:
+    bool Open() const { return open > 0; }
+
+   protected:
+    int Enter(wxDialog*) override {
+      ++open;
+      return wxID_NONE;
+    }
+    void Exit(wxDialog*) override { --open; }
+
+   private:
+    int open = 0;
+  };
+
   struct ClientDestroyer {
     void operator()(qwx::wxTcpClient* client) const;
   };
 
+  CommandTable commands;
+  ModalDialogs modalDialogs;
   wxPanel* panel = nullptr;
   qwx::wxPetsciiScrolledCanvas* canvas = nullptr;
   ByteBuffer storedBuffer;

@@ -3,7 +3,10 @@
 // the key events, into calls on its terminal session.
 #include <wx/socket.h>
 
+#include "app/CommandIds.h"
+#include "app/LocaleText.h"
 #include "app/MorlenFrame.h"
+#include "app/ProductInfo.h"
 #include "settings/AddressBook.h"
 
 void MorlenFrame::ClientDestroyer::operator()(qwx::wxTcpClient* client) const {
@@ -22,7 +25,7 @@ void MorlenFrame::StartConnection(int index) {
   client.reset(new qwx::wxTcpClient);
   client->onBytesWritten = [this](std::uint64_t count) { session->BytesSent(count); };
   client->SetEventHandler(*this, wxID_ANY);
-  session->AttemptStarted(*client, entry.address, entry.port, entry.foreground, entry.background);
+  session->AttemptStarted(*client, entry.address, entry.port, entry.foreground, entry.background, entry.name);
 
   const TerminalSession::AttemptFollowUp followUp = session->AttemptEnded(client->ConnectTo(entry.address, entry.port));
   if (!followUp.keepClient) {
@@ -36,6 +39,7 @@ void MorlenFrame::StartConnection(int index) {
       if (Connected() && client->IsData()) ReadInput();
     });
   }
+  UpdateTitle();
   if (followUp.closeWindow) Close();
 }
 
@@ -47,11 +51,12 @@ void MorlenFrame::OnSocketEvent(wxSocketEvent& event) {
   switch (event.GetSocketEvent()) {
     case wxSOCKET_CONNECTION: session->ConnectionEstablished(); break;
     case wxSOCKET_LOST:
-      if (session->ConnectionLost()) client.reset();
+      if (session->ConnectionLost(client->ClosedByPeer() ? LineLoss::ClosedByBoard : LineLoss::Broken)) client.reset();
       break;
     case wxSOCKET_INPUT: ReadInput(); break;
     case wxSOCKET_OUTPUT: break;
   }
+  UpdateTitle();
 }
 
 void MorlenFrame::ReadInput() {
@@ -62,6 +67,14 @@ void MorlenFrame::ReadInput() {
 
 void MorlenFrame::OnDisconnectCommand() {
   if (session->Disconnect()) client.reset();
+  UpdateTitle();
+}
+
+void MorlenFrame::UpdateTitle() {
+  const std::string board = session->ConnectedBoard();
+  const wxString title =
+      board.empty() ? ProgramTitle() : wxString::Format("%s \u2014 %s", productName, FromByteString(board));
+  if (GetTitle() != title) SetTitle(title);
 }
 
 void MorlenFrame::OnExitCommand() {
@@ -79,9 +92,26 @@ void MorlenFrame::OnClose(wxCloseEvent& event) {
   event.Skip();
 }
 
+KeyPlace MorlenFrame::PlaceOf(const wxKeyEvent& event) const {
+  // While the menu bar is open its keys come from the bar itself.
+  wxObject* object = event.GetEventObject();
+  if (wxDynamicCast(object, wxMenuBar) || wxDynamicCast(object, wxMenu)) return KeyPlace::Menu;
+  auto* window = wxDynamicCast(object, wxWindow);
+  if (!window || wxGetTopLevelParent(window) != this) return KeyPlace::OtherWindow;
+  return window == canvas ? KeyPlace::Terminal : KeyPlace::MainWindow;
+}
+
 void MorlenFrame::OnKey(wxKeyEvent& event) {
-  // The function keys that start transfers and open windows do so while
-  // their command is offered; otherwise they are the C64's function keys.
-  if (RunAccelerator(event)) return;
-  if (session->Key(event.AltDown(), [&] { return keymap->Translate(event); }) == KeyOutcome::PassOn) event.Skip();
+  // The commands' own keys never get here: the frame's accelerator table
+  // runs an enabled command first; a disabled one leaves its key to the board.
+  KeyOrigin origin;
+  origin.place = PlaceOf(event);
+  origin.dialogOpen = modalDialogs.Open();
+  origin.altHeld = event.AltDown();
+  origin.escapePressed = event.GetEventType() == wxEVT_KEY_DOWN && event.GetKeyCode() == WXK_ESCAPE;
+  switch (session->Key(origin, [&] { return keymap->Translate(event); })) {
+    case KeyOutcome::PassOn: event.Skip(); break;
+    case KeyOutcome::CancelTransfer: commands.Run(command::kCancelTransfer); break;
+    case KeyOutcome::Consumed: break;
+  }
 }

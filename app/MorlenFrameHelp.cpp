@@ -18,9 +18,12 @@ constexpr const char* kPictureTooltip = "\"Night Call\" by Vendorly";
 constexpr const char* kYears = "2021";
 }  // namespace
 
-void MorlenFrame::BindHelpCommands() {
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnAbout(); }, wxID_ABOUT);
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnCheckForUpdates(); }, command::kCheckForUpdates);
+std::vector<CommandRow> MorlenFrame::HelpCommands() {
+  return {
+      Command(wxID_ABOUT, "&About", "Show about dialog", [this] { OnAbout(); }),
+      Command(command::kCheckForUpdates, "&Check for Updates...", "Check for a new version of Morlen",
+              [this] { OnCheckForUpdates(); }),
+  };
 }
 
 void MorlenFrame::OnAbout() {

@@ -14,21 +14,28 @@ void MorlenFrame::CreateTransfers() {
   session->AddTransfer(transfers->XmodemRoute());
 }
 
-void MorlenFrame::BindTransferCommands() {
-  BindWhileEnabled(command::kXmodemReceive, [this] { transfers->XmodemReceive(); });
-  BindWhileEnabled(command::kPunterReceive, [this] { transfers->PunterReceive(); });
-  BindWhileEnabled(command::kXmodemSend, [this] { transfers->XmodemSend(false); });
-  BindWhileEnabled(command::kXmodem1kSend, [this] { transfers->XmodemSend(true); });
-  BindWhileEnabled(command::kLoadFileToSend, [this] { transfers->LoadFile(); });
-  BindWhileEnabled(command::kSaveReceivedFile, [this] { transfers->SaveFile(); });
-  BindWhileEnabled(command::kCancelTransfer, [this] { transfers->Cancel(); });
-  Bind(wxEVT_MENU, [](wxCommandEvent&) {
-    programSettings().dialogOnReceived = !programSettings().dialogOnReceived;
-  }, command::kPromptAfterReceive);
-}
-
-void MorlenFrame::BindWhileEnabled(int id, std::function<void()> action) {
-  Bind(wxEVT_MENU, [this, id, action = std::move(action)](wxCommandEvent&) {
-    if (CommandEnabled(id)) action();
-  }, id);
+std::vector<CommandRow> MorlenFrame::TransferCommands() {
+  const auto offered = [this] { return Connected() && !transfers->Running(); };
+  const auto running = [this] { return transfers->Running(); };
+  return {
+      Command(command::kXmodemReceive, "Xmodem &Receive", "Receive a file using Xmodem",
+              [this] { transfers->XmodemReceive(); }, offered),
+      Command(command::kPunterReceive, "&Punter Receive\tF3", "Receive a file using Punter",
+              [this] { transfers->PunterReceive(); }, offered),
+      Command(command::kSaveReceivedFile, "&Save File...", "Save a received file", [this] { transfers->SaveFile(); },
+              [this] { return transfers->SaveOffered(); }),
+      Choice(wxITEM_CHECK, command::kPromptAfterReceive, "Prompt &after Receive", "Open a save dialog automatically",
+             [] { programSettings().dialogOnReceived = !programSettings().dialogOnReceived; },
+             [] { return programSettings().dialogOnReceived; }),
+      Separator(),
+      Command(command::kXmodemSend, "&Xmodem Send\tF1", "Send a file using Xmodem",
+              [this] { transfers->XmodemSend(false); }, offered),
+      Command(command::kXmodem1kSend, "Xmodem-&1k Send", "Send a file using Xmodem-1k",
+              [this] { transfers->XmodemSend(true); }, offered),
+      Command(command::kLoadFileToSend, "&Load File...", "Load a file to send", [this] { transfers->LoadFile(); },
+              [this] { return !transfers->Running(); }),
+      Separator(),
+      Command(command::kCancelTransfer, "&Cancel Transfer", "Cancel the upload/download",
+              [this] { transfers->Cancel(); }, running),
+  };
 }

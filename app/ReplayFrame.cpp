@@ -1,5 +1,6 @@
 #include "app/ReplayFrame.h"
 
+#include "app/CloseKeys.h"
 #include "app/ProgramValues.h"
 #include "app/ReplayTimer.h"
 #include "resources/morlen_icon.xpm"
@@ -49,8 +50,7 @@ ReplayFrame::ReplayFrame(wxWindow* parent, wxWindowID id, const wxString& title)
   SetIcon(wxIcon(morlen_icon_xpm));
 
   // As in the main window, Alt+C copies the selection as ASCII.
-  wxAcceleratorEntry copy(wxACCEL_ALT, 'C', wxID_COPY);
-  SetAcceleratorTable(wxAcceleratorTable(1, &copy));
+  InstallCloseKeys(*this, {wxAcceleratorEntry(wxACCEL_ALT, 'C', wxID_COPY)});
 
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { canvas->CopyAsAscii(); }, wxID_COPY);
   Bind(wxEVT_PETSCII_CANVAS_SCREENSHOT, &ReplayFrame::OnCanvasScreenshot, this);

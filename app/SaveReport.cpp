@@ -2,23 +2,17 @@
 #include "app/SaveReport.h"
 
 #include "app/LocaleText.h"
+#include "app/MessagePrompt.h"
 #include "settings/AtomicFileWrite.h"
+#include "settings/Configuration.h"
 
 namespace {
 constexpr const char* kCaption = "Save Failed";
-
-void ShowSaveFailure(wxWindow* parent, const wxString& text) {
-  wxMessageBox(text, kCaption, wxOK | wxICON_ERROR, parent);
-}
+constexpr const char* kOk = "OK";
 }  // namespace
 
-SaveFailureReporter& ProgramSaveFailureReporter() {
-  static SaveFailureReporter reporter = ShowSaveFailure;
-  return reporter;
-}
-
 void TellSaveFailure(wxWindow* parent, const std::string& text) {
-  ProgramSaveFailureReporter()(parent, FromByteString(text));
+  ProgramMessagePrompt()(parent, MessageRequest{kCaption, FromByteString(text), {kOk}, true});
 }
 
 bool SaveFileTelling(wxWindow* parent, const std::string& path, std::string_view bytes) {

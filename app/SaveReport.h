@@ -1,20 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Telling the user that a save failed: a message box naming the file and
-// the reason, through one replaceable function so that tests can read it.
+// Telling the user that a save failed: a message box (through the
+// program's replaceable message prompt) naming the file and the reason.
 // Every save of the program ends here when it fails.
 #include <wx/wx.h>
 
-#include <functional>
 #include <string>
 #include <string_view>
-
-#include "settings/Configuration.h"
-
-using SaveFailureReporter = std::function<void(wxWindow* parent, const wxString& text)>;
-
-// The reporter in use; by default a message box.
-SaveFailureReporter& ProgramSaveFailureReporter();
 
 // `text` is the byte-string message (saveFailureText and the like).
 void TellSaveFailure(wxWindow* parent, const std::string& text);

@@ -1,5 +1,7 @@
 list(APPEND GUI_SOURCES
   ${MORLEN_ROOT}/app/MorlenApp.cpp
+  ${MORLEN_ROOT}/app/CloseKeys.cpp
+  ${MORLEN_ROOT}/app/CommandTable.cpp
   ${MORLEN_ROOT}/app/MorlenFrame.cpp
   ${MORLEN_ROOT}/app/MorlenFrameHelp.cpp
   ${MORLEN_ROOT}/app/MorlenFrameConnection.cpp
@@ -8,6 +10,7 @@ list(APPEND GUI_SOURCES
   ${MORLEN_ROOT}/app/wxMainStatusBar.cpp
   ${MORLEN_ROOT}/app/SessionBuffers.cpp
   ${MORLEN_ROOT}/app/FileChooser.cpp
+  ${MORLEN_ROOT}/app/MessagePrompt.cpp
   ${MORLEN_ROOT}/app/SaveReport.cpp
   ${MORLEN_ROOT}/app/SettingsAutosave.cpp
 )

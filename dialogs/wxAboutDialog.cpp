@@ -73,7 +73,18 @@ wxImage AboutPicture() {
 }
 
 wxAboutDialog::wxAboutDialog(wxWindow* parent, const wxString& title, long style)
-    : wxDialog(parent, wxID_ANY, title, wxDefaultPosition, wxDefaultSize, style) {}
+    : wxDialog(parent, wxID_ANY, title, wxDefaultPosition, wxDefaultSize, style) {
+  // The toolkit's Escape looks for a stock button; "READY." is not one.
+  Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+    if (event.GetKeyCode() != WXK_ESCAPE || event.HasAnyModifiers()) {
+      event.Skip();
+    } else if (IsModal()) {
+      EndModal(wxID_CANCEL);
+    } else {
+      Close();
+    }
+  });
+}
 
 int wxAboutDialog::ShowModal() {
   BuildContent();

@@ -33,9 +33,11 @@ TerminalSession::TerminalSession(StatusSink& status, SessionScreen& screen, Byte
     : status(status), screen(screen), activeSession(std::move(welcome), bufferCeiling) {}
 
 void TerminalSession::AttemptStarted(ByteLink& newLink, const std::string& address, std::uint16_t port,
-                                     std::uint8_t entryForeground, std::uint8_t entryBackground) {
+                                     std::uint8_t entryForeground, std::uint8_t entryBackground,
+                                     const std::string& entryName) {
   if (HasClient()) return;
   link = &newLink;
+  boardName = entryName;
   foreground = entryForeground;
   background = entryBackground;
   state = SessionState::Connecting;
@@ -122,10 +124,14 @@ void TerminalSession::Received(const std::uint8_t* data, std::size_t length) {
   status.ShowStatus(StatusField::ActiveSession, ActiveSessionText());
 }
 
-bool TerminalSession::ConnectionLost() {
+bool TerminalSession::ConnectionLost(LineLoss how) {
   // While connecting, a failed attempt is the attempt's result, not a drop.
   if (state != SessionState::Connected) return false;
-  EndConnection(SessionEnd::Dropped, "Disconnected (connection dropped)");
+  if (how == LineLoss::ClosedByBoard && !TransferRunning()) {
+    EndConnection(SessionEnd::ClosedByBoard, "Disconnected by the board");
+  } else {
+    EndConnection(SessionEnd::Dropped, "Disconnected (connection dropped)");
+  }
   return true;
 }
 
@@ -169,8 +175,12 @@ void TerminalSession::EndConnection(SessionEnd how, const std::string& message) 
     if (transfer->Active()) transfer->ConnectionEnded(how);
 }
 
-KeyOutcome TerminalSession::Key(bool altHeld, const std::function<C64KeyPress()>& translate) {
-  if (altHeld || !HasClient() || TransferRunning()) return KeyOutcome::PassOn;
+KeyOutcome TerminalSession::Key(const KeyOrigin& origin, const std::function<C64KeyPress()>& translate) {
+  switch (RouteKey(origin, HasClient(), TransferWorking())) {
+    case KeyRoute::Window: return KeyOutcome::PassOn;
+    case KeyRoute::CancelTransfer: return KeyOutcome::CancelTransfer;
+    case KeyRoute::Board: break;
+  }
   const KeyPressAction action = ActionOfKeyPress(translate());
   switch (action.kind) {
     case KeyPressAction::Kind::PassOn: return KeyOutcome::PassOn;
@@ -196,12 +206,20 @@ bool TerminalSession::TransferRunning() const {
   return std::any_of(transfers.begin(), transfers.end(), [](const TransferEngine* t) { return t->Active(); });
 }
 
+bool TerminalSession::TransferWorking() const {
+  return std::any_of(transfers.begin(), transfers.end(), [](const TransferEngine* t) { return t->Working(); });
+}
+
 void TerminalSession::Line::write(const std::uint8_t* bytes, std::size_t size) {
   if (session.state == SessionState::Connected) session.link->write(bytes, size);
 }
 
 void TerminalSession::Line::discardPendingInput() {
   if (session.state == SessionState::Connected) session.link->discardPendingInput();
+}
+
+std::string TerminalSession::ConnectedBoard() const {
+  return state == SessionState::Connected && sessionStarted ? boardName : std::string();
 }
 
 std::string TerminalSession::ActiveSessionText() const {

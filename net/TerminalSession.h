@@ -14,6 +14,7 @@
 #include "keyboard/C64KeyPress.h"
 #include "net/ByteLink.h"
 #include "net/ConnectAttempt.h"
+#include "net/KeyRoute.h"
 #include "net/SessionEnd.h"
 #include "net/SessionOutputs.h"
 #include "net/SessionRecord.h"
@@ -28,8 +29,9 @@ enum class SessionState {
 };
 
 enum class KeyOutcome {
-  PassOn,    // left to the toolkit: menus, mnemonics, other windows
-  Consumed,  // sent, swallowed or the charset toggled
+  PassOn,          // left to the toolkit: menus, mnemonics, other windows
+  Consumed,        // sent, swallowed or the charset toggled
+  CancelTransfer,  // the owner cancels the running transfer
 };
 
 class TerminalSession {
@@ -50,16 +52,18 @@ class TerminalSession {
   // port; its screen is to start in the entry's colours. Ignored while a
   // client exists.
   void AttemptStarted(ByteLink& link, const std::string& address, std::uint16_t port, std::uint8_t foreground,
-                      std::uint8_t background);
+                      std::uint8_t background, const std::string& boardName = std::string());
   AttemptFollowUp AttemptEnded(qwx::ConnectResult result);
 
   // The socket's notifications. InputWaiting is true when the owner is to
   // read now and hand the bytes to Received; during the attempt it only
-  // notes the input. ConnectionLost is true when the client is to be deleted.
+  // notes the input. ConnectionLost is true when the client is to be
+  // deleted; a board that closes in order during a transfer has still
+  // dropped the line.
   void ConnectionEstablished();
   bool InputWaiting();
   void Received(const std::uint8_t* data, std::size_t length);
-  bool ConnectionLost();
+  bool ConnectionLost(LineLoss how = LineLoss::Broken);
   // The client's write hook: every send request, keys and transfers alike.
   void BytesSent(std::uint64_t count);
 
@@ -74,15 +78,17 @@ class TerminalSession {
   // deleted with the window.
   bool CloseMustWait(bool canWait);
 
-  // A key event: unless Alt is held, no client exists or a transfer runs,
+  // A key event from `origin`: when it is the board's (RouteKey),
   // `translate` gives the C64 key press (only then is it asked).
-  KeyOutcome Key(bool altHeld, const std::function<C64KeyPress()>& translate);
+  KeyOutcome Key(const KeyOrigin& origin, const std::function<C64KeyPress()>& translate);
 
   // Transfers are asked in the order added; the first active one takes the
   // chunk. They must outlive the session or be removed first.
   void AddTransfer(TransferEngine& transfer);
   void RemoveTransfer(TransferEngine& transfer);
   bool TransferRunning() const;
+  // A transfer is moving a file (not only keeping a sender's bytes away).
+  bool TransferWorking() const;
   // The line the transfers write on: the current client's while the
   // connection stands, nothing once it is over (the client may be gone).
   TransferLink& TransferLine() { return line; }
@@ -94,6 +100,9 @@ class TerminalSession {
   // The link of the current client, for the transfers; null without one.
   ByteLink* Link() const { return link; }
   bool WelcomeShown() const { return welcomeShown; }
+  // The entry's name while its connection stands, for the window's title;
+  // empty otherwise.
+  std::string ConnectedBoard() const;
   // The session buffer: at most its ceiling's worth, the latest bytes.
   const ByteBuffer& ActiveSession() const { return activeSession.Bytes(); }
   bool ActiveSessionTrimmed() const { return activeSession.Trimmed(); }
@@ -117,6 +126,7 @@ class TerminalSession {
   ByteLink* link = nullptr;
   std::uint8_t foreground = 0;
   std::uint8_t background = 0;
+  std::string boardName;
   bool sessionStarted = false;  // the established connection has been handled
   bool closeWhenAttemptEnds = false;
   struct {

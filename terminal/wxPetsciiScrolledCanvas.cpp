@@ -207,6 +207,11 @@ CellPosition wxPetsciiScrolledCanvas::CellUnderPointer(const wxPoint& position) 
 
 void wxPetsciiScrolledCanvas::OnMouse(wxMouseEvent& event) {
   if (event.LeftUp()) {
+    // A quick drag may end away from its last motion: the release is its end.
+    if (selecting) {
+      selection.end = CellUnderPointer(event.GetPosition());
+      Refresh();
+    }
     selecting = false;
   } else if (event.LeftDown()) {
     selecting = true;
@@ -222,7 +227,7 @@ void wxPetsciiScrolledCanvas::OnMouse(wxMouseEvent& event) {
 std::unique_ptr<wxMenu> wxPetsciiScrolledCanvas::BuildContextMenu() {
   auto menu = std::make_unique<wxMenu>();
   menu->Append(ItemWithIcon(menu.get(), wxID_COPY, "&Copy as ASCII\tAlt+C", copy_ascii_xpm));
-  menu->Append(ItemWithIcon(menu.get(), command::kCopyAsPetscii, "&Copy as PETSCII", copy_petscii_xpm));
+  menu->Append(ItemWithIcon(menu.get(), command::kCopyAsPetscii, "Copy as &PETSCII", copy_petscii_xpm));
   if (offerScreenshot) menu->Append(ItemWithIcon(menu.get(), command::kScreenshot, "&Screenshot", screenshot_xpm));
   if (contextMenuExtension) {
     for (const ContextMenuEntry& entry : contextMenuExtension()) {

@@ -9,6 +9,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -85,6 +86,7 @@ class RecordingScreen : public SessionScreen {
 class FakeTransfer : public TransferEngine {
  public:
   bool Active() const override { return active; }
+  bool Working() const override { return active && !discarding; }
   void TakeBytes(const std::uint8_t* data, std::size_t length) override {
     chunks.emplace_back(reinterpret_cast<const char*>(data), length);
   }
@@ -95,6 +97,7 @@ class FakeTransfer : public TransferEngine {
     if (status) status->ShowStatus(StatusField::Message, "transfer stopped");
   }
   bool active = false;
+  bool discarding = false;  // only keeping a cancelled sender's bytes away
   std::vector<std::string> chunks;
   int endings = 0;
   SessionEnd endedBy = SessionEnd::None;
@@ -129,8 +132,12 @@ class Session : public ::testing::Test {
   }
   std::string Field(StatusField field) { return status.fields[field]; }
   std::string Active() { return std::string(session.ActiveSession().begin(), session.ActiveSession().end()); }
+  // A key pressed in the terminal (KeyRouteTest has the other places).
   KeyOutcome Press(C64KeyPress press, bool alt = false, bool* asked = nullptr) {
-    return session.Key(alt, [&] {
+    KeyOrigin origin;
+    origin.place = KeyPlace::Terminal;
+    origin.altHeld = alt;
+    return session.Key(origin, [&] {
       if (asked) *asked = true;
       return press;
     });
@@ -268,6 +275,17 @@ TEST_F(Session, FirstConnectionClearsTheWelcomeScreenAndLaterOnesStartAfreshBelo
 
 // The attempt's wait dispatches events: the connection event and the
 // host's greeting may both come before the attempt has returned.
+TEST_F(Session, TheBoardIsNamedWhileItsConnectionStands) {
+  session.AttemptStarted(link, "127.0.0.1", 6400, kForeground, kBackground, "Night Board");
+  EXPECT_EQ(session.ConnectedBoard(), "");
+  link.connected = true;
+  session.AttemptEnded(ConnectResult::Connected);
+  session.ConnectionEstablished();
+  EXPECT_EQ(session.ConnectedBoard(), "Night Board");
+  ASSERT_TRUE(session.Disconnect());
+  EXPECT_EQ(session.ConnectedBoard(), "");
+}
+
 TEST_F(Session, EventsDuringTheAttemptAreHandledOnceItHasEnded) {
   for (const bool established : {false, true}) {
     for (const bool input : {false, true}) {
@@ -382,13 +400,16 @@ TEST_F(Session, KeysGoToTheHostOnlyWhenConnectedWithoutAltOrTransfer) {
   asked = false;
   EXPECT_EQ(Press(letterA, false, &asked), KeyOutcome::PassOn);
   EXPECT_FALSE(asked);
+  // Once only a cancelled sender's bytes are kept away, keys go out again.
+  transfer.discarding = true;
+  EXPECT_EQ(Press(letterA), KeyOutcome::Consumed);
   transfer.active = false;
   EXPECT_EQ(Press(letterA), KeyOutcome::Consumed);
-  EXPECT_EQ(link.sent.size(), 4u);
+  EXPECT_EQ(link.sent.size(), 5u);
 
   ASSERT_TRUE(session.Disconnect());
   EXPECT_EQ(Press(letterA), KeyOutcome::PassOn);
-  EXPECT_EQ(link.sent.size(), 4u);
+  EXPECT_EQ(link.sent.size(), 5u);
 }
 
 TEST_F(Session, ChunksGoToTheFirstActiveTransferElseToTheTerminal) {
@@ -524,6 +545,25 @@ TEST_F(Session, TheSessionBufferKeepsItsLatestBytes) {
   EXPECT_EQ(std::string(small.ActiveSession().begin(), small.ActiveSession().end()), "456789ABCDEFGHIJ");
   EXPECT_EQ(Field(StatusField::ActiveSession), "Active: last 16 bytes");
   EXPECT_EQ(screen.shown, "0123456789ABCDEFGHIJ");
+}
+
+// A board that closes the line in order has not dropped it, unless a
+// transfer was still running over it.
+TEST_F(Session, ABoardClosingInOrderIsNoDropUnlessATransferRuns) {
+  FakeTransfer transfer;
+  session.AddTransfer(transfer);
+  for (const auto& [how, transferring, end] : {std::tuple{LineLoss::ClosedByBoard, false, SessionEnd::ClosedByBoard},
+                                               std::tuple{LineLoss::ClosedByBoard, true, SessionEnd::Dropped},
+                                               std::tuple{LineLoss::Broken, false, SessionEnd::Dropped}}) {
+    Connect();
+    transfer.active = transferring;
+    ASSERT_TRUE(session.ConnectionLost(how));
+    EXPECT_EQ(session.End(), end);
+    EXPECT_EQ(status.messages.back(),
+              end == SessionEnd::Dropped ? "Disconnected (connection dropped)" : "Disconnected by the board");
+    EXPECT_EQ(transfer.endings, transferring ? 1 : 0);
+    transfer.endings = 0;
+  }
 }
 
 }  // namespace

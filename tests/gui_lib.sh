@@ -119,7 +119,7 @@ gui_quit() {
   local attempt
   for attempt in 1 2 3; do
     echo "quitting (attempt $attempt)" >&2
-    gui_key ctrl+q
+    gui_key ctrl+shift+q
     for _ in $(seq 50); do kill -0 "$GUI_PROGRAM" 2>/dev/null || return 0; sleep 0.1; done
   done
   echo "the program did not exit"; cat "$GUI_TMP/program.log"

@@ -2,13 +2,16 @@
 // its popup and the event a pick sends, driven with real pointer input.
 #include <gtest/gtest.h>
 #include <wx/clrpicker.h>
+#include <wx/uiaction.h>
 #include <wx/wx.h>
 
 #include <vector>
 
 #include "addressbook/wxColor16ChooserButton.h"
 #include "addressbook/wxColor16ChooserPopup.h"
+#include "app/MorlenFrame.h"
 #include "gui/AddressBookTestSupport.h"
+#include "settings/Settings.h"
 
 namespace {
 
@@ -139,6 +142,71 @@ TEST_F(AddressBookChooser, APressBetweenSwatchesKeepsItOpenOneOutsideClosesIt) {
   EXPECT_EQ(Shown(), Colour(3));
   RunEventLoopFor(100);
   EXPECT_TRUE(chooser->GetChildren().IsEmpty());
+}
+
+// The chooser inside the address book the main window opens.
+class AddressBookChooserInWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previousAssertHandler = wxSetAssertHandler(&FailOnAssert);
+    programSettings() = Settings{};
+    programSettings().autoCheckForUpdate = false;
+    programAddressBook() = AddressBook{};
+    programAddressBook().entries = {Entry("Alpha")};
+    main = new MorlenFrame;
+    main->Show();
+    RunEventLoopFor(200);
+  }
+  void TearDown() override {
+    main->Destroy();
+    RunEventLoopFor(50);
+    wxSetAssertHandler(previousAssertHandler);
+  }
+
+  wxAssertHandler_t previousAssertHandler = nullptr;
+  MorlenFrame* main = nullptr;
+};
+
+TEST_F(AddressBookChooserInWindow, WorksByKeyboardAndClosesWithItsAddressBook) {
+  wxCommandEvent connect(wxEVT_MENU, command::kConnect);
+  main->GetEventHandler()->ProcessEvent(connect);
+  RunEventLoopFor(300);
+  auto* book = dynamic_cast<AddressBookFrame*>(wxWindow::FindWindowByLabel(AddressBookFrame::kTitle));
+  ASSERT_NE(book, nullptr);
+  EXPECT_FALSE(main->CommandEnabled(command::kConnect));
+  auto* chooser = dynamic_cast<qwx::wxColor16ChooserButton*>(book->FindWindow(addressBookId::kBackground));
+  ASSERT_NE(chooser, nullptr);
+  const auto open = [chooser] {
+    chooser->SetFocus();
+    wxUIActionSimulator().Char(WXK_SPACE);
+    return RunEventLoopUntil([chooser] { return chooser->ShownPopup() != nullptr; });
+  };
+  chooser->SetColourIndex(5);
+  ASSERT_TRUE(open());
+  wxColor16ChooserPopup* popup = chooser->ShownPopup();
+  EXPECT_EQ(popup->Highlighted(), 5) << "the keyboard starts on the colour shown";
+  EXPECT_NE(BitmapColour(popup->Swatch(5)->GetBitmap(), 10, 7), BitmapColour(popup->Swatch(4)->GetBitmap(), 10, 7))
+      << "the colour shown is marked";
+  wxUIActionSimulator keys;
+  for (int key : {WXK_RIGHT, WXK_DOWN, WXK_LEFT, WXK_RETURN}) {
+    keys.Char(key);
+    RunEventLoopFor(50);
+  }
+  EXPECT_TRUE(RunEventLoopUntil([chooser] { return chooser->ShownPopup() == nullptr; }));
+  EXPECT_EQ(programWorkingCopy().entries.at(0).background, 13);
+
+  // Escape leaves without a pick; closing the book takes an open palette along.
+  ASSERT_TRUE(open());
+  keys.Char(WXK_ESCAPE);
+  EXPECT_TRUE(RunEventLoopUntil([chooser] { return chooser->ShownPopup() == nullptr; }));
+  ASSERT_TRUE(open());
+  wxWeakRef<wxColor16ChooserPopup> left = chooser->ShownPopup();
+  book->prompts.askToSave = [] { return false; };
+  book->Close();
+  RunEventLoopFor(300);
+  EXPECT_FALSE(left && left->IsShown()) << "the palette outlives its address book";
+  EXPECT_EQ(wxWindow::FindWindowByLabel(AddressBookFrame::kTitle), nullptr);
+  EXPECT_TRUE(main->CommandEnabled(command::kConnect));
 }
 
 }  // namespace

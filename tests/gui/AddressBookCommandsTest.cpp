@@ -12,6 +12,8 @@ namespace {
 using namespace addressbooktest;
 using namespace addressBookId;
 using NameList = std::vector<std::string>;
+// How long the keys typed into a context menu take to act.
+constexpr int kMenuKeysMs = 300;
 
 // What a context menu held once it was up.
 struct MenuLook {
@@ -54,29 +56,42 @@ class AddressBookCommands : public AddressBookFixture {
   }
 
   // Opens a context menu with a real right-click, notes what it holds once
-  // up, then types `keys` and Escape into it.
+  // up, then types `keys` into it, and Escape if it is still open (Escape
+  // in the window would close the window).
   MenuLook OpenContextMenu(wxWindow* window, std::vector<int> keys = {}) {
     MenuLook look;
-    keys.push_back(WXK_ESCAPE);
-    const auto onOpen = [&look, keys](wxMenuEvent& event) {
+    bool closed = false;
+    wxTimer escape;
+    escape.Bind(wxEVT_TIMER, [&closed](wxTimerEvent&) {
+      if (!closed) wxUIActionSimulator().Char(WXK_ESCAPE);
+    });
+    const auto onOpen = [&look, &escape, keys](wxMenuEvent& event) {
       event.Skip();
       wxMenu* menu = event.GetMenu();
       if (!menu || look.opened) return;
       look.opened = true;
-      wxTheApp->CallAfter([&look, menu, keys] {
+      wxTheApp->CallAfter([&look, &escape, menu, keys] {
         for (wxMenuItem* item : menu->GetMenuItems()) look.labels.push_back(item->GetItemLabel());
         if (wxMenuItem* paste = menu->FindItem(kPasteScreenshot))
           look.pasteEnabled = paste->IsEnabled() && paste->GetBitmap().IsOk();
         wxMilliSleep(100);
         wxUIActionSimulator sim;
         for (int key : keys) sim.Char(key);
+        escape.StartOnce(kMenuKeysMs);
       });
     };
+    const auto onClose = [&closed](wxMenuEvent& event) {
+      event.Skip();
+      closed = true;
+    };
     frame->Bind(wxEVT_MENU_OPEN, onOpen);
+    frame->Bind(wxEVT_MENU_CLOSE, onClose);
     ClickAt(window->GetScreenRect().GetPosition() + window->GetSize() / 2, wxMOUSE_BTN_RIGHT);
     RunEventLoopUntil([&] { return look.opened; }, 2000);
     RunEventLoopFor(200);
+    RunEventLoopUntil([&] { return !escape.IsRunning(); }, 2000);
     frame->Unbind(wxEVT_MENU_OPEN, onOpen);
+    frame->Unbind(wxEVT_MENU_CLOSE, onClose);
     return look;
   }
 
@@ -118,7 +133,8 @@ TEST_F(AddressBookCommands, MovesExchangeNeighboursFromMenuAndKeys) {
   Command(kMoveUp);
   const MenuLook menu = OpenContextMenu(List(), {WXK_DOWN, WXK_RETURN});  // the first offered item
   ASSERT_TRUE(menu.opened);
-  EXPECT_EQ(menu.labels, (std::vector<wxString>{"&Move Up\tAlt+Up", "&Move Down\tAlt+Down"}));
+  EXPECT_EQ(menu.labels, (std::vector<wxString>{"Move &Up\tAlt+Up", "Move &Down\tAlt+Down"}));
+  EXPECT_EQ(MnemonicFaults(menu.labels), std::vector<wxString>{});
   EXPECT_EQ(Names(), (NameList{"B", "A", "C"}));
   EXPECT_EQ(Field(kName)->GetValue(), "A") << "the moved entry stays in the editor";
 
@@ -217,7 +233,8 @@ TEST_F(AddressBookCommands, PasteScreenshotWaitsForAScreenshotThenShowsIt) {
   // Up reaches the last item, the paste item, when it is enabled.
   const MenuLook before = OpenContextMenu(frame->Preview(), {WXK_UP, WXK_RETURN});
   ASSERT_TRUE(before.opened);
-  EXPECT_EQ(before.labels, (std::vector<wxString>{"&Copy as ASCII\tAlt+C", "&Copy as PETSCII", "&Paste Screenshot"}));
+  EXPECT_EQ(before.labels, (std::vector<wxString>{"&Copy as ASCII\tAlt+C", "Copy as &PETSCII", "P&aste Screenshot"}));
+  EXPECT_EQ(MnemonicFaults(before.labels), std::vector<wxString>{});
   EXPECT_FALSE(before.pasteEnabled);
 
   const ByteBuffer screen = {0x1C, 'R', 'E', 'D'};

@@ -109,6 +109,21 @@ TEST_F(Canvas, BackwardDragSelectsUpToTheAnchor) {
   EXPECT_EQ(Clipboard(), L"SECOND ROW\nTHIRD\nFOURTH ");
 }
 
+TEST_F(Canvas, TheButtonReleaseEndsTheSelection) {
+  // A quick drag: the button goes up further on than the last motion seen.
+  const auto send = [this](wxEventType type, double column) {
+    wxMouseEvent event(type);
+    event.SetPosition(canvas->ScreenToClient(CellPoint(column, 3)));
+    event.SetLeftDown(type != wxEVT_LEFT_UP);
+    canvas->GetEventHandler()->ProcessEvent(event);
+  };
+  send(wxEVT_LEFT_DOWN, 0);
+  send(wxEVT_MOTION, 8);
+  send(wxEVT_LEFT_UP, 12);
+  Command(wxID_COPY);
+  EXPECT_EQ(Clipboard(), L"FOURTH ROW T");
+}
+
 TEST_F(Canvas, DragsPastTheTextClamp) {
   // Below the last row: the last row; right of a row's text: its end.
   Drag(CellPoint(3, 2), CellPoint(30, 20));

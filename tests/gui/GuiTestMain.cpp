@@ -5,7 +5,6 @@
 #include <wx/wx.h>
 
 #include "app/MorlenApp.h"
-#include "app/SaveReport.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
@@ -13,9 +12,6 @@ int main(int argc, char** argv) {
   int wxArgc = 1;
   if (!wxEntryStart(wxArgc, argv)) return 1;
   PrepareProgram();
-  // A save that fails where a test did not arrange it fails that test,
-  // rather than stalling the run in a message box.
-  ProgramSaveFailureReporter() = [](wxWindow*, const wxString& text) { ADD_FAILURE() << "told: " << text; };
   const int result = RUN_ALL_TESTS();
   wxEntryCleanup();
   return result;

@@ -5,6 +5,8 @@
 
 #include <chrono>
 #include <functional>
+#include <set>
+#include <vector>
 
 // Processes pending events for about `milliseconds`.
 inline void RunEventLoopFor(int milliseconds) {
@@ -41,4 +43,23 @@ inline bool RunRealLoopUntil(const std::function<bool()>& done, int milliseconds
   loop.Run();
   check.Stop();
   return done();
+}
+
+// The mnemonic faults of one menu's labels: a label without a mnemonic, or
+// a mnemonic an earlier label has. "&&" is an ampersand, not a mnemonic.
+inline std::vector<wxString> MnemonicFaults(const std::vector<wxString>& labels) {
+  std::vector<wxString> faults;
+  std::set<wxUniChar> seen;
+  for (const wxString& label : labels) {
+    const wxString text = label.BeforeFirst('\t');
+    wxUniChar mnemonic = 0;
+    for (size_t i = 0; i + 1 < text.length() && mnemonic == 0; ++i) {
+      if (text[i] != '&') continue;
+      if (text[i + 1] != '&') mnemonic = wxTolower(text[i + 1]);
+      ++i;
+    }
+    if (mnemonic == 0) faults.push_back("no mnemonic: " + label);
+    else if (!seen.insert(mnemonic).second) faults.push_back("repeated mnemonic: " + label);
+  }
+  return faults;
 }

@@ -76,6 +76,30 @@ TEST_F(MainWindow, CommandsEnabledAtStart) {
   EXPECT_FALSE(Checked(command::kPromptAfterReceive));
 }
 
+// Every menu can be walked by its Alt mnemonics; Quit keeps Ctrl+Q for the
+// board (C= + Q) and takes Ctrl+Shift+Q.
+TEST_F(MainWindow, EveryMenuAndItemHasAMnemonicOfItsOwn) {
+  wxMenuBar* bar = frame->GetMenuBar();
+  std::vector<wxString> titles;
+  for (size_t i = 0; i < bar->GetMenuCount(); ++i) titles.push_back(bar->GetMenuLabel(i));
+  EXPECT_EQ(MnemonicFaults(titles), std::vector<wxString>{});
+  std::vector<wxMenu*> menus;
+  for (size_t i = 0; i < bar->GetMenuCount(); ++i) menus.push_back(bar->GetMenu(i));
+  for (size_t m = 0; m < menus.size(); ++m) {
+    std::vector<wxString> labels;
+    for (wxMenuItem* item : menus[m]->GetMenuItems()) {
+      if (item->IsSeparator()) continue;
+      labels.push_back(item->GetItemLabel());
+      if (item->IsSubMenu()) menus.push_back(item->GetSubMenu());
+    }
+    EXPECT_EQ(MnemonicFaults(labels), std::vector<wxString>{}) << "menu " << m;
+  }
+  std::unique_ptr<wxAcceleratorEntry> quit(bar->FindItem(wxID_EXIT)->GetAccel());
+  ASSERT_TRUE(quit);
+  EXPECT_EQ(quit->GetKeyCode(), 'Q');
+  EXPECT_EQ(quit->GetFlags(), wxACCEL_CTRL | wxACCEL_SHIFT);
+}
+
 // The larger scales need a display whose client area is strictly larger
 // than their thresholds; the script runs this on 1920x1080 and 1600x1000.
 TEST_F(MainWindow, LargerScalesFollowTheDisplaySize) {

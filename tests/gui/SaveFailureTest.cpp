@@ -19,8 +19,9 @@
 #include "app/FileChooser.h"
 #include "app/MorlenApp.h"
 #include "app/MorlenFrame.h"
-#include "app/SaveReport.h"
+#include "app/MessagePrompt.h"
 #include "gui/GuiTestSupport.h"
+#include "settings/Configuration.h"
 
 namespace {
 
@@ -42,9 +43,13 @@ TEST(SaveFailure, EverySaveSaysSoAndKeepsTheOldFile) {
   std::string answer = dir + "/board.seq";
   std::vector<std::string> told;
   const FileChooser chooser = ProgramFileChooser();
-  const SaveFailureReporter reporter = ProgramSaveFailureReporter();
+  const MessagePrompt prompt = ProgramMessagePrompt();
   ProgramFileChooser() = [&](wxWindow*, const FileRequest&) { return wxString(answer); };
-  ProgramSaveFailureReporter() = [&](wxWindow*, const wxString& text) { told.push_back(text.ToStdString()); };
+  ProgramMessagePrompt() = [&](wxWindow*, const MessageRequest& request) {
+    EXPECT_TRUE(request.error);
+    told.push_back(request.message.ToStdString());
+    return std::size_t{0};
+  };
   auto* frame = new MorlenFrame;
   frame->Show();
   const auto command = [&](int id) {
@@ -106,7 +111,7 @@ TEST(SaveFailure, EverySaveSaysSoAndKeepsTheOldFile) {
   }
   EXPECT_FALSE(frame->GetStatusBar()->GetStatusText(0).StartsWith("Saved"));
   ProgramFileChooser() = chooser;
-  ProgramSaveFailureReporter() = reporter;
+  ProgramMessagePrompt() = prompt;
   frame->Destroy();
   RunEventLoopFor(50);
   std::filesystem::remove_all(dir);

@@ -12,7 +12,7 @@
 #include "app/CommandIds.h"
 #include "app/FileChooser.h"
 #include "app/MorlenFrame.h"
-#include "app/SaveReport.h"
+#include "app/MessagePrompt.h"
 #include "gui/GuiTestSupport.h"
 #include "settings/Settings.h"
 
@@ -31,14 +31,17 @@ class SessionBuffer : public ::testing::Test {
       requests.push_back(request);
       return answer;
     };
-    savedReporter = ProgramSaveFailureReporter();
-    ProgramSaveFailureReporter() = [this](wxWindow*, const wxString& text) { told.push_back(text); };
+    savedPrompt = ProgramMessagePrompt();
+    ProgramMessagePrompt() = [this](wxWindow*, const MessageRequest& request) {
+      told.push_back(request.message);
+      return std::size_t{0};
+    };
     frame = new MorlenFrame;
     frame->Show();
     RunEventLoopFor(100);
   }
   void TearDown() override {
-    ProgramSaveFailureReporter() = savedReporter;
+    ProgramMessagePrompt() = savedPrompt;
     ProgramFileChooser() = saved;
     frame->Destroy();
     RunEventLoopFor(50);
@@ -64,7 +67,7 @@ class SessionBuffer : public ::testing::Test {
 
   wxString directory;
   FileChooser saved;
-  SaveFailureReporter savedReporter;
+  MessagePrompt savedPrompt;
   std::vector<wxString> told;
   std::vector<FileRequest> requests;
   wxString answer;
