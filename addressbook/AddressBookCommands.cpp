@@ -8,7 +8,7 @@
 #include "app/LocaleText.h"
 #include "resources/paste_screenshot.xpm"
 #include "app/ProgramValues.h"
-#include "settings/Configuration.h"
+#include "app/SaveReport.h"
 
 void AddressBookFrame::OnNew(wxCommandEvent&) {
   copy.entries.push_back(makeNewEntry());
@@ -75,8 +75,11 @@ void AddressBookFrame::OnPasteScreenshot(wxCommandEvent&) {
 void AddressBookFrame::OnExport(wxCommandEvent&) {
   const int row = selectedRow();
   if (row == kNoRow) return;
-  if (const std::optional<wxString> path = prompts.chooseFile(this, kExportChoice))
-    writeEntryFile(ToByteString(*path), copy.entries[static_cast<std::size_t>(row)]);
+  if (const std::optional<wxString> path = prompts.chooseFile(this, kExportChoice)) {
+    const std::string target = ToByteString(*path);
+    const FileReplacement written = writeEntryFile(target, copy.entries[static_cast<std::size_t>(row)]);
+    if (!written) TellSaveFailure(this, saveFailureText(target, written.error));
+  }
   wxSafeYield(nullptr, false);
 }
 
@@ -95,7 +98,8 @@ void AddressBookFrame::OnImport(wxCommandEvent&) {
 }
 
 void AddressBookFrame::Commit() {
-  copy.commit([] { return saveConfiguration(); });
+  // The user asked for this save: a save left undone is told as well.
+  copy.commit([this] { return SaveConfigurationTelling(this, true); });
 }
 
 void AddressBookFrame::ConnectToSelected() {

@@ -1,6 +1,5 @@
 #include "addressbook/AddressBookEditing.h"
 
-#include <fstream>
 #include <utility>
 
 #include "settings/AddressBookText.h"
@@ -80,11 +79,6 @@ EntryList readEntryFile(const std::string& path) {
   return readAddressBookEntries(text).entries;
 }
 
-bool writeEntryFile(const std::string& path, const AddressBookEntry& entry) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out.is_open()) return false;
-  const std::string text = entryToText(entry);
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.close();
-  return !out.fail();
+FileReplacement writeEntryFile(const std::string& path, const AddressBookEntry& entry) {
+  return replaceFileAtomically(path, entryToText(entry));
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "settings/AddressBook.h"
+#include "settings/AtomicFileWrite.h"
 
 using EntryList = std::vector<AddressBookEntry>;
 
@@ -58,5 +59,6 @@ const char* connectLabel(bool modified);
 // the file, each bad field at its default; a file that cannot be read gives
 // none.
 EntryList readEntryFile(const std::string& path);
-// False when the file could not be opened or written.
-bool writeEntryFile(const std::string& path, const AddressBookEntry& entry);
+// Replaces the file whole (see replaceFileAtomically): a failed write
+// leaves the file that was there.
+FileReplacement writeEntryFile(const std::string& path, const AddressBookEntry& entry);

@@ -10,6 +10,7 @@
 #include "app/LocaleText.h"
 #include "app/MorlenFrame.h"
 #include "app/ProductInfo.h"
+#include "app/SaveReport.h"
 #include "settings/Configuration.h"
 #include "settings/ConfigurationStartUp.h"
 #include "terminal/Palette.h"
@@ -41,7 +42,12 @@ bool MorlenApp::OnInit() {
   return true;
 }
 
+void SaveAtExit() {
+  // The windows have gone: a failure is told in a box of its own.
+  SaveConfigurationTelling(nullptr, false);
+}
+
 int MorlenApp::OnExit() {
-  saveConfiguration();
+  SaveAtExit();
   return wxApp::OnExit();
 }

@@ -15,3 +15,5 @@ class MorlenApp : public wxApp {
 // tests). Returns what the status bar should say about the configuration
 // file, or the empty text.
 std::string PrepareProgram();
+// The save of the configuration as the program ends; a failure is told.
+void SaveAtExit();

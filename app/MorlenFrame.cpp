@@ -274,7 +274,7 @@ bool MorlenFrame::CommandEnabled(int id) { return commands.Enabled(id); }
 
 void MorlenFrame::UpdateBufferStatus() {
   SetStatusText(session->ActiveSessionText(), kActiveField);
-  SetStatusText(wxString::Format("Buffer: %ld", static_cast<long>(storedBuffer.size())), kBufferField);
+  SetStatusText("Buffer: " + RecordSizeText(storedBuffer.size(), storedTrimmed), kBufferField);
 }
 
 void MorlenFrame::OnCanvasResized(wxCommandEvent& event) {

@@ -15,6 +15,7 @@
 #include "dialogs/wxCheckForUpdates.h"
 #include "app/CommandTable.h"
 #include "app/SessionAdapters.h"
+#include "app/SettingsAutosave.h"
 #include "app/wxMainStatusBar.h"
 #include "keyboard/wxKeymapC64.h"
 #include "net/TerminalSession.h"
@@ -111,6 +112,7 @@ class MorlenFrame : public wxFrame {
   wxPanel* panel = nullptr;
   qwx::wxPetsciiScrolledCanvas* canvas = nullptr;
   ByteBuffer storedBuffer;
+  bool storedTrimmed = false;  // stashed from a session buffer past its ceiling
   ByteBuffer readBuffer;
   std::unique_ptr<qwx::wxTcpClient, ClientDestroyer> client;
   std::unique_ptr<qwx::wxKeymapC64> keymap;
@@ -126,4 +128,6 @@ class MorlenFrame : public wxFrame {
   PunterTimers punterTimers{[this](int id) { transfers->PunterTimerFired(id); }};
   FileChooserTransferDialogs transferDialogs{*this};
   std::unique_ptr<TransferController> transfers;
+  // Settings changed from the menus are saved soon after.
+  SettingsAutosave settingsAutosave{*this};
 };

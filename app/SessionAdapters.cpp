@@ -5,6 +5,7 @@
 #include "app/FileChooser.h"
 #include "app/LocaleText.h"
 #include "app/MessagePrompt.h"
+#include "app/SaveReport.h"
 
 namespace {
 // Any name: C64 files often have no extension, which "*.*" would hide.
@@ -75,5 +76,5 @@ TransferDialogs::IncompleteChoice FileChooserTransferDialogs::AskAboutIncomplete
 }
 
 void FileChooserTransferDialogs::ShowSaveFailure(const std::string& message) {
-  ProgramMessagePrompt()(&parent, MessageRequest{kSaveCaption, FromByteString(message), {"OK"}, true});
+  TellSaveFailure(&parent, message);
 }

@@ -3,7 +3,7 @@
 #include "app/FileChooser.h"
 #include "app/LocaleText.h"
 #include "app/MorlenFrame.h"
-#include "settings/AtomicFileWrite.h"
+#include "app/SaveReport.h"
 #include "settings/FileHelpers.h"
 
 namespace {
@@ -12,6 +12,7 @@ constexpr const char* kSeqWildcard = "SEQ files|*.seq";
 
 void MorlenFrame::OnStash() {
   storedBuffer = session->ActiveSession();
+  storedTrimmed = session->ActiveSessionTrimmed();
   UpdateBufferStatus();
 }
 
@@ -22,6 +23,7 @@ void MorlenFrame::OnLoadBuffer() {
   // A file that cannot be read leaves the buffer as it was (and says nothing).
   if (!readWholeFile(ToByteString(path), file)) return;
   storedBuffer = std::move(file.bytes);
+  storedTrimmed = false;
   UpdateBufferStatus();
   SetStatusText("Loaded " + path, 0);
 }
@@ -31,6 +33,8 @@ void MorlenFrame::OnSaveBuffer() {
   if (path.empty()) return;
   const std::string_view bytes(reinterpret_cast<const char*>(storedBuffer.data()), storedBuffer.size());
   // Replaced whole or not at all: a failed write keeps the file that was there.
-  if (!replaceFileAtomically(ToByteString(path), bytes)) return;
-  SetStatusText("Saved " + path, 0);
+  if (!SaveFileTelling(this, ToByteString(path), bytes)) return;
+  // A stash of a trimmed session buffer holds only its latest bytes.
+  const std::string trimmed = storedTrimmed ? " (only the " + RecordSizeText(storedBuffer.size(), true) + " received)" : "";
+  SetStatusText("Saved " + path + trimmed, 0);
 }

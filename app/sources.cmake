@@ -11,4 +11,6 @@ list(APPEND GUI_SOURCES
   ${MORLEN_ROOT}/app/SessionBuffers.cpp
   ${MORLEN_ROOT}/app/FileChooser.cpp
   ${MORLEN_ROOT}/app/MessagePrompt.cpp
+  ${MORLEN_ROOT}/app/SaveReport.cpp
+  ${MORLEN_ROOT}/app/SettingsAutosave.cpp
 )

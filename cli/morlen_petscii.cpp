@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/AtomicFileWrite.h"
 #include "settings/FileHelpers.h"
 #include "terminal/CharacterChart.h"
 #include "terminal/PetsciiScreen.h"
@@ -15,6 +16,7 @@
 
 namespace {
 constexpr int kUsageError = 2;
+constexpr int kWriteError = 1;
 constexpr std::size_t kReadChunk = 1 << 16;
 constexpr const char* kVersion = "1.0.0";
 
@@ -51,6 +53,11 @@ constexpr const char* kUsage =
     "               sides, 36 above and below, times the scale\n";
 
 struct UsageError {
+  std::string message;
+};
+
+// A file that could not be written; the file there before is left whole.
+struct WriteError {
   std::string message;
 };
 
@@ -147,8 +154,12 @@ int Dump(const std::vector<std::string>& args) {
   std::fwrite(text.data(), 1, text.size(), stdout);
   return 0;
 }
+// Replaced whole or not at all: a full disk never leaves a cut-off picture.
 void Write(const PixelBuffer& pixels, const std::string& path) {
-  if (!WritePng(pixels, path)) Fail("cannot write " + path);
+  const ByteBuffer png = EncodePng(pixels);
+  const FileReplacement written =
+      replaceFileAtomically(path, std::string_view(reinterpret_cast<const char*>(png.data()), png.size()));
+  if (!written) throw WriteError{saveFailureText(path, written.error)};
 }
 
 int Render(const std::vector<std::string>& args) {
@@ -197,5 +208,8 @@ int main(int argc, char** argv) {
   } catch (const UsageError& e) {
     std::fprintf(stderr, "morlen-petscii: %s\n", e.message.c_str());
     return kUsageError;
+  } catch (const WriteError& e) {
+    std::fprintf(stderr, "morlen-petscii: %s\n", e.message.c_str());
+    return kWriteError;
   }
 }

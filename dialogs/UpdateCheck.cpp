@@ -7,6 +7,7 @@
 #include "settings/JsonEscape.h"
 #include "settings/JsonScanner.h"
 #include "settings/TextHelpers.h"
+#include "settings/Utf8Text.h"
 
 #ifndef MORLEN_UPDATE_SERVER
 #define MORLEN_UPDATE_SERVER "https://www.vendorly.com"
@@ -107,37 +108,6 @@ void readRecords(JsonScanner& scanner, std::vector<VersionRecord>& records) {
   }
 }
 
-// The next character of UTF-8 text at `at`, and its length; a broken
-// sequence (overlong, a surrogate, beyond U+10FFFF, cut short) gives
-// nothing for its first byte.
-std::pair<std::optional<char32_t>, std::size_t> nextCharacter(std::string_view text, std::size_t at) {
-  constexpr unsigned char kContinuationTop = 0xC0, kContinuationMark = 0x80;
-  constexpr int kContinuationBits = 6;
-  constexpr char32_t kFirstSurrogate = 0xD800, kLastSurrogate = 0xDFFF, kLastCharacter = 0x10FFFF;
-  struct Form {
-    unsigned char mask, lead;
-    std::size_t length;
-    char32_t smallest;
-  };
-  static constexpr Form kForms[] = {
-      {0x80, 0x00, 1, 0x0}, {0xE0, 0xC0, 2, 0x80}, {0xF0, 0xE0, 3, 0x800}, {0xF8, 0xF0, 4, 0x10000}};
-  const auto lead = static_cast<unsigned char>(text[at]);
-  for (const Form& form : kForms) {
-    if ((lead & form.mask) != form.lead) continue;
-    if (text.size() - at < form.length) break;
-    char32_t code = lead & static_cast<unsigned char>(~form.mask);
-    for (std::size_t i = 1; i < form.length; ++i) {
-      const auto next = static_cast<unsigned char>(text[at + i]);
-      if ((next & kContinuationTop) != kContinuationMark) return {std::nullopt, 1};
-      code = (code << kContinuationBits) | (next & static_cast<unsigned char>(~kContinuationTop));
-    }
-    const bool surrogate = code >= kFirstSurrogate && code <= kLastSurrogate;
-    if (code < form.smallest || surrogate || code > kLastCharacter) break;
-    return {code, form.length};
-  }
-  return {std::nullopt, 1};
-}
-
 // Characters a dialog would act on rather than show: controls, line and
 // paragraph separators, and the marks, embeddings, overrides and isolates
 // that change the direction of what follows.
@@ -208,7 +178,7 @@ std::string shownText(std::string_view text, std::size_t longest) {
   std::string shown;
   std::size_t characters = 0;
   for (std::size_t at = 0; at < text.size() && characters < longest;) {
-    const auto [character, length] = nextCharacter(text, at);
+    const auto [character, length] = nextUtf8Character(text, at);
     if (character && !isHiddenCharacter(*character)) {
       shown.append(text.substr(at, length));
       ++characters;

@@ -28,8 +28,9 @@ SessionEnd EndOfFailure(qwx::ConnectResult result) {
 }
 }  // namespace
 
-TerminalSession::TerminalSession(StatusSink& status, SessionScreen& screen, ByteBuffer welcome)
-    : status(status), screen(screen), activeSession(std::move(welcome)) {}
+TerminalSession::TerminalSession(StatusSink& status, SessionScreen& screen, ByteBuffer welcome,
+                                 std::size_t bufferCeiling)
+    : status(status), screen(screen), activeSession(std::move(welcome), bufferCeiling) {}
 
 void TerminalSession::AttemptStarted(ByteLink& newLink, const std::string& address, std::uint16_t port,
                                      std::uint8_t entryForeground, std::uint8_t entryBackground,
@@ -94,7 +95,7 @@ void TerminalSession::StartSession() {
   if (welcomeShown) {
     // The first connection of the run replaces the welcome screen.
     screen.Clear();
-    activeSession.clear();
+    activeSession.Clear();
     welcomeShown = false;
     status.ShowStatus(StatusField::ActiveSession, ActiveSessionText());
   } else {
@@ -118,7 +119,7 @@ void TerminalSession::Received(const std::uint8_t* data, std::size_t length) {
     transfer->TakeBytes(data, length);
     return;
   }
-  activeSession.insert(activeSession.end(), data, data + length);
+  activeSession.Append(data, length);
   screen.Show(data, length);
   status.ShowStatus(StatusField::ActiveSession, ActiveSessionText());
 }
@@ -222,7 +223,8 @@ std::string TerminalSession::ConnectedBoard() const {
 }
 
 std::string TerminalSession::ActiveSessionText() const {
-  return "Active: " + std::to_string(welcomeShown ? 0 : activeSession.size());
+  if (welcomeShown) return "Active: 0";
+  return "Active: " + RecordSizeText(activeSession.Size(), activeSession.Trimmed(), activeSession.Ceiling());
 }
 
 void TerminalSession::ShowMessage(const std::string& text) { status.ShowStatus(StatusField::Message, text); }

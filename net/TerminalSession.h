@@ -17,6 +17,7 @@
 #include "net/KeyRoute.h"
 #include "net/SessionEnd.h"
 #include "net/SessionOutputs.h"
+#include "net/SessionRecord.h"
 #include "net/TransferEngine.h"
 #include "settings/ByteBuffer.h"
 
@@ -42,8 +43,10 @@ class TerminalSession {
     bool closeWindow = false;  // a close asked for during the attempt waited for it
   };
 
-  // The session starts out showing `welcome`, which is not yet anything received.
-  TerminalSession(StatusSink& status, SessionScreen& screen, ByteBuffer welcome);
+  // The session starts out showing `welcome`, which is not yet anything
+  // received. The session buffer keeps at most `bufferCeiling` bytes.
+  TerminalSession(StatusSink& status, SessionScreen& screen, ByteBuffer welcome,
+                  std::size_t bufferCeiling = SessionRecord::kDefaultCeiling);
 
   // A new client, `link`, is about to connect to the entry's address and
   // port; its screen is to start in the entry's colours. Ignored while a
@@ -100,10 +103,13 @@ class TerminalSession {
   // The entry's name while its connection stands, for the window's title;
   // empty otherwise.
   std::string ConnectedBoard() const;
-  const ByteBuffer& ActiveSession() const { return activeSession; }
+  // The session buffer: at most its ceiling's worth, the latest bytes.
+  const ByteBuffer& ActiveSession() const { return activeSession.Bytes(); }
+  bool ActiveSessionTrimmed() const { return activeSession.Trimmed(); }
   long long RxCount() const { return rxCount; }
   long long TxCount() const { return txCount; }
-  // "Active: n": the bytes received outside transfers, 0 while the welcome screen shows.
+  // "Active: n": the bytes received outside transfers, 0 while the welcome
+  // screen shows; "Active: last 64 MiB" once the oldest have been dropped.
   std::string ActiveSessionText() const;
 
  private:
@@ -128,7 +134,7 @@ class TerminalSession {
     bool input = false;
   } duringAttempt;
   bool welcomeShown = true;
-  ByteBuffer activeSession;
+  SessionRecord activeSession;
   long long rxCount = 0;
   long long txCount = 0;
   std::vector<TransferEngine*> transfers;

@@ -6,6 +6,7 @@
 #include "settings/JsonEscape.h"
 #include "settings/TextHelpers.h"
 #include "settings/TextTemplate.h"
+#include "settings/Utf8Text.h"
 
 namespace {
 
@@ -53,10 +54,19 @@ bool isEntryObject(const JsonValue& object) {
 
 // Each take* stores the value when it is of the right kind and in range,
 // else the member's default; the result tells which.
+// Bytes that are not UTF-8 become U+FFFD, so that the text shows and is
+// written as valid JSON; the reading then counts as incomplete (see
+// readTolerantJson).
 bool takeText(const JsonValue& value, std::string& member) {
   const bool ok = value.kind == JsonValue::Kind::String;
-  member = ok ? jsonUnescape(value.text) : std::string();
+  member = ok ? asUtf8(jsonUnescape(value.text)) : std::string();
   return ok;
+}
+
+// The entry format's version: what the program writes, or a newer format
+// whose members this version may not know.
+bool isCurrentVersion(const JsonValue& value) {
+  return value.kind == JsonValue::Kind::String && value.text == kEntryFormatVersion;
 }
 
 bool takeBoolean(const JsonValue& value, bool& member, bool fallback) {
@@ -79,8 +89,9 @@ bool takeColumns(const JsonValue& value, std::uint64_t& member, std::uint64_t fa
   return ok;
 }
 
-// Members in file order, so a later duplicate wins. "addressBookEntry" is
-// the entry format's version; it has never been checked.
+// Members in file order, so a later duplicate wins. A member this version
+// does not know, or another entry format version, makes the reading
+// incomplete: a rewrite would lose it.
 bool readEntry(const JsonValue& object, AddressBookEntry& entry) {
   const AddressBookEntry defaults;
   bool complete = true;
@@ -100,6 +111,8 @@ bool readEntry(const JsonValue& object, AddressBookEntry& entry) {
     else if (key == "foreground") ok = takeNumber(value, entry.foreground, defaults.foreground, kLargestStoredColour);
     else if (key == "echo") ok = takeBoolean(value, entry.echo, defaults.echo);
     else if (key == "columns") ok = takeColumns(value, entry.columns, defaults.columns);
+    else if (key == "addressBookEntry") ok = isCurrentVersion(value);
+    else ok = false;
     complete = complete && ok;
   }
   return complete;

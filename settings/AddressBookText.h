@@ -20,10 +20,12 @@ struct EntriesReading {
 
 // Every entry in a text: an entry file holding one or more entry objects
 // (or arrays of them), or the built-in address book. Members may come in
-// any order; missing ones keep their defaults, unknown ones are skipped. A
-// field that is of the wrong kind or out of range (a port above 65535, a
-// colour above 255, columns other than 40 or 80) takes its default and
-// the entry stays. Damage in the text costs only what it covers.
+// any order; missing ones keep their defaults. An unknown member, another
+// entry format version, or a text that is not UTF-8 (it takes U+FFFD for
+// the broken bytes) makes the reading incomplete. A field that is of the
+// wrong kind or out of range (a port above 65535, a colour above 255,
+// columns other than 40 or 80) takes its default and the entry stays.
+// Damage in the text costs only what it covers.
 EntriesReading readAddressBookEntries(std::string_view text);
 
 // Appends the entries a value holds: an array of entry objects as the

@@ -23,12 +23,18 @@ constexpr std::string_view kFileInDirectory = "/Vendorly/Morlen/morlen.config";
 constexpr char kRootDirectory = '/';
 
 constexpr const char* kFormatVersion = "1";
+constexpr std::uint64_t kCurrentVersion = 1;
 constexpr std::uint64_t kMissingVersion = 0;
+constexpr const char* kNoPlaceText = "Settings not saved: there is no place for them (HOME not set).";
 constexpr char kEntrySeparator = ',';
 constexpr std::array<std::int32_t, 2> kKeyboardMaps = {kPositionalKeyboardMap, kHybridKeyboardMap};
 
-// Set by start-up when the file could be neither read fully nor kept.
-bool fileGuarded = false;
+// Set by start-up when the file could be neither read fully nor kept: why
+// the file is left alone.
+std::string& guardReason() {
+  static std::string reason;
+  return reason;
+}
 
 // Written readable here; the white space is removed before filling. The
 // address book comes last and every number is followed by a comma, which
@@ -135,7 +141,7 @@ ConfigurationReading readConfiguration(const std::string& text, Settings& settin
   if (root == json.values.end()) return {};
   bool complete = json.complete && json.values.size() == 1;
   bool versioned = false;
-  const JsonValue* bookValue = nullptr;
+  std::vector<const JsonValue*> bookValues;
   const Settings defaults;
   // Members in file order, so a later duplicate wins.
   for (std::size_t i = 0; i < root->keys.size(); ++i) {
@@ -143,9 +149,11 @@ ConfigurationReading readConfiguration(const std::string& text, Settings& settin
     const JsonValue& value = root->elements[i];
     bool ok = true;
     if (key == "morlenConfig") {
-      // Any non-zero version is read like the current one.
+      // Any non-zero version is read like the current one, but a newer one
+      // may hold what this version does not know.
       const std::optional<std::uint64_t> version = value.wholeNumber(std::numeric_limits<std::uint64_t>::max());
       versioned = version && *version != kMissingVersion;
+      ok = version == kCurrentVersion;
     } else if (key == "petsciiScale") {
       ok = takeChoice(value, settings.petsciiScale, kOfferedScales, defaults.petsciiScale);
     } else if (key == "keyboardMap") {
@@ -155,15 +163,20 @@ ConfigurationReading readConfiguration(const std::string& text, Settings& settin
     } else if (key == "autoCheckForUpdate") {
       ok = takeBoolean(value, settings.autoCheckForUpdate, defaults.autoCheckForUpdate);
     } else if (key == "addressBook") {
-      bookValue = &value;
+      if (holdsEntries(value)) bookValues.push_back(&value);
+    } else {
+      ok = false;
     }
     complete = complete && ok;
   }
-  if (bookValue == nullptr || !holdsEntries(*bookValue)) return {false, false};
+  if (bookValues.empty()) return {false, false};
   std::vector<AddressBookEntry> entries;
-  // Anything but an array was a hand edit: the rewrite changes its shape.
-  const bool asWritten = appendEntries(*bookValue, entries) && bookValue->kind == JsonValue::Kind::Array;
-  complete = complete && versioned && asWritten;
+  for (const JsonValue* bookValue : bookValues) {
+    // Anything but an array was a hand edit: the rewrite changes its shape.
+    const bool asWritten = appendEntries(*bookValue, entries) && bookValue->kind == JsonValue::Kind::Array;
+    complete = complete && asWritten;
+  }
+  complete = complete && versioned;
   // Without a version an empty book is no address book worth keeping; the
   // built-in one takes its place.
   if (!versioned && entries.empty()) return {false, false};
@@ -179,21 +192,29 @@ ConfigurationLoad loadConfiguration() {
   if (path.empty()) return load;
   makeDirectories(configFilePath());
   if (!fileExists(path)) return load;
-  load.found = true;
   LoadedFile file;
-  if (!readWholeFile(path, file)) return load;
+  if (!readWholeFile(path, file)) {
+    load.found = file.failure != ReadFailure::Missing;
+    load.failure = file.failure;
+    return load;
+  }
+  load.found = true;
   const std::string text(file.bytes.begin(), file.bytes.end());
   load.bytes = std::move(file.bytes);
   load.reading = readConfiguration(text, programSettings(), programAddressBook());
   return load;
 }
 
-bool saveConfiguration(const FileWriteSteps& steps) {
+ConfigurationSave saveConfiguration(const FileWriteSteps& steps) {
+  using Outcome = ConfigurationSave::Outcome;
   const std::string path = configFilePath();
-  if (fileGuarded || path.empty()) return false;
+  if (path.empty()) return {Outcome::NotKept, kNoPlaceText};
+  if (!guardReason().empty()) return {Outcome::NotKept, guardReason()};
   makeDirectories(path);
-  return replaceFileAtomically(path, configurationText(programSettings(), programAddressBook().entries),
-                               steps);
+  const FileReplacement replaced =
+      replaceFileAtomically(path, configurationText(programSettings(), programAddressBook().entries), steps);
+  if (!replaced) return {Outcome::Failed, saveFailureText(path, replaced.error)};
+  return {};
 }
 
-void guardConfigurationFile(bool guarded) { fileGuarded = guarded; }
+void guardConfigurationFile(const std::string& why) { guardReason() = why; }

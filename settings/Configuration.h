@@ -7,6 +7,7 @@
 #include "settings/AddressBook.h"
 #include "settings/AtomicFileWrite.h"
 #include "settings/ByteBuffer.h"
+#include "settings/FileHelpers.h"
 #include "settings/Settings.h"
 
 // $XDG_CONFIG_HOME when it is set, not empty and absolute, else
@@ -32,7 +33,9 @@ struct ConfigurationReading {
   // The text's address book replaced the book's entries (none selected).
   bool bookTaken = false;
   // Everything in the text was read as written: replacing the file loses
-  // nothing the user had.
+  // nothing the user had. A member this version does not know, a member
+  // given twice, a newer format version, a value out of range or a text
+  // that cannot be written back as it was all make the reading incomplete.
   bool complete = false;
 };
 
@@ -41,14 +44,16 @@ struct ConfigurationReading {
 // one of the offered ones, the keyboard map 1 or 2). The address book is
 // taken when the text holds one under a non-zero "morlenConfig" number, or
 // when it holds entries whatever the version; each entry that can be read
-// is kept (see readAddressBookEntries).
+// is kept (see readAddressBookEntries). Given twice, a setting takes its
+// later value and the address book holds the entries of both.
 ConfigurationReading readConfiguration(const std::string& text, Settings& settings, AddressBook& book);
 
 struct ConfigurationLoad {
   std::string path;    // the file read (configFileToRead)
   bool found = false;  // a file was there
-  // Its bytes, when they could be read.
+  // Its bytes, when they could be read; else why not.
   std::optional<ByteBuffer> bytes;
+  ReadFailure failure = ReadFailure::None;
   ConfigurationReading reading;
 };
 
@@ -56,13 +61,24 @@ struct ConfigurationLoad {
 // as it can be read.
 ConfigurationLoad loadConfiguration();
 
-// Writes programSettings() and programAddressBook() to the file, replacing
-// it only once the new text is safely on disk. Failures are silent for the
-// user; the result tells whether the file was replaced. While the file is
-// guarded (see guardConfigurationFile), or without a place for it, nothing
-// is written.
-bool saveConfiguration(const FileWriteSteps& steps = FileWriteSteps());
+struct ConfigurationSave {
+  enum class Outcome {
+    Saved,
+    NotKept,  // by design: no place for the file, or the file is guarded
+    Failed,   // the write failed; the file on disk is as it was
+  };
+  Outcome outcome = Outcome::Saved;
+  std::string text;  // for the user, when not saved
+  explicit operator bool() const { return outcome == Outcome::Saved; }
+};
 
-// A file that could not be read fully and could not be kept elsewhere is
-// never replaced: start-up guards it for the rest of the run.
-void guardConfigurationFile(bool guarded);
+// Writes programSettings() and programAddressBook() to the file, replacing
+// it only once the new text is safely on disk. While the file is guarded
+// (see guardConfigurationFile), or without a place for it, nothing is
+// written.
+ConfigurationSave saveConfiguration(const FileWriteSteps& steps = programFileWriteSteps());
+
+// A file that could not be read fully and could not be kept elsewhere, or
+// could not be read at all, is never replaced: start-up guards it for the
+// rest of the run. `why` says so to the user; empty lifts the guard.
+void guardConfigurationFile(const std::string& why);

@@ -1,36 +1,73 @@
 #include "settings/FileHelpers.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include <fstream>
+#include <cerrno>
 #include <new>
 #include <stdexcept>
 
 namespace {
 constexpr mode_t kPrivateDirectoryMode = 0700;
 constexpr char kSeparator = '/';
-}  // namespace
+constexpr std::size_t kReadChunk = 1 << 16;
 
-bool readWholeFile(const std::string& path, LoadedFile& file) {
-  // A directory opens as a stream whose end lies at the largest offset.
-  struct stat info {};
-  if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return false;
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return false;
-  const std::streamoff size = in.tellg();
-  if (size < 0) return false;
-  in.seekg(0, std::ios::beg);
+ReadFailure failureOf(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR: return ReadFailure::Missing;
+    case EACCES:
+    case EPERM: return ReadFailure::NoPermission;
+    default: return ReadFailure::Failed;
+  }
+}
+
+// Reads to the end, however the file's size changes meanwhile.
+bool readToEnd(int fd, std::size_t sizeHint, ByteBuffer& bytes) {
   try {
-    file.bytes.resize(static_cast<std::size_t>(size));
+    bytes.clear();
+    bytes.reserve(sizeHint);
+    for (;;) {
+      const std::size_t done = bytes.size();
+      bytes.resize(done + kReadChunk);
+      const ssize_t got = read(fd, bytes.data() + done, kReadChunk);
+      if (got < 0 && errno == EINTR) {
+        bytes.resize(done);
+        continue;
+      }
+      bytes.resize(done + static_cast<std::size_t>(got < 0 ? 0 : got));
+      if (got <= 0) return got == 0;
+    }
   } catch (const std::bad_alloc&) {
     return false;
   } catch (const std::length_error&) {
     return false;
   }
-  in.read(reinterpret_cast<char*>(file.bytes.data()), size);
-  if (!in || in.gcount() != size) return false;
-  file.path = path;
-  return true;
+}
+}  // namespace
+
+bool readWholeFile(const std::string& path, LoadedFile& file) {
+  // Not blocking: a pipe opens at once instead of waiting for a writer, and
+  // is then refused like every other file that is not a regular one.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    file.failure = failureOf(errno);
+    return false;
+  }
+  struct stat info {};
+  bool ok = false;
+  if (fstat(fd, &info) != 0) {
+    file.failure = ReadFailure::Failed;
+  } else if (!S_ISREG(info.st_mode)) {
+    file.failure = ReadFailure::NotRegularFile;
+  } else {
+    ok = readToEnd(fd, static_cast<std::size_t>(info.st_size), file.bytes);
+    file.failure = ok ? ReadFailure::None : ReadFailure::Failed;
+  }
+  close(fd);
+  if (ok) file.path = path;
+  return ok;
 }
 
 bool fileExists(const std::string& path) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "settings/Utf8Text.h"
+
 namespace {
 
 constexpr char kBackslash = '\\';
@@ -172,4 +174,34 @@ std::string jsonUnescape(std::string_view text) {
     }
   }
   return out;
+}
+
+bool unescapesExactly(std::string_view text) {
+  constexpr std::string_view kShortEscapes = "\"\\/bfnrt";
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] != kBackslash) {
+      const auto [character, length] = nextUtf8Character(text, i);
+      if (!character) return false;
+      i += length;
+      continue;
+    }
+    if (i + 1 >= text.size()) return false;
+    const char kind = text[i + 1];
+    i += 2;
+    if (kind != 'u') {
+      if (kShortEscapes.find(kind) == std::string_view::npos) return false;
+      continue;
+    }
+    const std::optional<char32_t> unit = unicodeUnit(text, i);
+    if (!unit || isLowSurrogate(*unit)) return false;
+    i += kUnicodeDigits;
+    if (!isHighSurrogate(*unit)) continue;
+    const std::optional<char32_t> low = text.substr(i, kUnicodePrefix.size()) == kUnicodePrefix
+                                            ? unicodeUnit(text, i + kUnicodePrefix.size())
+                                            : std::nullopt;
+    if (!low || !isLowSurrogate(*low)) return false;
+    i += kUnicodePrefix.size() + kUnicodeDigits;
+  }
+  return true;
 }

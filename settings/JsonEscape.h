@@ -12,3 +12,7 @@ std::string jsonEscape(std::string_view text);
 // pair one character, a lone surrogate U+FFFD. Damage is skipped: an
 // unknown escape or a \u without four hexadecimal digits yields nothing.
 std::string jsonUnescape(std::string_view text);
+// True when jsonUnescape gives exactly what the text says: its bytes are
+// UTF-8, every escape is one JSON knows, and surrogates come in pairs.
+// Otherwise something of it is lost or replaced on the way.
+bool unescapesExactly(std::string_view text);

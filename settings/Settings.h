@@ -1,6 +1,7 @@
 #pragma once
 // The program's four settings. The menu commands change them directly;
-// they reach the disk with the next saveConfiguration.
+// they reach the disk with the next saveConfiguration (see
+// SettingsSaveSchedule for when the main window saves them).
 #include <array>
 #include <cstdint>
 
@@ -16,6 +17,12 @@ struct Settings {
   bool dialogOnReceived = false;  // open the save dialog after a receive
   bool autoCheckForUpdate = true;
 };
+
+inline bool operator==(const Settings& a, const Settings& b) {
+  return a.petsciiScale == b.petsciiScale && a.keyboardMap == b.keyboardMap &&
+         a.dialogOnReceived == b.dialogOnReceived && a.autoCheckForUpdate == b.autoCheckForUpdate;
+}
+inline bool operator!=(const Settings& a, const Settings& b) { return !(a == b); }
 
 // The one instance for the whole run (GUI thread only).
 Settings& programSettings();

@@ -1,5 +1,9 @@
 #include "settings/TolerantJsonReader.h"
 
+#include <algorithm>
+
+#include "settings/JsonEscape.h"
+
 namespace {
 
 // The program's own files nest three deep (root, address book, entry); far
@@ -82,7 +86,7 @@ class Reader {
       array(result, depth);
     } else if (c == '"') {
       result.kind = JsonValue::Kind::String;
-      result.text = quoted();
+      result.text = exactQuoted();
     } else if (startsNumber(c)) {
       result.kind = JsonValue::Kind::Number;
       result.text = run(isNumberByte);
@@ -113,7 +117,7 @@ class Reader {
       const char c = peek();
       std::string key;
       if (c == '"') {
-        key = quoted();
+        key = exactQuoted();
       } else if (isWordByte(c)) {
         lost();
         key = run(isWordByte);
@@ -136,6 +140,14 @@ class Reader {
         result.elements.push_back(value(depth + 1));
       }
     }
+    if (hasDuplicate(result.keys)) lost();
+  }
+
+  // A rewrite keeps one member of a name: the others would be lost.
+  static bool hasDuplicate(const std::vector<std::string>& names) {
+    std::vector<std::string_view> keys(names.begin(), names.end());
+    std::sort(keys.begin(), keys.end());
+    return std::adjacent_find(keys.begin(), keys.end()) != keys.end();
   }
 
   void array(JsonValue& result, int depth) {
@@ -175,6 +187,15 @@ class Reader {
       return std::string(text_.substr(begin));
     }
     return std::string(text_.substr(begin, position_++ - begin));
+  }
+
+  // A string whose unescaped text would not be what it says (bytes that
+  // are not UTF-8, an unknown escape, a lone surrogate) cannot be written
+  // back as it was.
+  std::string exactQuoted() {
+    std::string text = quoted();
+    if (!unescapesExactly(text)) lost();
+    return text;
   }
 
   std::string run(bool (*accept)(char)) {

@@ -44,8 +44,10 @@ struct JsonReading {
   // Every top-level object or array in the text, in order.
   std::vector<JsonValue> values;
   // True when the text held nothing but well-formed values, white space,
-  // a leading byte-order mark, and at worst redundant or missing commas:
-  // then nothing of it was lost in the tree.
+  // a leading byte-order mark, and at worst redundant or missing commas;
+  // no object named a member twice, and every string and key unescapes to
+  // exactly what it says (see unescapesExactly): then nothing of it is
+  // lost in the tree.
   bool complete = true;
 };
 

@@ -2,6 +2,7 @@ list(APPEND CORE_SOURCES
   ${MORLEN_ROOT}/settings/JsonScanner.cpp
   ${MORLEN_ROOT}/settings/TolerantJsonReader.cpp
   ${MORLEN_ROOT}/settings/JsonEscape.cpp
+  ${MORLEN_ROOT}/settings/Utf8Text.cpp
   ${MORLEN_ROOT}/settings/TextTemplate.cpp
   ${MORLEN_ROOT}/settings/TextHelpers.cpp
   ${MORLEN_ROOT}/settings/NumberText.cpp
@@ -9,6 +10,7 @@ list(APPEND CORE_SOURCES
   ${MORLEN_ROOT}/settings/FileHelpers.cpp
   ${MORLEN_ROOT}/settings/AtomicFileWrite.cpp
   ${MORLEN_ROOT}/settings/Settings.cpp
+  ${MORLEN_ROOT}/settings/SettingsSaveSchedule.cpp
   ${MORLEN_ROOT}/settings/AddressBook.cpp
   ${MORLEN_ROOT}/settings/AddressBookText.cpp
   ${MORLEN_ROOT}/settings/Configuration.cpp

@@ -98,6 +98,15 @@ void PetsciiScreen::ProcessPending() {
     ApplyPendingCharset(fixedScreen_ ? 0 : top_);
     charsetPending_ = false;
   }
+  DropOldestBytes();
+}
+
+void PetsciiScreen::DropOldestBytes() {
+  if (processed_ <= kMaxKeptBytes) return;
+  // Down to half the ceiling: the bytes moved stay in proportion to those received.
+  const std::uint64_t drop = processed_ - kMaxKeptBytes / 2;
+  bytes_.erase(bytes_.begin(), bytes_.begin() + static_cast<std::ptrdiff_t>(drop));
+  processed_ -= drop;
 }
 
 void PetsciiScreen::TakeBackgroundCode() {

@@ -1,6 +1,7 @@
 #pragma once
-// The terminal's memory: every byte received since the last load, and the
-// rows of character cells a C64 screen editor would have made of them.
+// The terminal's memory: the bytes received since the last load (the
+// latest of them past a ceiling), and the rows of character cells a C64
+// screen editor would have made of them.
 #include <cstdint>
 
 #include "settings/ByteBuffer.h"
@@ -17,6 +18,10 @@ class PetsciiScreen {
   // The most rows kept. Past it the oldest scrollback rows are dropped, so
   // that no host can take all of the user's memory.
   static constexpr std::uint64_t kMaxKeptRows = 1000000;
+  // The most interpreted bytes kept in the byte log. Past it the older
+  // half goes: the rows hold what they made, and a flood must not keep a
+  // second copy of everything the session received.
+  static constexpr std::uint64_t kMaxKeptBytes = std::uint64_t{16} << 20;
   static constexpr std::uint8_t kDefaultColour = 14;
   static constexpr std::uint8_t kDefaultBackground = 0;  // black
 
@@ -49,6 +54,8 @@ class PetsciiScreen {
   // since the last Reset or LoadBytes; a row numbered n before a batch is
   // numbered n minus the batch's increase of this count after it.
   std::uint64_t DroppedRows() const { return droppedRows_; }
+  // The byte log: every byte since the last load, while they are no more
+  // than kMaxKeptBytes.
   const ByteBuffer& Bytes() const { return bytes_; }
   bool FixedScreen() const { return fixedScreen_; }
   std::uint64_t Columns() const { return columns_; }
@@ -84,6 +91,7 @@ class PetsciiScreen {
   RowStore::OpenCells OpenUpTo(std::uint64_t row, std::uint64_t column);
   void LeaveScreen(std::uint64_t row);
   void DropOldestRows();
+  void DropOldestBytes();
   void ApplyCharset(std::uint64_t row);
   void ApplyPendingCharset(std::uint64_t firstRow);
 

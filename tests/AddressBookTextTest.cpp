@@ -127,7 +127,7 @@ TEST(AddressBookText, EntryFilesInOtherShapesStillImport) {
 TEST(AddressBookText, AwkwardTextsReadBackUnchanged) {
   const char* const texts[] = {
       "quote \" inside", "line\nbreak\r\n", "back\\slash", "trailing\\", "\\", "\\\\\"", "tab\tbell\x07",
-      "caf\xc3\xa9 \xff", "",
+      "caf\xc3\xa9 \xe2\x82\xac", "",
   };
   for (const char* text : texts) {
     AddressBookEntry e;

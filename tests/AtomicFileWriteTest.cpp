@@ -1,11 +1,15 @@
 #include "settings/AtomicFileWrite.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -111,6 +115,45 @@ TEST_F(AtomicFileWrite, AProcessKilledMidWriteLeavesTheOldFile) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(read(path), oldText);
+}
+
+// A new file is made as the user's umask allows. Before writing, the
+// leftovers of killed replacements of the same file go; a writer's file
+// still in use, a fresh one and a name that is not one of ours stay.
+TEST_F(AtomicFileWrite, NewFilesFollowTheUmaskAndLeftoversOfKilledSavesGo) {
+  const mode_t previousMask = umask(027);
+  EXPECT_TRUE(replaceFileAtomically(path, oldText));
+  umask(previousMask);
+  struct stat info {};
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+
+  const auto leave = [&](const std::string& name, bool old) {
+    std::ofstream(dir + "/" + name) << "left";
+    if (!old) return;
+    const timespec times[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - 120, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, (dir + "/" + name).c_str(), times, 0), 0);
+  };
+  leave(".morlen.config.morlen-Ab12Cd", true);   // killed long ago: goes
+  leave(".morlen.config.morlen-Fresh1", false);  // may be a save under way
+  leave(".morlen.config.morlen-InUse1", true);   // a writer holds it
+  leave(".morlen.config.bak", true);          // not a name of ours
+  leave(".morlen.config.Ab12Cd", true);          // an earlier version's
+  const int held = open((dir + "/.morlen.config.morlen-InUse1").c_str(), O_RDONLY);
+  ASSERT_EQ(flock(held, LOCK_EX), 0);
+  ASSERT_TRUE(replaceFileAtomically(path, newText));
+  const auto there = [&](const char* name) { return std::filesystem::exists(dir + "/" + name); };
+  EXPECT_FALSE(there(".morlen.config.morlen-Ab12Cd"));
+  EXPECT_TRUE(there(".morlen.config.morlen-Fresh1"));
+  EXPECT_TRUE(there(".morlen.config.morlen-InUse1"));
+  EXPECT_TRUE(there(".morlen.config.bak"));
+  EXPECT_TRUE(there(".morlen.config.Ab12Cd"));
+  // In the program's own directory the earlier versions' names go as well.
+  removeStaleTemporaries(path, true);
+  EXPECT_FALSE(there(".morlen.config.Ab12Cd"));
+  EXPECT_TRUE(there(".morlen.config.bak"));
+  close(held);
+  EXPECT_EQ(read(path), newText);
 }
 
 }  // namespace

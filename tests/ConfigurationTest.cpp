@@ -1,6 +1,8 @@
 #include "settings/Configuration.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -49,6 +51,7 @@ bool parsesAsJson(const std::string& path) {
 }
 
 constexpr std::time_t kMoment = 1700000000;
+constexpr uid_t kNobody = 65534;
 const Settings kEdited{3, kHybridKeyboardMap, true, false};
 const std::string kKept = "Damaged configuration kept as ";
 
@@ -124,7 +127,7 @@ TEST(ConfigPath, FollowsTheEnvironment) {
     EXPECT_EQ(programSettings().petsciiScale, r.scale);
     EXPECT_EQ(configFilePath(), in(r.writes));
     programSettings().petsciiScale = 1;
-    EXPECT_EQ(saveConfiguration(), !r.writes.empty());
+    EXPECT_EQ(static_cast<bool>(saveConfiguration()), !r.writes.empty());
     if (!r.writes.empty()) {
       EXPECT_NE(readFile(in(r.writes)).find("\"petsciiScale\":1,"), std::string::npos);
     }
@@ -158,7 +161,7 @@ class Configuration : public ::testing::Test {
   static void resetProgramState() {
     programSettings() = Settings{};
     programAddressBook() = AddressBook{};
-    guardConfigurationFile(false);
+    guardConfigurationFile("");
   }
   void writeFile(const std::string& name, const std::string& text) {
     ASSERT_TRUE(makeDirectories(name));
@@ -250,17 +253,44 @@ std::vector<Damage> damagedFiles() {
   const auto [named, namedEntries] = with([](Settings&, auto& e) { e[3].name.clear(); });
   const auto [noMap, noMapEntries] = with([](Settings& s, auto&) { s.keyboardMap = kPositionalKeyboardMap; });
   const auto [noPrompt, noPromptEntries] = with([](Settings& s, auto&) { s.dialogOnReceived = false; });
+  const auto inBravo = [&](auto change) { return with([&](Settings&, auto& e) { change(e[1]); }).second; };
+  const auto bravoNamed = [&](const char* name) { return inBravo([=](AddressBookEntry& e) { e.name = name; }); };
+  std::vector<AddressBookEntry> twoBooks = boards;
+  twoBooks.push_back(boards[0]);
 
   return {
       // Read fully: nothing is rewritten at start-up and nothing is kept.
       {"as the program wrote it", good, kEdited, boards, false},
-      {"a later version", replaced(good, R"("morlenConfig":1)", R"("morlenConfig":2)"), kEdited, boards, false},
       {"a byte-order mark first", "\xEF\xBB\xBF" + good, kEdited, boards, false},
       {"white space, a missing and a trailing comma",
        replaced(replaced(good, R"("keyboardMap":2,)", "\n  \"keyboardMap\" : 2 "), "]}", ",],}"), kEdited, boards,
        false},
       {"colour 17, drawn by its low four bits as ever", replaced(good, R"("background":2,)", R"("background":17,)"),
        colour17, colour17Entries, false},
+      // What a rewrite would not keep as it was: read as far as it goes.
+      {"a later version", replaced(good, R"("morlenConfig":1)", R"("morlenConfig":2)"), kEdited, boards, true},
+      {"a later version with members of its own",
+       replaced(good, R"("morlenConfig":1,)", R"("morlenConfig":2,"theme":{"dark":true},)"), kEdited, boards, true},
+      {"a later entry version", replaced(good, R"("addressBookEntry":"1","name":"Bravo")",
+                                         R"("addressBookEntry":"2","name":"Bravo")"), kEdited, boards, true},
+      {"an unknown setting", replaced(good, R"("keyboardMap":2,)", R"("keyboardMap":2,"colours":"amber",)"), kEdited,
+       boards, true},
+      {"\"address\" with one bit flipped", replaced(good, R"("address":"Bravo.example")", R"("addresc":"Bravo.example")"),
+       kEdited, inBravo([](AddressBookEntry& e) { e.address.clear(); }), true},
+      {"\"screenshot\" misspelt", replaced(good, R"("screenshot":"QkJC)", R"("screenshoot":"QkJC)"), kEdited,
+       inBravo([](AddressBookEntry& e) { e.screenshot.clear(); }), true},
+      {"a name given twice", replaced(good, R"("name":"Bravo")", R"("name":"Bravo","name":"Brave")"), kEdited,
+       bravoNamed("Brave"), true},
+      {"a setting given twice", replaced(good, R"("petsciiScale":3,)", R"("petsciiScale":3,"petsciiScale":5,)"),
+       scale(5), boards, true},
+      {"a second address book after the first", replaced(good, "]}", "],\"addressBook\":[" + alpha + "]}"), kEdited,
+       twoBooks, true},
+      {"a name that is not UTF-8", replaced(good, R"("name":"Bravo")", "\"name\":\"Br\xffvo\""), kEdited,
+       bravoNamed("Br\xEF\xBF\xBDvo"), true},
+      {"a lone surrogate", replaced(good, R"("name":"Bravo")", R"("name":"Br\ud800vo")"), kEdited,
+       bravoNamed("Br\xEF\xBF\xBDvo"), true},
+      {"an unknown escape", replaced(good, R"("name":"Bravo")", R"("name":"Br\qvo")"), kEdited, bravoNamed("Brvo"),
+       true},
       // Settings out of range or of the wrong kind take their defaults.
       {"a negative scale", replaced(good, R"("petsciiScale":3)", R"("petsciiScale":-2)"), scale(2), boards, true},
       {"a fractional scale", replaced(good, R"("petsciiScale":3)", R"("petsciiScale":2.5)"), scale(2), boards, true},
@@ -363,15 +393,53 @@ TEST_F(Configuration, AFileThatCouldNotBeReadIsKeptUnderASecondName) {
   EXPECT_TRUE(parsesAsJson(path));
 }
 
+// A file that cannot be read is neither taken for damage nor written over:
+// start-up says so at once (a pipe is not waited on) and runs with the
+// defaults.
 TEST_F(Configuration, AFileThatCannotBeKeptIsNeverReplaced) {
-  // A directory where the file belongs can be neither read nor kept.
-  ASSERT_TRUE(std::filesystem::create_directories(path));
-  writeFile(path + "/inside", "x");
-  EXPECT_EQ(startUpConfiguration(kMoment), "Damaged configuration could not be kept; changes are not saved");
-  EXPECT_TRUE(entriesEqual(programAddressBook().entries, defaultAddressBookEntries()));
-  EXPECT_FALSE(saveConfiguration());
-  EXPECT_EQ(readFile(path + "/inside"), "x");
-  EXPECT_EQ(filesBeside(), std::vector<std::string>{"morlen.config"});
+  const std::string notAFile = "morlen.config is not a regular file; running with defaults, changes are not saved";
+  struct Row {
+    const char* what;
+    void (*make)(const std::string& path);
+    std::string status;
+  } rows[] = {
+      {"a directory", [](const std::string& p) { std::filesystem::create_directories(p); }, notAFile},
+      {"a pipe", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0644), 0); }, notAFile},
+      {"a file without read permission",
+       [](const std::string& p) {
+         std::ofstream(p) << configurationText(kEdited, {});
+         ASSERT_EQ(chmod(p.c_str(), 0200), 0);
+       },
+       "morlen.config cannot be read (permission denied); running with defaults, changes are not saved"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    std::filesystem::remove_all(dir + "/.config");
+    resetProgramState();
+    ASSERT_TRUE(makeDirectories(path));
+    r.make(path);
+    struct stat before {};
+    ASSERT_EQ(lstat(path.c_str(), &before), 0);
+    // Root reads every file: then the check runs as nobody, through
+    // directories anyone may pass.
+    for (const std::string& d : {dir, dir + "/.config", dir + "/.config/Vendorly", dir + "/.config/Vendorly/Morlen"})
+      chmod(d.c_str(), 0755);
+    const bool root = geteuid() == 0;
+    ASSERT_TRUE(!root || seteuid(kNobody) == 0);
+    const std::string status = startUpConfiguration(kMoment);
+    const ConfigurationSave save = saveConfiguration();
+    ASSERT_TRUE(!root || seteuid(0) == 0);
+    EXPECT_EQ(status, r.status);
+    EXPECT_EQ(save.outcome, ConfigurationSave::Outcome::NotKept);
+    EXPECT_EQ(save.text, r.status);
+    EXPECT_EQ(settingsOf(programSettings()), settingsOf(Settings{}));
+    EXPECT_TRUE(entriesEqual(programAddressBook().entries, defaultAddressBookEntries()));
+    struct stat after {};
+    ASSERT_EQ(lstat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(filesBeside(), std::vector<std::string>{"morlen.config"});
+  }
   // The next start-up that finds the way clear writes again.
   std::filesystem::remove_all(path);
   EXPECT_EQ(startUpConfiguration(kMoment), "");

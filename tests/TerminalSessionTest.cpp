@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <map>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -500,6 +501,50 @@ TEST_F(Session, TransferLineReachesTheClientOnlyWhileConnected) {
     EXPECT_EQ(link.sent, "");
     EXPECT_EQ(link.discards, 1);
   }
+}
+
+// Whatever the chunks, the session buffer holds the latest bytes up to its
+// ceiling and knows whether older ones went.
+TEST(SessionRecord, KeepsTheLatestBytesUpToItsCeiling) {
+  std::mt19937 random(30);
+  for (const std::size_t ceiling : {std::size_t{1}, std::size_t{16}, std::size_t{1000}}) {
+    SCOPED_TRACE(ceiling);
+    SessionRecord record(ByteBuffer(ceiling + 3, 'w'), ceiling);
+    std::string all(ceiling + 3, 'w');
+    for (int step = 0; step < 300; ++step) {
+      const std::size_t length = std::uniform_int_distribution<std::size_t>(0, 2 * ceiling + 1)(random);
+      std::string chunk(length, '\0');
+      for (char& c : chunk) c = static_cast<char>(random());
+      record.Append(reinterpret_cast<const std::uint8_t*>(chunk.data()), chunk.size());
+      all += chunk;
+      const std::string kept = all.substr(all.size() - std::min(all.size(), ceiling));
+      ASSERT_EQ(record.Size(), kept.size());
+      EXPECT_TRUE(record.Trimmed());
+      // Looked at now and then, so that dropped bytes also pile up in front.
+      if (step % 7 == 0) {
+        ASSERT_EQ(std::string(record.Bytes().begin(), record.Bytes().end()), kept);
+      }
+    }
+    record.Clear();
+    EXPECT_EQ(RecordSizeText(record.Size(), record.Trimmed(), ceiling), "0");
+  }
+  EXPECT_EQ(RecordSizeText(5, true), "last 64 MiB");
+}
+
+// At its ceiling (16 bytes here) the session buffer holds the latest bytes
+// and the status bar says so; the screen still gets every byte.
+TEST_F(Session, TheSessionBufferKeepsItsLatestBytes) {
+  TerminalSession small{status, screen, Bytes("WELCOME"), 16};
+  small.AttemptStarted(link, "127.0.0.1", 6400, kForeground, kBackground);
+  link.connected = true;
+  small.AttemptEnded(ConnectResult::Connected);
+  for (const char* chunk : {"0123456789", "ABCDEFGHIJ"}) {
+    ASSERT_TRUE(small.InputWaiting());
+    small.Received(reinterpret_cast<const std::uint8_t*>(chunk), 10);
+  }
+  EXPECT_EQ(std::string(small.ActiveSession().begin(), small.ActiveSession().end()), "456789ABCDEFGHIJ");
+  EXPECT_EQ(Field(StatusField::ActiveSession), "Active: last 16 bytes");
+  EXPECT_EQ(screen.shown, "0123456789ABCDEFGHIJ");
 }
 
 // A board that closes the line in order has not dropped it, unless a

@@ -358,8 +358,7 @@ TEST_F(Transfers, SaveWritesTheLastReceiveWholeOrNotAtAll) {
   controller.SaveFile();
   controller.SaveFile();
   EXPECT_EQ(readFile(target), "OLD CONTENTS");
-  EXPECT_EQ(dialogs.failures, (std::vector<std::string>{"Could not save " + target + ": No space left on device",
-                                                        "Could not save " + nowhere + ": No such file or directory"}));
+  EXPECT_EQ(dialogs.failures, (std::vector<std::string>{saveFailureText(target, ENOSPC), saveFailureText(nowhere, ENOENT)}));
   EXPECT_EQ(status.last(), dialogs.failures.back());
   // A cancelled dialog writes nothing.
   controller.SaveFile();

@@ -68,5 +68,22 @@ for set in upper lower; do
   check "$set set as rendered" "$set: 0 of 256 cells differ" "$(tail -1 <<<"$result")"
 done
 
+# A picture that does not fit on a full disk (a 64 KiB file system of its
+# own, which needs a private mount namespace): exit 1 with the reason, the
+# picture there before stays whole and nothing is left beside it.
+mkdir "$tmp/full"
+if unshare -m true 2>/dev/null; then
+  result=$(unshare -m bash -c 'mount -t tmpfs -o size=64k tmpfs "$1" && cd "$1" && printf old >chart.png &&
+    { "$2" chart --scale 8 chart.png 2>err; echo "exit $?"; cat err; cat chart.png; echo; ls -A; }' _ \
+    "$tmp/full" "$(realpath "$tool")")
+  check "full disk" "exit 1
+morlen-petscii: Could not save chart.png: the disk is full. Any file already there is unchanged.
+old
+chart.png
+err" "$result"
+else
+  echo "skip full disk: no mount namespace"
+fi
+
 echo "$failures failed"
 [ $failures -eq 0 ]

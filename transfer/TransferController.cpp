@@ -1,17 +1,11 @@
 #include "transfer/TransferController.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
 #include <string_view>
 #include <utility>
 
 #include "settings/FileHelpers.h"
 
 namespace {
-// What a new file gets before the user's umask takes its part.
-constexpr mode_t kNewFileMode = 0666;
 constexpr const char* kDiscardingSuffix = "; discarding the board's data";
 
 std::string Counted(const char* before, std::size_t count, const char* after) {
@@ -26,11 +20,6 @@ std::string Stopped(const char* protocol, SessionEnd how) {
   return std::string(protocol) + " stopped (" + why + ")";
 }
 
-mode_t ProcessUmask() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return mask;
-}
 }  // namespace
 
 TransferController::TransferController(TransferLink& line, TransferScheduler& xmodemClock,
@@ -135,21 +124,14 @@ std::string TransferController::IncompleteMessage() const {
 void TransferController::SaveBytes(const ByteBuffer& data, bool partialFile) {
   const std::string path = dialogs.ChooseFileToSave(partialFile);
   if (path.empty()) return;
-  struct stat before {};
-  const bool existed = ::stat(path.c_str(), &before) == 0;
   const std::string_view bytes(reinterpret_cast<const char*>(data.data()), data.size());
-  // Replaced whole or not at all.
-  errno = 0;
-  if (!replaceFileAtomically(path, bytes, saveSteps)) {
-    const int why = errno != 0 ? errno : EIO;
-    const std::string message = "Could not save " + path + ": " + std::strerror(why);
+  // Replaced whole or not at all; a new file gets the user's umask.
+  if (const FileReplacement saved = replaceFileAtomically(path, bytes, saveSteps); !saved) {
+    const std::string message = saveFailureText(path, saved.error);
     Show(message);
     dialogs.ShowSaveFailure(message);
     return;
   }
-  // The replacement is made private; a file new to the user gets what the
-  // user's umask gives new files.
-  if (!existed) ::chmod(path.c_str(), kNewFileMode & ~ProcessUmask());
   Show((partialFile ? "Saved partial file " : "Saved ") + path);
 }
 

@@ -12,6 +12,7 @@
 #include "app/CommandIds.h"
 #include "app/FileChooser.h"
 #include "app/MorlenFrame.h"
+#include "app/MessagePrompt.h"
 #include "gui/GuiTestSupport.h"
 #include "settings/Settings.h"
 
@@ -30,11 +31,17 @@ class SessionBuffer : public ::testing::Test {
       requests.push_back(request);
       return answer;
     };
+    savedPrompt = ProgramMessagePrompt();
+    ProgramMessagePrompt() = [this](wxWindow*, const MessageRequest& request) {
+      told.push_back(request.message);
+      return std::size_t{0};
+    };
     frame = new MorlenFrame;
     frame->Show();
     RunEventLoopFor(100);
   }
   void TearDown() override {
+    ProgramMessagePrompt() = savedPrompt;
     ProgramFileChooser() = saved;
     frame->Destroy();
     RunEventLoopFor(50);
@@ -60,6 +67,8 @@ class SessionBuffer : public ::testing::Test {
 
   wxString directory;
   FileChooser saved;
+  MessagePrompt savedPrompt;
+  std::vector<wxString> told;
   std::vector<FileRequest> requests;
   wxString answer;
   MorlenFrame* frame = nullptr;
@@ -121,6 +130,8 @@ TEST_F(SessionBuffer, CancelAndUnreadableFilesChangeNothing) {
   answer = Path("no/such/dir/out.seq");
   Command(command::kSaveBuffer);
   EXPECT_EQ(Status(0), loaded);
+  // The failed save is told (the rules for what it says are SaveFailure's).
+  EXPECT_EQ(told.size(), 1u);
 }
 
 }  // namespace
