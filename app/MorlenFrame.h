@@ -90,6 +90,7 @@ class MorlenFrame : public wxFrame {
   };
 
   wxPanel* panel = nullptr;
+  PetsciiTerminal terminal;  // what the canvas shows
   qwx::wxPetsciiScrolledCanvas* canvas = nullptr;
   ByteBuffer storedBuffer;
   ByteBuffer readBuffer;

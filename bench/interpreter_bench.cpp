@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "bench/BenchStreams.h"
-#include "terminal/PetsciiScreen.h"
+#include "terminal/PetsciiTerminal.h"
 
 namespace {
 constexpr std::size_t kStreamBytes = 16u << 20;
@@ -31,11 +31,11 @@ std::string FullScreen() {
 double MegabytesPerSecond(const ByteBuffer& stream, bool fixed) {
   double best = 1e30;
   for (int run = 0; run < kRuns; ++run) {
-    PetsciiScreen screen;
-    screen.LoadBytes(stream);
-    screen.Reset(PetsciiScreen::kDefaultColour, fixed);
+    PetsciiTerminal terminal;
+    terminal.LoadBytes(stream);
+    terminal.Reset(PetsciiScreen::kDefaultColour, fixed);
     const auto start = std::chrono::steady_clock::now();
-    screen.ProcessPending();
+    terminal.ProcessPending();
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     best = std::min(best, took.count());
   }

@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "bench/BenchStreams.h"
-#include "terminal/PetsciiScreen.h"
+#include "terminal/PetsciiTerminal.h"
 
 namespace {
 constexpr std::size_t kMiB = 1 << 20;
@@ -19,10 +19,11 @@ std::size_t HeapInUse() {
 
 void Measure(const char* name, ByteBuffer (*make)(std::size_t), std::size_t bytes) {
   const std::size_t before = HeapInUse();
-  PetsciiScreen screen;
-  screen.LoadBytes(make(bytes));
-  screen.Reset(PetsciiScreen::kDefaultColour, false);
-  screen.ProcessPending();
+  PetsciiTerminal terminal;
+  terminal.LoadBytes(make(bytes));
+  terminal.Reset(PetsciiScreen::kDefaultColour, false);
+  terminal.ProcessPending();
+  const PetsciiScreen& screen = terminal.Screen();
   const std::size_t used = HeapInUse() - before;
   std::printf("%-24s %8.1f MiB %9llu rows %7.2f B/B\n", name, static_cast<double>(bytes) / kMiB,
               static_cast<unsigned long long>(screen.RowCount()), static_cast<double>(used) / bytes);

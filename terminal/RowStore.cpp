@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace {
 // Cell pages of 256 KiB. A packed row never straddles two pages; the cells
@@ -23,6 +24,7 @@ ScreenLine RowStore::Row(std::uint64_t row) const {
   const Fields f = Unpack(records_[row]);
   ScreenLine line;
   line.separator = f.separator;
+  line.continued = f.continued;
   if (f.length > 0) line.cells = CellSpan(f.open ? SlotCells(f.where) : PageCells(f.where), f.length);
   return line;
 }
@@ -31,6 +33,19 @@ void RowStore::SetSeparator(std::uint64_t row, bool separator) {
   Fields f = Unpack(records_[row]);
   f.separator = separator;
   records_[row] = PackFields(f);
+}
+
+void RowStore::SetContinued(std::uint64_t row, bool continued) {
+  Fields f = Unpack(records_[row]);
+  f.continued = continued;
+  records_[row] = PackFields(f);
+}
+
+void RowStore::InsertEmpty(std::uint64_t at) {
+  const std::uint64_t size = records_.Size();
+  records_.PushBack(PackFields(Fields{}), 1);
+  for (std::uint64_t r = size; r > at; --r) records_[r] = records_[r - 1];
+  records_[at] = PackFields(Fields{});
 }
 
 void RowStore::Grow(std::uint64_t count) {
@@ -105,7 +120,7 @@ void RowStore::Empty(std::uint64_t row) {
     f.length = 0;
   } else {
     ReleaseCells(f);
-    f = Fields{0, false, 0, f.separator};
+    f = Fields{0, false, 0, f.separator, f.continued};
   }
   records_[row] = PackFields(f);
 }
@@ -114,7 +129,9 @@ std::uint64_t RowStore::AppendCells(const ScreenCell* cells, std::uint64_t count
   if (cellPages_.empty() || appendOffset_ + count > kPageCells) {
     // The full page stays while rows lie in it; with none left it goes now.
     if (!cellPages_.empty() && cellPages_.back().rows == 0) cellPages_.back().cells.reset();
-    cellPages_.push_back(CellPage{std::unique_ptr<ScreenCell[]>(new ScreenCell[kPageCells]), 0});
+    auto* cells = static_cast<ScreenCell*>(std::malloc(kPageCells * sizeof(ScreenCell)));
+    if (cells == nullptr) throw std::bad_alloc();
+    cellPages_.push_back(CellPage{std::unique_ptr<ScreenCell[], FreeCells>(cells), 0});
     appendOffset_ = 0;
     DropEmptyFrontPages();
   }

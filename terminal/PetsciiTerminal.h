@@ -1,0 +1,41 @@
+#pragma once
+// What a terminal display shows and what it was given: the bytes received
+// since the last load, the parser that reads them and the screen they are
+// drawn on. The bytes are kept whole; each batch reads only the new ones.
+#include <cstdint>
+
+#include "settings/ByteBuffer.h"
+#include "terminal/PetsciiParser.h"
+#include "terminal/PetsciiScreen.h"
+
+class PetsciiTerminal {
+ public:
+  explicit PetsciiTerminal(std::uint8_t initialColour = PetsciiScreen::kDefaultColour, bool fixedScreen = false)
+      : screen_(initialColour, fixedScreen) {}
+
+  // An empty screen; the bytes are read again from the first.
+  void Reset(std::uint8_t initialColour, bool fixedScreen,
+             std::uint8_t background = PetsciiScreen::kDefaultBackground);
+  // Replaces the bytes and empties the screen; Reset then sets it up.
+  void LoadBytes(const ByteBuffer& bytes) { LoadBytes(ByteBuffer(bytes)); }
+  void LoadBytes(ByteBuffer&& bytes);
+  void AppendByte(std::uint8_t b) { bytes_.push_back(b); }
+  // Reads every byte appended since the previous call onto the screen.
+  void ProcessPending();
+  // A new connection's screen (PetsciiScreen::StartAfresh) after the bytes
+  // appended so far. The bytes are left as they are.
+  void StartAfresh(std::uint8_t colour, std::uint8_t background);
+  void SetStartCharset(int lowerCase) { screen_.SetStartCharset(lowerCase); }
+  void ToggleCharset() { screen_.ToggleCharset(); }
+
+  const ByteBuffer& Bytes() const { return bytes_; }
+  std::uint64_t Processed() const { return processed_; }
+  const PetsciiScreen& Screen() const { return screen_; }
+  PetsciiScreen& Screen() { return screen_; }
+
+ private:
+  ByteBuffer bytes_;
+  std::uint64_t processed_ = 0;
+  PetsciiParser parser_;
+  PetsciiScreen screen_;
+};
