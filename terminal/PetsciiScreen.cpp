@@ -348,9 +348,9 @@ void PetsciiScreen::ExtendLine(std::uint64_t start) {
 void PetsciiScreen::Clear() {
   ForgetPrintRow();
   if (fixedScreen_) {
-    // Rows below the 25th are empty after a clear and would only push the
-    // new screen's rows out at the end of the batch: drop them.
-    lines_.Shrink(kRows);
+    // The rows above the screen go now, as at the end of a batch, so that
+    // the rows kept do not depend on where batches end.
+    TrimFixedScreen();
     // Rows from contentEnd_ on are empty and unlinked already.
     const std::uint64_t end = std::min(lines_.Size(), contentEnd_);
     contentEnd_ = 0;

@@ -128,7 +128,7 @@ class PlainScreen {
   }
   void Clear() {
     if (fixed_) {
-      if (lines_.size() > 25) lines_.resize(25);
+      EndBatch();
       for (Line& line : lines_) line.cells.clear(), line.continued = false;
       top_ = row_ = column_ = 0;
       return;
