@@ -65,7 +65,8 @@ class PlainScreen {
 
   void EndBatch() {
     if (!fixed_ || top_ == 0) return;
-    lines_.erase(lines_.begin(), lines_.begin() + static_cast<std::ptrdiff_t>(std::min<std::uint64_t>(top_, lines_.size())));
+    const std::size_t above = std::min<std::size_t>(top_, lines_.size());
+    lines_.erase(lines_.begin(), lines_.begin() + static_cast<std::ptrdiff_t>(above));
     row_ -= top_;
     top_ = 0;
   }
@@ -167,7 +168,8 @@ class PlainScreen {
   void StoreLine(std::uint64_t start, const std::vector<ScreenCell>& cells) {
     for (std::uint64_t i = 0; i < cells.size() / 40; ++i) {
       auto& row = lines_[start + i].cells;
-      row.assign(cells.begin() + static_cast<std::ptrdiff_t>(i * 40), cells.begin() + static_cast<std::ptrdiff_t>(i * 40 + 40));
+      const auto first = cells.begin() + static_cast<std::ptrdiff_t>(i * 40);
+      row.assign(first, first + 40);
       while (!row.empty() && row.back().code == 0) row.pop_back();
     }
   }
