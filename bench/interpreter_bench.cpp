@@ -49,7 +49,7 @@ int main() {
     ByteBuffer stream;
   };
   const std::string screen = FullScreen();
-  std::string wideRows;  // 25 rows pushed to the row bound by INST
+  std::string wideRows;  // two-row lines filled to their last cell by INST
   for (int r = 0; r < 25; ++r) wideRows += std::string(40, 'W') + "\x91" + std::string(80, '\x94') + "\x0d";
   const std::vector<Case> cases = {
       {"ordinary board output", bench::Ordinary(kStreamBytes)},
