@@ -4,49 +4,27 @@
 // a stream may be handed over in pieces of any size.
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
+#include <type_traits>
 
 #include "terminal/PetsciiCodes.h"
 #include "terminal/ScreenActions.h"
 
 class PetsciiParser {
  public:
-  void Parse(const std::uint8_t* bytes, std::size_t count, ScreenActions& screen) { ParseInto(bytes, count, screen); }
-  // The same for a screen whose type is known here, so that a final
-  // class's actions are called directly rather than through the interface.
+  // `Screen` is a ScreenActions, or one of its final classes, whose actions
+  // are then called directly, not through the interface.
   template <class Screen>
-  void ParseInto(const std::uint8_t* bytes, std::size_t count, Screen& screen);
+  void Parse(const std::uint8_t* bytes, std::size_t count, Screen& screen);
   // Forgets a background prefix left waiting.
   void Reset() { awaitingBackground_ = false; }
 
  private:
-  // How many of the first `count` bytes are printable before a control code.
-  static std::size_t PrintableRun(const std::uint8_t* bytes, std::size_t count);
-
   bool awaitingBackground_ = false;
 };
 
-inline std::size_t PetsciiParser::PrintableRun(const std::uint8_t* bytes, std::size_t count) {
-  std::size_t n = 0;
-#if defined(__GNUC__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-  // Eight bytes at a time: a control code is a byte with bits 5 and 6 clear.
-  constexpr std::uint64_t kBit5And6 = 0x6060606060606060ull;
-  constexpr std::uint64_t kBit6 = 0x4040404040404040ull;
-  for (; n + sizeof(std::uint64_t) <= count; n += sizeof(std::uint64_t)) {
-    std::uint64_t word;
-    std::memcpy(&word, bytes + n, sizeof word);
-    const std::uint64_t bits = word & kBit5And6;
-    // Bit 6 of every byte that has either bit; then bit 6 of every control code.
-    const std::uint64_t controls = ((bits | (bits << 1)) & kBit6) ^ kBit6;
-    if (controls != 0) return n + static_cast<std::size_t>(__builtin_ctzll(controls)) / 8;
-  }
-#endif
-  while (n < count && IsPrintable(bytes[n])) ++n;
-  return n;
-}
-
 template <class Screen>
-void PetsciiParser::ParseInto(const std::uint8_t* bytes, std::size_t count, Screen& screen) {
+void PetsciiParser::Parse(const std::uint8_t* bytes, std::size_t count, Screen& screen) {
+  static_assert(std::is_base_of<ScreenActions, Screen>::value, "the parser calls a screen's actions");
   std::size_t i = 0;
   // CTRL-B and a colour code set the background; after CTRL-B any other
   // byte is itself, as if CTRL-B were not there. A pair split between two
@@ -64,10 +42,8 @@ void PetsciiParser::ParseInto(const std::uint8_t* bytes, std::size_t count, Scre
   while (i < count) {
     const std::uint8_t b = bytes[i];
     if (IsPrintable(b)) {
-      // Printable bytes are most of any stream: hand them over a run at a time.
-      const std::size_t end = i + 1 + PrintableRun(bytes + i + 1, count - i - 1);
-      screen.Print(bytes + i, end - i);
-      i = end;
+      // Printable bytes are most of any stream: the screen takes a run at a time.
+      i += screen.Print(bytes + i, count - i);
       continue;
     }
     ++i;

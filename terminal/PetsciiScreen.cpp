@@ -117,9 +117,7 @@ ScreenCell& PetsciiScreen::CellAt(std::uint64_t row, std::uint64_t column) {
   return open.cells[column];
 }
 
-void PetsciiScreen::MarkContent(std::uint64_t row) {
-  if (row + 1 > contentEnd_) contentEnd_ = row + 1;
-}
+void PetsciiScreen::MarkContent(std::uint64_t row) { contentEnd_ = std::max(contentEnd_, row + 1); }
 
 void PetsciiScreen::SetContinued(std::uint64_t row, bool continued) {
   if (lines_.Size() <= row) {
@@ -149,11 +147,13 @@ void PetsciiScreen::SetSwitch(ScreenSwitch which, bool on) {
     SelectCharset(on ? 1 : 0);
 }
 
-void PetsciiScreen::Print(const std::uint8_t* bytes, std::size_t count) {
-  // A run is written a row at a time; colour and style stay fixed for it.
+std::size_t PetsciiScreen::Print(const std::uint8_t* bytes, std::size_t count) {
+  // A run is written a row at a time, finding its end as it goes; colour
+  // and style stay fixed for it.
   const std::uint16_t style = MakeGlyphCode(0, lowerCase_, reverse_);
   const std::uint8_t colour = colour_;
-  while (count > 0) {
+  std::size_t done = 0;
+  for (;;) {
     if (printRow_ != cursorRow_) {
       const RowStore::OpenCells open = OpenRow(cursorRow_);
       printRow_ = cursorRow_;
@@ -161,23 +161,28 @@ void PetsciiScreen::Print(const std::uint8_t* bytes, std::size_t count) {
       printLength_ = open.length;
     }
     const std::uint64_t column = cursorColumn_;
-    const std::uint64_t n = std::min<std::uint64_t>(count, kColumns - column);
+    const std::uint64_t room = std::min<std::uint64_t>(count - done, kColumns - column);
     if (column > printLength_) std::fill(printCells_ + printLength_, printCells_ + column, ScreenCell{});
     ScreenCell* const cells = printCells_ + column;
-    for (std::uint64_t k = 0; k < n; ++k) cells[k] = ScreenCell{static_cast<std::uint16_t>(style | bytes[k]), colour};
+    const std::uint8_t* const run = bytes + done;
+    std::uint64_t n = 0;
+    do {
+      cells[n] = ScreenCell{static_cast<std::uint16_t>(style | run[n]), colour};
+      ++n;
+    } while (n < room && IsPrintable(run[n]));
     if (column + n > printLength_) {
       printLength_ = column + n;
       lines_.SetLength(cursorRow_, printLength_);
       MarkContent(cursorRow_);
     }
-    bytes += n;
-    count -= n;
+    done += n;
     if (column + n < kColumns) {
       cursorColumn_ = column + n;
-      return;
+      return done;
     }
     WrapAfterPrint();
     if (top_ > kMaxTop) DropOldestRows();
+    if (done == count || !IsPrintable(bytes[done])) return done;
   }
 }
 

@@ -61,7 +61,7 @@ class PetsciiScreen final : public ScreenActions {
   // The colour index of the whole screen's background.
   std::uint8_t Background() const { return background_; }
 
-  void Print(const std::uint8_t* bytes, std::size_t count) override;
+  std::size_t Print(const std::uint8_t* bytes, std::size_t count) override;
   void SetColour(std::uint8_t colour) override;
   void SetBackground(std::uint8_t colour) override;
   void SetSwitch(ScreenSwitch which, bool on) override;

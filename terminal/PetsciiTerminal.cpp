@@ -16,7 +16,7 @@ void PetsciiTerminal::LoadBytes(ByteBuffer&& bytes) {
 }
 
 void PetsciiTerminal::ProcessPending() {
-  parser_.ParseInto(bytes_.data() + processed_, bytes_.size() - processed_, screen_);
+  parser_.Parse(bytes_.data() + processed_, bytes_.size() - processed_, screen_);
   processed_ = bytes_.size();
   screen_.EndBatch();
 }

@@ -22,8 +22,10 @@ enum class ScreenSwitch {
 class ScreenActions {
  public:
   virtual ~ScreenActions() = default;
-  // A run of printable bytes, printed one after another at the cursor.
-  virtual void Print(const std::uint8_t* bytes, std::size_t count) = 0;
+  // Prints the printable bytes `bytes` starts with (the first one is),
+  // one after another at the cursor, up to the first control code or the
+  // end of the `count` bytes; returns how many it printed.
+  virtual std::size_t Print(const std::uint8_t* bytes, std::size_t count) = 0;
   // Colours are indices 0-15.
   virtual void SetColour(std::uint8_t colour) = 0;
   virtual void SetBackground(std::uint8_t colour) = 0;
