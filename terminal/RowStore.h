@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstdlib>
 #include <iterator>
 #include <memory>
 #include <vector>
@@ -169,14 +168,18 @@ class RowStore {
 
   using Slot = std::array<ScreenCell, kMaxCells>;
   static constexpr std::size_t kSlotsPerChunk = 32;
-  // Cell pages are only ever written by copying rows in: their memory is
-  // taken as it is, not cleared first.
+  // A cell page is a mapping of its own (RowStore.cpp).
   struct FreeCells {
-    void operator()(ScreenCell* cells) const { std::free(cells); }
+    void operator()(ScreenCell* cells) const;
   };
+  using PageMemory = std::unique_ptr<ScreenCell[], FreeCells>;
   struct CellPage {
-    std::unique_ptr<ScreenCell[], FreeCells> cells;
+    PageMemory cells;
     std::uint32_t rows = 0;  // packed rows whose cells lie here
+    // Its rows were packed oldest first, so the oldest rows' cells are a
+    // prefix of the page; that many cells of it went back to the system.
+    bool oldestFirst = true;
+    std::uint64_t givenBack = 0;
   };
 
   std::uint32_t TakeSlot();
@@ -187,6 +190,9 @@ class RowStore {
   std::uint64_t AppendCells(const ScreenCell* cells, std::uint64_t count);
   void ReleaseCells(const Fields& fields);
   void DropEmptyFrontPages();
+  void GiveBackFrontCells(std::uint64_t end);
+  PageMemory TakePage(bool huge);
+  void RetirePage(PageMemory& cells);
 
   static constexpr std::size_t kRecordsPerPage = 4096;
   PagedQueue<Record, kRecordsPerPage> records_;
@@ -196,6 +202,12 @@ class RowStore {
   std::vector<CellPage> cellPages_;
   std::uint64_t firstPage_ = 0;  // page number of cellPages_[0]
   std::uint64_t appendOffset_ = 0;  // next free cell in the last page
+  std::uint64_t lastPackedRow_ = 0;
+  // Rows went from the front: the store keeps its size rather than grows.
+  bool droppedFront_ = false;
+  // The last page to go, kept for the next one: a store that drops rows as
+  // fast as it adds them takes no new memory.
+  PageMemory sparePage_;
 };
 
 // The rows of a screen model, oldest first, as its readers see them.
