@@ -8,7 +8,7 @@
 // sit in a slot with room for a whole row. An empty row, open or not,
 // costs its record only. Dropping the oldest rows frees whole pages. What
 // still grows by copying are the tables of page pointers: one pointer per
-// 4096 rows and per 65536 cells.
+// 4096 rows and per 524288 cells.
 #include <algorithm>
 #include <array>
 #include <cstdint>
