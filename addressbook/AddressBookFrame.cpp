@@ -138,7 +138,7 @@ void AddressBookFrame::CreateEditor() {
   columns80 = new wxRadioButton(editorPanel, addressBookId::kColumns80, "80");
 
   preview = new qwx::wxPetsciiScrolledCanvas(
-      editorPanel, kPreviewScale,
+      editorPanel, previewTerminal, kPreviewScale,
       wxSize(qwx::wxPetsciiScrolledCanvas::kDefaultColumns, qwx::wxPetsciiScrolledCanvas::kDefaultRows));
   preview->palette = &LivePalette();
   preview->offerScreenshot = false;

@@ -111,6 +111,7 @@ class AddressBookFrame : public wxFrame {
   wxCheckBox* echoBox = nullptr;
   wxRadioButton* columns40 = nullptr;
   wxRadioButton* columns80 = nullptr;
+  PetsciiTerminal previewTerminal;  // what the preview shows
   qwx::wxPetsciiScrolledCanvas* preview = nullptr;
   wxButton* undoButton = nullptr;
   wxButton* connectButton = nullptr;

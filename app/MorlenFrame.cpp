@@ -69,7 +69,8 @@ MorlenFrame::MorlenFrame()
   CreateMenus();
 
   panel = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxBORDER_NONE);
-  canvas = new qwx::wxPetsciiScrolledCanvas(panel, static_cast<std::uint64_t>(programSettings().petsciiScale),
+  canvas = new qwx::wxPetsciiScrolledCanvas(panel, terminal,
+                                            static_cast<std::uint64_t>(programSettings().petsciiScale),
                                             wxSize(qwx::wxPetsciiScrolledCanvas::kDefaultColumns,
                                                    qwx::wxPetsciiScrolledCanvas::kDefaultRows));
   canvas->palette = &LivePalette();

@@ -110,6 +110,7 @@ class MorlenFrame : public wxFrame {
   CommandTable commands;
   ModalDialogs modalDialogs;
   wxPanel* panel = nullptr;
+  PetsciiTerminal terminal;  // what the canvas shows
   qwx::wxPetsciiScrolledCanvas* canvas = nullptr;
   ByteBuffer storedBuffer;
   bool storedTrimmed = false;  // stashed from a session buffer past its ceiling

@@ -31,7 +31,7 @@ ReplayFrame::ReplayFrame(wxWindow* parent, wxWindowID id, const wxString& title)
   SetExtraStyle(GetExtraStyle() | wxWS_EX_BLOCK_EVENTS);
 
   panel = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxBORDER_NONE);
-  canvas = new qwx::wxPetsciiScrolledCanvas(panel, kScale,
+  canvas = new qwx::wxPetsciiScrolledCanvas(panel, terminal, kScale,
                                             wxSize(qwx::wxPetsciiScrolledCanvas::kDefaultColumns,
                                                    qwx::wxPetsciiScrolledCanvas::kDefaultRows));
   canvas->palette = &LivePalette();

@@ -49,6 +49,7 @@ class ReplayFrame : public wxFrame {
   const ByteBuffer* source = &emptyBuffer;
   ReplayPlayback playback;
   wxPanel* panel = nullptr;
+  PetsciiTerminal terminal;  // what the canvas shows
   qwx::wxPetsciiScrolledCanvas* canvas = nullptr;
   std::unique_ptr<ReplayTimer> timer;
   const ByteBuffer emptyBuffer;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "bench/BenchStreams.h"
-#include "terminal/PetsciiScreen.h"
+#include "terminal/PetsciiTerminal.h"
 
 namespace {
 constexpr std::size_t kStreamBytes = 16u << 20;
@@ -31,11 +31,11 @@ std::string FullScreen() {
 double MegabytesPerSecond(const ByteBuffer& stream, bool fixed) {
   double best = 1e30;
   for (int run = 0; run < kRuns; ++run) {
-    PetsciiScreen screen;
-    screen.LoadBytes(stream);
-    screen.Reset(PetsciiScreen::kDefaultColour, fixed);
+    PetsciiTerminal terminal;
+    terminal.LoadBytes(stream);
+    terminal.Reset(PetsciiScreen::kDefaultColour, fixed);
     const auto start = std::chrono::steady_clock::now();
-    screen.ProcessPending();
+    terminal.ProcessPending();
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     best = std::min(best, took.count());
   }
@@ -49,7 +49,7 @@ int main() {
     ByteBuffer stream;
   };
   const std::string screen = FullScreen();
-  std::string wideRows;  // 25 rows pushed to the row bound by INST
+  std::string wideRows;  // two-row lines filled to their last cell by INST
   for (int r = 0; r < 25; ++r) wideRows += std::string(40, 'W') + "\x91" + std::string(80, '\x94') + "\x0d";
   const std::vector<Case> cases = {
       {"ordinary board output", bench::Ordinary(kStreamBytes)},

@@ -9,7 +9,7 @@
 #include "settings/AtomicFileWrite.h"
 #include "settings/FileHelpers.h"
 #include "terminal/CharacterChart.h"
-#include "terminal/PetsciiScreen.h"
+#include "terminal/PetsciiTerminal.h"
 #include "terminal/PngEncoder.h"
 #include "terminal/ScreenCompositor.h"
 #include "terminal/ScreenDump.h"
@@ -136,20 +136,21 @@ ScreenOptions ParseScreenOptions(const std::vector<std::string>& args) {
   return options;
 }
 
-PetsciiScreen Interpret(const ScreenOptions& options, const std::string& path) {
-  PetsciiScreen screen;
-  screen.LoadBytes(ReadInput(path));
-  screen.Reset(options.colour, options.fixed, options.background);
-  screen.SetStartCharset(options.lowerCase);
-  screen.ProcessPending();
-  return screen;
+PetsciiTerminal Interpret(const ScreenOptions& options, const std::string& path) {
+  PetsciiTerminal terminal;
+  terminal.LoadBytes(ReadInput(path));
+  terminal.Reset(options.colour, options.fixed, options.background);
+  terminal.SetStartCharset(options.lowerCase);
+  terminal.ProcessPending();
+  return terminal;
 }
 
 int Dump(const std::vector<std::string>& args) {
   const ScreenOptions options = ParseScreenOptions(args);
   if (options.files.size() != 1) Fail("dump takes one FILE");
   if (options.border >= 0) Fail("dump takes no --border");
-  const PetsciiScreen screen = Interpret(options, options.files[0]);
+  const PetsciiTerminal terminal = Interpret(options, options.files[0]);
+  const PetsciiScreen& screen = terminal.Screen();
   const std::string text = DumpScreen(screen, options.summary);
   std::fwrite(text.data(), 1, text.size(), stdout);
   return 0;
@@ -165,7 +166,8 @@ void Write(const PixelBuffer& pixels, const std::string& path) {
 int Render(const std::vector<std::string>& args) {
   const ScreenOptions options = ParseScreenOptions(args);
   if (options.files.size() != 2) Fail("render takes FILE and OUT.png");
-  const PetsciiScreen screen = Interpret(options, options.files[0]);
+  const PetsciiTerminal terminal = Interpret(options, options.files[0]);
+  const PetsciiScreen& screen = terminal.Screen();
   const std::uint64_t first = options.all ? 0 : screen.Top();
   const std::uint64_t rows = options.all ? std::max<std::uint64_t>(screen.RowCount(), 1) : PetsciiScreen::kRows;
   PixelBuffer pixels;

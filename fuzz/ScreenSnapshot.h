@@ -1,22 +1,28 @@
 #pragma once
-// Everything a screen model holds, copied out for comparison: its state
-// and every row with its separator flag and cells.
+// Everything a terminal holds, copied out for comparison: how far it read,
+// the screen's state and every row with its flags and cells.
 #include <cstdint>
 #include <vector>
 
-#include "terminal/PetsciiScreen.h"
+#include "terminal/PetsciiTerminal.h"
 
 struct ScreenSnapshot {
   struct Row {
     bool separator = false;
+    bool continued = false;
     std::vector<std::uint32_t> cells;  // code << 8 | colour
-    bool operator==(const Row& other) const { return separator == other.separator && cells == other.cells; }
+    bool operator==(const Row& other) const {
+      return separator == other.separator && continued == other.continued && cells == other.cells;
+    }
   };
 
+  explicit ScreenSnapshot(const PetsciiTerminal& terminal) : ScreenSnapshot(terminal.Screen()) {
+    processed = terminal.Processed();
+  }
   explicit ScreenSnapshot(const PetsciiScreen& screen)
       : rowCount(screen.RowCount()),
         dropped(screen.DroppedRows()),
-        processed(screen.Processed()),
+        processed(0),
         top(screen.Top()),
         cursorRow(screen.CursorRow()),
         cursorColumn(screen.CursorColumn()),
@@ -30,6 +36,7 @@ struct ScreenSnapshot {
       const ScreenLine line = lines[r];
       Row row;
       row.separator = line.separator;
+      row.continued = line.continued;
       row.cells.reserve(line.cells.size());
       for (const ScreenCell& cell : line.cells) row.cells.push_back(std::uint32_t{cell.code} << 8 | cell.colour);
       rows.push_back(std::move(row));

@@ -14,7 +14,7 @@
 #include "FuzzCheck.h"
 #include "ScreenSnapshot.h"
 #include "terminal/PetsciiCodes.h"
-#include "terminal/PetsciiScreen.h"
+#include "terminal/PetsciiTerminal.h"
 
 namespace {
 
@@ -34,17 +34,18 @@ struct Options {
   std::uint8_t freshColour, freshBackground;
 };
 
-void Start(PetsciiScreen& screen, const Options& o) {
-  screen.Reset(o.colour, o.fixed, o.background);
-  screen.SetStartCharset(o.lowerCase);
+void Start(PetsciiTerminal& terminal, const Options& o) {
+  terminal.Reset(o.colour, o.fixed, o.background);
+  terminal.SetStartCharset(o.lowerCase);
 }
 
-void StartAfreshAt(PetsciiScreen& screen, const Options& o, std::size_t at) {
-  if (at == o.freshAt) screen.StartAfresh(o.freshColour, o.freshBackground);
+void StartAfreshAt(PetsciiTerminal& terminal, const Options& o, std::size_t at) {
+  if (at == o.freshAt) terminal.StartAfresh(o.freshColour, o.freshBackground);
 }
 
-void CheckInvariants(const PetsciiScreen& screen, const Options& o) {
-  FUZZ_CHECK(screen.Processed() == screen.Bytes().size(), "every byte interpreted");
+void CheckInvariants(const PetsciiTerminal& terminal, const Options& o) {
+  FUZZ_CHECK(terminal.Processed() == terminal.Bytes().size(), "every byte interpreted");
+  const PetsciiScreen& screen = terminal.Screen();
   FUZZ_CHECK(screen.Top() <= screen.CursorRow() && screen.CursorRow() - screen.Top() < PetsciiScreen::kRows,
              "cursor on the screen's rows");
   FUZZ_CHECK(screen.CursorColumn() < PetsciiScreen::kColumns, "cursor within the columns");
@@ -54,9 +55,15 @@ void CheckInvariants(const PetsciiScreen& screen, const Options& o) {
   FUZZ_CHECK(screen.LowerCase() == 0 || screen.LowerCase() == 1, "character set is a flag");
   FUZZ_CHECK(screen.RowCount() <= PetsciiScreen::kMaxKeptRows, "rows within the ceiling");
   if (o.fixed) FUZZ_CHECK(screen.RowCount() <= PetsciiScreen::kRows, "a fixed screen keeps 25 rows");
+  FUZZ_CHECK(screen.RowCount() <= screen.Top() + PetsciiScreen::kRows, "no row below the screen");
   const ScreenRows lines = screen.Lines();
   for (std::uint64_t r = 0; r < lines.size(); ++r) {
     const ScreenLine line = lines[r];
+    if (line.continued) {
+      FUZZ_CHECK(r != screen.Top(), "the screen starts with a logical line");
+      FUZZ_CHECK(!line.separator && (r == 0 || (!lines[r - 1].continued && !lines[r - 1].separator)),
+                 "a logical line is one text row or two");
+    }
     FUZZ_CHECK(line.cells.size() <= PetsciiScreen::kMaxRowCells, "row within its cell bound");
     for (const ScreenCell& cell : line.cells) {
       if (cell.code == 0) {
@@ -89,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Whole: one batch, as a loaded file or a replay at its end; or the
   // bytes up to the fresh screen, then the rest.
-  PetsciiScreen whole;
+  PetsciiTerminal whole;
   Start(whole, options);
   if (!fresh) {
     whole.LoadBytes(ByteBuffer(stream, stream + length));
@@ -106,14 +113,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const ScreenSnapshot expected(whole);
 
   // Byte by byte, and in batches, as a connection delivers it.
-  PetsciiScreen single, batched;
+  PetsciiTerminal single, batched;
   Start(single, options);
   Start(batched, options);
   for (std::size_t i = 0; i < length; ++i) {
     StartAfreshAt(single, options, i);
     single.AppendByte(stream[i]);
     single.ProcessPending();
-    if (options.fixed) FUZZ_CHECK(single.RowCount() <= PetsciiScreen::kRows, "a fixed screen keeps 25 rows");
+    if (options.fixed)
+      FUZZ_CHECK(single.Screen().RowCount() <= PetsciiScreen::kRows, "a fixed screen keeps 25 rows");
   }
   StartAfreshAt(single, options, length);
   for (std::size_t i = 0; i < length;) {

@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Writes the fuzz targets' seed inputs into OUT_DIR/<target>/, from the
-tests' and resources' data: the golden streams and the drawings for the
-interpreter, the built-in address book for the readers, and sound
-exchanges for the transfer engines, encoded the way each target reads its
-input.
+tests' and resources' data: the golden streams (the screen editor's rule
+cases among them) and the drawings for the interpreter, the built-in
+address book for the readers, and sound exchanges for the transfer
+engines, encoded the way each target reads its input.
 
 Usage: make_seeds.py SOURCE_DIR OUT_DIR
 """
@@ -12,6 +12,20 @@ import glob
 import json
 import os
 import sys
+
+
+def screen_editor_streams(source):
+    """The streams of the screen editor's rule cases (tests/golden)."""
+    sys.path.insert(0, os.path.join(source, "tools"))
+    from screen_cases import parse_stream
+    streams, name = [], None
+    with open(os.path.join(source, "tests/golden/screen-editor.cases")) as f:
+        for line in f:
+            if line.startswith("case "):
+                name = line.split()[1] + ".seq"
+            elif line.startswith("stream "):
+                streams.append((name, parse_stream(line[len("stream "):].rstrip("\n"))))
+    return streams
 
 
 class Steps:
@@ -126,6 +140,7 @@ def main():
     streams = [(os.path.basename(p), read(p)) for p in sorted(glob.glob(os.path.join(source, "tests/golden/*.seq")))]
     streams += [(os.path.basename(p), read(p)) for p in sorted(glob.glob(os.path.join(source, "resources/*.seq")))]
     streams += [("entry%d.seq" % i, base64.b64decode(e["screenshot"])) for i, e in enumerate(book) if e.get("screenshot")]
+    streams += screen_editor_streams(source)
     for name, stream in streams:
         fixed = name.endswith(".fixed.seq")
         # Options: fixed screen or not, light blue text (a fresh screen part

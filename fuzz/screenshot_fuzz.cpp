@@ -16,7 +16,7 @@
 
 #include "FuzzCheck.h"
 #include "terminal/PetsciiCodes.h"
-#include "terminal/PetsciiScreen.h"
+#include "terminal/PetsciiTerminal.h"
 #include "terminal/ScreenCopy.h"
 #include "terminal/ScreenView.h"
 
@@ -50,10 +50,11 @@ bool MixesSets(const PetsciiScreen& s, std::uint64_t firstRow) {
 void CheckRedraws(const PetsciiScreen& original, std::uint64_t firstRow, bool fixedDecoder) {
   const auto compared = static_cast<std::uint16_t>(MixesSets(original, firstRow) ? ~kGlyphLowerCase : 0xFFFF);
   const ByteBuffer shot = Screenshot(original, firstRow);
-  PetsciiScreen copy(kDecoderColour, fixedDecoder);
-  copy.LoadBytes(shot);
-  copy.Reset(kDecoderColour, fixedDecoder, kDecoderBackground);
-  copy.ProcessPending();
+  PetsciiTerminal decoder(kDecoderColour, fixedDecoder);
+  decoder.LoadBytes(shot);
+  decoder.Reset(kDecoderColour, fixedDecoder, kDecoderBackground);
+  decoder.ProcessPending();
+  const PetsciiScreen& copy = decoder.Screen();
   FUZZ_CHECK(copy.Background() == original.Background(), "the redrawn screen has the same background");
   for (std::uint64_t r = 0; r < PetsciiScreen::kRows; ++r) {
     for (std::uint64_t c = 0; c < PetsciiScreen::kColumns; ++c) {
@@ -71,10 +72,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool fixed = data[0] & 1;
   const auto colour = static_cast<std::uint8_t>(data[0] >> 4);
   const auto background = static_cast<std::uint8_t>(data[1] >> 4);
-  PetsciiScreen original(colour, fixed);
-  original.LoadBytes(ByteBuffer(data + kHeader, data + size));
-  original.Reset(colour, fixed, background);
-  original.ProcessPending();
+  PetsciiTerminal terminal(colour, fixed);
+  terminal.LoadBytes(ByteBuffer(data + kHeader, data + size));
+  terminal.Reset(colour, fixed, background);
+  terminal.ProcessPending();
+  const PetsciiScreen& original = terminal.Screen();
 
   // The view showing the current screen, the screen's top row, and a view
   // scrolled back from it.

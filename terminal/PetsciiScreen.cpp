@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <stdexcept>
-#include <utility>
 
 namespace {
-constexpr std::uint64_t kLastColumn = PetsciiScreen::kColumns - 1;
+constexpr std::uint64_t kColumns = PetsciiScreen::kColumns;
+constexpr std::uint64_t kLastColumn = kColumns - 1;
 constexpr std::uint64_t kLastScreenRow = PetsciiScreen::kRows - 1;
 // The top row goes no further, so that the screen's rows stay within the ceiling.
 constexpr std::uint64_t kMaxTop = PetsciiScreen::kMaxKeptRows - PetsciiScreen::kRows;
@@ -17,17 +17,76 @@ constexpr std::uint64_t kDropStep = 4096;
 std::uint64_t LessOrZero(std::uint64_t value, std::uint64_t minus) { return value > minus ? value - minus : 0; }
 
 std::uint8_t ColourIndex(std::uint8_t colour) { return static_cast<std::uint8_t>(colour % kColourCount); }
-}  // namespace
 
-PetsciiScreen::PetsciiScreen(std::uint8_t initialColour, bool fixedScreen) {
-  Reset(initialColour, fixedScreen);
+// A row holds its cells up to the last written one.
+std::uint64_t WrittenLength(const ScreenCell* cells, std::uint64_t length) {
+  while (length > 0 && cells[length - 1].code == 0) --length;
+  return length;
 }
 
+// What INST takes for room at the end of a line: a blank or a plain space.
+bool IsSpace(const ScreenCell& cell) {
+  return cell.code == 0 || (cell.code & (kGlyphReverse | 0xFF)) == 0x20;
+}
+}  // namespace
+
+// The one or two rows of a logical line opened for writing, seen as one run
+// of 40 or 80 cells; Store() gives each row its written length.
+class PetsciiScreen::LogicalLine {
+ public:
+  LogicalLine(PetsciiScreen& screen, std::uint64_t start)
+      : screen_(screen), start_(start), rows_(screen.Continued(start + 1) ? 2 : 1) {
+    screen.ForgetPrintRow();
+    for (std::uint64_t r = 0; r < rows_; ++r) {
+      const RowStore::OpenCells open = screen.OpenRow(start + r);
+      std::fill(open.cells + open.length, open.cells + kColumns, ScreenCell{});
+      cells_[r] = open.cells;
+    }
+  }
+  // The cells after the one at (row, column) move one place back, over it;
+  // the line's last cell becomes blank.
+  void Remove(std::uint64_t row, std::uint64_t column) {
+    const std::uint64_t r = row - start_;
+    ScreenCell* cells = cells_[r];
+    std::copy(cells + column + 1, cells + kColumns, cells + column);
+    if (r + 1 < rows_) {
+      cells[kLastColumn] = cells_[r + 1][0];
+      std::copy(cells_[r + 1] + 1, cells_[r + 1] + kColumns, cells_[r + 1]);
+      cells = cells_[r + 1];
+    }
+    cells[kLastColumn] = ScreenCell{};
+  }
+  // A blank at (row, column); the cells from there on move one place on,
+  // and the line's last cell is lost.
+  void InsertBlank(std::uint64_t row, std::uint64_t column) {
+    const std::uint64_t r = row - start_;
+    if (r + 1 < rows_) {
+      std::copy_backward(cells_[r + 1], cells_[r + 1] + kLastColumn, cells_[r + 1] + kColumns);
+      cells_[r + 1][0] = cells_[r][kLastColumn];
+    }
+    std::copy_backward(cells_[r] + column, cells_[r] + kLastColumn, cells_[r] + kColumns);
+    cells_[r][column] = ScreenCell{};
+  }
+  void Store() {
+    for (std::uint64_t r = 0; r < rows_; ++r) {
+      const std::uint64_t length = WrittenLength(cells_[r], kColumns);
+      screen_.lines_.SetLength(start_ + r, length);
+      if (length > 0) screen_.MarkContent(start_ + r);
+    }
+  }
+
+ private:
+  PetsciiScreen& screen_;
+  std::uint64_t start_;
+  std::uint64_t rows_;
+  ScreenCell* cells_[2] = {};
+};
+
+PetsciiScreen::PetsciiScreen(std::uint8_t initialColour, bool fixedScreen) { Reset(initialColour, fixedScreen); }
+
 void PetsciiScreen::Reset(std::uint8_t initialColour, bool fixedScreen, std::uint8_t background) {
+  ForgetPrintRow();
   lines_.Clear();
-  columns_ = kColumns;
-  rows_ = kRows;
-  processed_ = 0;
   top_ = 0;
   cursorRow_ = 0;
   cursorColumn_ = 0;
@@ -35,21 +94,10 @@ void PetsciiScreen::Reset(std::uint8_t initialColour, bool fixedScreen, std::uin
   lowerCase_ = startLowerCase_ = 1;
   colour_ = ColourIndex(initialColour);
   background_ = ColourIndex(background);
-  awaitingBackground_ = false;
   fixedScreen_ = fixedScreen;
   charsetPending_ = false;
   contentEnd_ = 0;
   droppedRows_ = 0;
-}
-
-void PetsciiScreen::LoadBytes(const ByteBuffer& bytes) { LoadBytes(ByteBuffer(bytes)); }
-
-void PetsciiScreen::LoadBytes(ByteBuffer&& bytes) {
-  lines_.Clear();
-  contentEnd_ = 0;
-  droppedRows_ = 0;
-  charsetPending_ = false;
-  bytes_ = std::move(bytes);
 }
 
 RowStore::OpenCells PetsciiScreen::OpenRow(std::uint64_t row) {
@@ -57,146 +105,178 @@ RowStore::OpenCells PetsciiScreen::OpenRow(std::uint64_t row) {
   return lines_.Open(row);
 }
 
-RowStore::OpenCells PetsciiScreen::OpenUpTo(std::uint64_t row, std::uint64_t column) {
+ScreenCell& PetsciiScreen::CellAt(std::uint64_t row, std::uint64_t column) {
+  if (column >= kMaxRowCells) throw std::out_of_range("a row holds at most 40 cells");
+  ForgetPrintRow();
   RowStore::OpenCells open = OpenRow(row);
   if (open.length <= column) {
     std::fill(open.cells + open.length, open.cells + column + 1, ScreenCell{});
-    open.length = column + 1;
-    lines_.SetLength(row, open.length);
+    lines_.SetLength(row, column + 1);
     MarkContent(row);
   }
-  return open;
+  return open.cells[column];
 }
 
-ScreenCell& PetsciiScreen::CellAt(std::uint64_t row, std::uint64_t column) {
-  if (column >= kMaxRowCells) throw std::out_of_range("a row holds at most 80 cells");
-  return OpenUpTo(row, column).cells[column];
-}
+void PetsciiScreen::MarkContent(std::uint64_t row) { contentEnd_ = std::max(contentEnd_, row + 1); }
 
-void PetsciiScreen::MarkContent(std::uint64_t row) {
-  if (row + 1 > contentEnd_) contentEnd_ = row + 1;
-}
-
-void PetsciiScreen::ProcessPending() {
-  const std::uint64_t end = bytes_.size();
-  // The last batch ended on the background prefix: its colour code is here.
-  if (awaitingBackground_ && processed_ < end) {
-    awaitingBackground_ = false;
-    TakeBackgroundCode();
+void PetsciiScreen::SetContinued(std::uint64_t row, bool continued) {
+  if (lines_.Size() <= row) {
+    if (!continued) return;
+    lines_.Grow(row + 1);
   }
-  while (processed_ < end) {
-    const std::uint8_t b = bytes_[processed_];
-    if (IsPrintable(b)) {
-      PrintRun(end);
-    } else {
-      ++processed_;
-      Interpret(b);
-    }
-  }
+  lines_.SetContinued(row, continued);
+  if (continued) MarkContent(row);
+}
+
+void PetsciiScreen::EndBatch() {
   if (fixedScreen_) TrimFixedScreen();
   if (charsetPending_) {
     ApplyPendingCharset(fixedScreen_ ? 0 : top_);
     charsetPending_ = false;
   }
-  DropOldestBytes();
 }
 
-void PetsciiScreen::DropOldestBytes() {
-  if (processed_ <= kMaxKeptBytes) return;
-  // Down to half the ceiling: the bytes moved stay in proportion to those received.
-  const std::uint64_t drop = processed_ - kMaxKeptBytes / 2;
-  bytes_.erase(bytes_.begin(), bytes_.begin() + static_cast<std::ptrdiff_t>(drop));
-  processed_ -= drop;
-}
+void PetsciiScreen::SetColour(std::uint8_t colour) { colour_ = ColourIndex(colour); }
 
-void PetsciiScreen::TakeBackgroundCode() {
-  // Any other byte after the prefix is itself, as if the prefix were not there.
-  const int colourIndex = ColourIndexOfCode(bytes_[processed_]);
-  if (colourIndex < 0) return;
-  background_ = static_cast<std::uint8_t>(colourIndex);
-  ++processed_;
-}
+void PetsciiScreen::SetBackground(std::uint8_t colour) { background_ = ColourIndex(colour); }
 
-void PetsciiScreen::BackgroundPrefix() {
-  // The pair is looked at whole; split between batches, the next batch finishes it.
-  if (processed_ < bytes_.size())
-    TakeBackgroundCode();
+void PetsciiScreen::SetSwitch(ScreenSwitch which, bool on) {
+  if (which == ScreenSwitch::kReverse)
+    reverse_ = on ? 1 : 0;
   else
-    awaitingBackground_ = true;
+    SelectCharset(on ? 1 : 0);
 }
 
-void PetsciiScreen::Interpret(std::uint8_t b) {
-  const int colourIndex = ColourIndexOfCode(b);
-  if (colourIndex >= 0) {
-    colour_ = static_cast<std::uint8_t>(colourIndex);
+std::size_t PetsciiScreen::Print(const std::uint8_t* bytes, std::size_t count) {
+  // A run is written a row at a time, finding its end as it goes; colour
+  // and style stay fixed for it.
+  const std::uint16_t style = MakeGlyphCode(0, lowerCase_, reverse_);
+  const std::uint8_t colour = colour_;
+  std::size_t done = 0;
+  for (;;) {
+    if (printRow_ != cursorRow_) {
+      const RowStore::OpenCells open = OpenRow(cursorRow_);
+      printRow_ = cursorRow_;
+      printCells_ = open.cells;
+      printLength_ = open.length;
+    }
+    const std::uint64_t column = cursorColumn_;
+    const std::uint64_t room = std::min<std::uint64_t>(count - done, kColumns - column);
+    if (column > printLength_) std::fill(printCells_ + printLength_, printCells_ + column, ScreenCell{});
+    ScreenCell* const cells = printCells_ + column;
+    const std::uint8_t* const run = bytes + done;
+    std::uint64_t n = 0;
+    do {
+      cells[n] = ScreenCell{static_cast<std::uint16_t>(style | run[n]), colour};
+      ++n;
+    } while (n < room && IsPrintable(run[n]));
+    if (column + n > printLength_) {
+      printLength_ = column + n;
+      lines_.SetLength(cursorRow_, printLength_);
+      MarkContent(cursorRow_);
+    }
+    done += n;
+    if (column + n < kColumns) {
+      cursorColumn_ = column + n;
+      return done;
+    }
+    WrapAfterPrint();
+    if (top_ > kMaxTop) DropOldestRows();
+    if (done == count || !IsPrintable(bytes[done])) return done;
+  }
+}
+
+void PetsciiScreen::WrapAfterPrint() {
+  // The last column was written: the line goes on to the next row, unless
+  // it fills two rows already.
+  cursorColumn_ = 0;
+  if (Continued(cursorRow_)) {
+    NextLine();
     return;
   }
-  switch (b) {
-    case petscii::kReturn:
-    case petscii::kShiftReturn:
-      LineFeed();
-      cursorColumn_ = 0;
-      reverse_ = 0;
-      return;
-    case petscii::kLowerCase: SelectCharset(1); return;
-    case petscii::kUpperCase: SelectCharset(0); return;
-    case petscii::kCursorDown: LineFeed(); return;
-    case petscii::kCursorUp:
-      if (cursorRow_ != top_) --cursorRow_;
-      return;
-    case petscii::kCursorRight: Advance(); return;
-    case petscii::kCursorLeft: CursorLeft(); return;
-    case petscii::kReverseOn: reverse_ = 1; return;
-    case petscii::kReverseOff: reverse_ = 0; return;
-    case petscii::kHome:
-      cursorColumn_ = 0;
-      cursorRow_ = top_;
-      return;
-    case petscii::kClear: Clear(); return;
-    case petscii::kDelete: Delete(); return;
-    case petscii::kInsert: Insert(); return;
-    case petscii::kBackgroundPrefix: BackgroundPrefix(); return;
-    default: break;
+  if (Continued(cursorRow_ + 1)) {
+    ++cursorRow_;
+    return;
   }
-  if (IsPrintable(b)) Print(b);
+  // The next row joins the line as it is, text and all; the row after it,
+  // if it continued that row, starts a line of its own.
+  if (cursorRow_ - top_ == kLastScreenRow) Scroll();
+  SetContinued(cursorRow_ + 1, true);
+  SetContinued(cursorRow_ + 2, false);
+  ++cursorRow_;
 }
 
-void PetsciiScreen::PrintRun(std::uint64_t end) {
-  // Printable bytes are most of any stream: print a run of them on the
-  // cursor's row in one go (colour codes are never printable, so colour and
-  // style stay fixed for the run).
-  const RowStore::OpenCells open = OpenRow(cursorRow_);
-  ScreenCell* cells = open.cells;
-  const std::uint64_t length = open.length;
-  const std::uint8_t* data = bytes_.data();
-  const std::uint16_t style = MakeGlyphCode(0, lowerCase_, reverse_);
-  std::uint64_t column = cursorColumn_;
-  if (column > length) std::fill(cells + length, cells + column, ScreenCell{});
-  do {
-    cells[column] = ScreenCell{static_cast<std::uint16_t>(style | data[processed_]), colour_};
-    ++processed_;
-    ++column;
-  } while (column < kColumns && processed_ < end && IsPrintable(data[processed_]));
-  if (column > length) lines_.SetLength(cursorRow_, column);
-  MarkContent(cursorRow_);
-  cursorColumn_ = column - 1;
-  Advance();
+inline void PetsciiScreen::Scroll() {
+  // The screen moves up by its first logical line, one row or two.
+  const bool twoRows = Continued(top_ + 1);
+  if (top_ < lines_.Size()) LeaveScreen(top_);
+  ++top_;
+  if (!twoRows) return;
+  if (top_ < lines_.Size()) LeaveScreen(top_);
+  ++top_;
 }
 
-void PetsciiScreen::Print(std::uint8_t b) {
-  ScreenCell& cell = CellAt(cursorRow_, cursorColumn_);
-  cell.code = MakeGlyphCode(b, lowerCase_, reverse_);
-  cell.colour = colour_;
-  Advance();
+inline void PetsciiScreen::CursorDown() {
+  if (cursorRow_ - top_ == kLastScreenRow) Scroll();
+  ++cursorRow_;
+}
+
+inline void PetsciiScreen::NextLine() {
+  // The first row below the cursor's logical line: the row after the next
+  // when the cursor is on the first of two.
+  std::uint64_t row = cursorRow_ + 1;
+  if (row - top_ == kRows) Scroll();
+  if (Continued(row)) {
+    ++row;
+    if (row - top_ == kRows) Scroll();
+  }
+  cursorRow_ = row;
+  cursorColumn_ = 0;
+}
+
+void PetsciiScreen::MoveCursor(CursorMove move) {
+  switch (move) {
+    case CursorMove::kUp:
+      if (cursorRow_ > top_) --cursorRow_;
+      break;
+    case CursorMove::kDown: CursorDown(); break;
+    case CursorMove::kLeft:
+      if (cursorColumn_ > 0) {
+        --cursorColumn_;
+      } else if (cursorRow_ > top_) {
+        --cursorRow_;
+        cursorColumn_ = kLastColumn;
+      }
+      break;
+    case CursorMove::kRight:
+      if (cursorColumn_ < kLastColumn) {
+        ++cursorColumn_;
+      } else {
+        CursorDown();
+        cursorColumn_ = 0;
+      }
+      break;
+    case CursorMove::kHome:
+      cursorRow_ = top_;
+      cursorColumn_ = 0;
+      break;
+    case CursorMove::kReturn:
+      reverse_ = 0;
+      NextLine();
+      break;
+  }
+  if (top_ > kMaxTop) DropOldestRows();
 }
 
 void PetsciiScreen::LeaveScreen(std::uint64_t row) {
+  ForgetPrintRow();
   // A row leaving the screen keeps the set it shows now.
   if (charsetPending_ && !fixedScreen_) ApplyCharset(row);
   lines_.Pack(row);
 }
 
 void PetsciiScreen::DropOldestRows() {
+  ForgetPrintRow();
   const std::uint64_t drop = top_ - kMaxTop + kDropStep;
   lines_.DropFront(drop);
   top_ -= drop;
@@ -205,63 +285,83 @@ void PetsciiScreen::DropOldestRows() {
   droppedRows_ += drop;
 }
 
-void PetsciiScreen::LineFeed() {
-  if (cursorRow_ - top_ == kLastScreenRow) {
-    if (top_ < lines_.Size()) LeaveScreen(top_);
-    if (++top_ > kMaxTop) DropOldestRows();
-  }
-  ++cursorRow_;
-}
-
-void PetsciiScreen::Advance() {
-  if (++cursorColumn_ == kColumns) {
-    LineFeed();
-    cursorColumn_ = 0;
-  }
-}
-
-void PetsciiScreen::CursorLeft() {
-  if (cursorColumn_ > 0) {
-    --cursorColumn_;
-    return;
-  }
-  cursorColumn_ = kLastColumn;
-  if (cursorRow_ != top_) --cursorRow_;
+void PetsciiScreen::BlankCell(std::uint64_t row, std::uint64_t column) {
+  ForgetPrintRow();
+  if (row >= lines_.Size()) return;
+  const RowStore::OpenCells open = lines_.Open(row);
+  if (open.length <= column) return;
+  open.cells[column] = ScreenCell{};
+  lines_.SetLength(row, WrittenLength(open.cells, open.length));
 }
 
 void PetsciiScreen::Delete() {
+  if (cursorColumn_ == 0 && !Continued(cursorRow_)) {
+    // At the start of a logical line: the cursor goes back to the last
+    // cell of the line above, which is blanked; nothing moves.
+    if (cursorRow_ == top_) return;
+    --cursorRow_;
+    cursorColumn_ = kLastColumn;
+    BlankCell(cursorRow_, kLastColumn);
+    return;
+  }
   if (cursorColumn_ > 0) {
     --cursorColumn_;
-  } else if (cursorRow_ == top_) {
-    return;
   } else {
     --cursorRow_;
     cursorColumn_ = kLastColumn;
   }
-  const RowStore::OpenCells open = OpenUpTo(cursorRow_, cursorColumn_);
-  std::copy(open.cells + cursorColumn_ + 1, open.cells + open.length, open.cells + cursorColumn_);
-  lines_.SetLength(cursorRow_, open.length - 1);
+  // The rest of the logical line moves one cell left, across the rows.
+  LogicalLine line(*this, LineStart(cursorRow_));
+  line.Remove(cursorRow_, cursorColumn_);
+  line.Store();
 }
 
 void PetsciiScreen::Insert() {
-  const RowStore::OpenCells open = OpenUpTo(cursorRow_, cursorColumn_);
-  // At the bound the last cell falls off the end.
-  const std::uint64_t kept = std::min(open.length, kMaxRowCells - 1);
-  std::copy_backward(open.cells + cursorColumn_, open.cells + kept, open.cells + kept + 1);
-  open.cells[cursorColumn_] = ScreenCell{};
-  lines_.SetLength(cursorRow_, kept + 1);
+  const std::uint64_t start = LineStart(cursorRow_);
+  const bool twoRows = Continued(start + 1);
+  const std::uint64_t lastRow = twoRows ? start + 1 : start;
+  const ScreenLine last = lastRow < lines_.Size() ? lines_.Row(lastRow) : ScreenLine{};
+  const bool lastIsSpace = last.cells.size() <= kLastColumn || IsSpace(last.cells[kLastColumn]);
+  const bool cursorOnLast = cursorRow_ == lastRow && cursorColumn_ == kLastColumn;
+  if (!lastIsSpace || cursorOnLast) {
+    // No room at the end: a one-row line grows a second row; a full
+    // two-row line takes nothing more.
+    if (twoRows) return;
+    ExtendLine(start);
+  }
+  LogicalLine line(*this, start);
+  line.InsertBlank(cursorRow_, cursorColumn_);
+  line.Store();
+  if (top_ > kMaxTop) DropOldestRows();
+}
+
+void PetsciiScreen::ExtendLine(std::uint64_t start) {
+  ForgetPrintRow();
+  if (start - top_ == kLastScreenRow) {
+    // On the last row the screen scrolls up to make room.
+    Scroll();
+  } else if (lines_.Size() > start + 1) {
+    // The rows below move down a row; the screen's last row falls off.
+    const std::uint64_t screenEnd = top_ + kRows;
+    if (lines_.Size() >= screenEnd) lines_.Shrink(screenEnd - 1);
+    lines_.InsertEmpty(start + 1);
+    if (contentEnd_ > start + 1) contentEnd_ = std::min(contentEnd_ + 1, lines_.Size());
+  }
+  SetContinued(start + 1, true);
 }
 
 void PetsciiScreen::Clear() {
+  ForgetPrintRow();
   if (fixedScreen_) {
-    // Rows below the 25th are empty after a clear and would only push the
-    // new screen's rows out at the end of the batch: drop them.
-    lines_.Shrink(kRows);
-    // Rows from contentEnd_ on are empty already.
+    // The rows above the screen go now, as at the end of a batch, so that
+    // the rows kept do not depend on where batches end.
+    TrimFixedScreen();
+    // Rows from contentEnd_ on are empty and unlinked already.
     const std::uint64_t end = std::min(lines_.Size(), contentEnd_);
     contentEnd_ = 0;
     for (std::uint64_t r = 0; r < end; ++r) {
       lines_.Empty(r);
+      lines_.SetContinued(r, false);
       if (lines_.Separator(r)) contentEnd_ = r + 1;
     }
     top_ = 0;
@@ -273,30 +373,27 @@ void PetsciiScreen::Clear() {
   // placed right below the last row with content.
   std::uint64_t n = top_;
   if (lines_.Size() > 0) {
+    contentEnd_ = std::min(contentEnd_, lines_.Size());
     while (contentEnd_ > 0 && !lines_.HoldsContent(contentEnd_ - 1)) --contentEnd_;
     n = contentEnd_;
   }
-  // The old screen's rows up to n leave it; those below n are empty and
-  // give back their room as well.
-  const std::uint64_t screenEnd = std::min(lines_.Size(), top_ + kRows);
-  for (std::uint64_t r = top_; r < screenEnd; ++r) {
-    if (r <= n)
-      LeaveScreen(r);
-    else
-      lines_.Pack(r);
-  }
+  // The old screen's rows up to n leave it; the empty rows after n go.
+  const std::uint64_t leaving = std::min({lines_.Size(), top_ + kRows, n + 1});
+  for (std::uint64_t r = top_; r < leaving; ++r) LeaveScreen(r);
+  cursorColumn_ = 0;
   if (n > 0 && lines_.Size() >= n && lines_.Separator(n - 1)) {
     // Nothing was written since the last clear: the screen below its
     // separator is empty already and takes no second one.
-    cursorColumn_ = 0;
+    lines_.Shrink(n);
     top_ = n;
     cursorRow_ = n;
     return;
   }
+  lines_.Shrink(n + 1);
   if (lines_.Size() <= n) lines_.Grow(n + 1);
   lines_.SetSeparator(n, true);
+  lines_.SetContinued(n, false);
   MarkContent(n);
-  cursorColumn_ = 0;
   top_ = n + 1;
   cursorRow_ = n + 1;
   if (top_ > kMaxTop) DropOldestRows();
@@ -325,11 +422,9 @@ void PetsciiScreen::ApplyPendingCharset(std::uint64_t firstRow) {
 }
 
 void PetsciiScreen::StartAfresh(std::uint8_t colour, std::uint8_t background) {
-  ProcessPending();
   Clear();
   colour_ = ColourIndex(colour);
   background_ = ColourIndex(background);
-  awaitingBackground_ = false;
   reverse_ = 0;
   // The cleared screen holds no cells: nothing to switch.
   lowerCase_ = startLowerCase_;
@@ -352,13 +447,11 @@ void PetsciiScreen::ToggleCharset() {
 }
 
 void PetsciiScreen::TrimFixedScreen() {
-  if (lines_.Size() <= kRows) return;
-  // Only the last 25 rows make the screen. The cursor keeps its place on it.
-  const std::uint64_t removed = lines_.Size() - kRows;
-  lines_.DropFront(removed);
-  contentEnd_ = LessOrZero(contentEnd_, removed);
-  top_ = LessOrZero(top_, removed);
-  cursorRow_ = LessOrZero(cursorRow_, removed);
-  if (cursorRow_ < top_) cursorRow_ = top_;
-  if (cursorRow_ > top_ + kLastScreenRow) cursorRow_ = top_ + kLastScreenRow;
+  ForgetPrintRow();
+  // Only the screen is kept: the rows above it go and it starts at row 0.
+  if (top_ == 0) return;
+  lines_.DropFront(std::min(top_, lines_.Size()));
+  contentEnd_ = LessOrZero(contentEnd_, top_);
+  cursorRow_ -= top_;
+  top_ = 0;
 }

@@ -5,10 +5,10 @@
 // Every row is a 6-byte record in pages of records. A row that left the
 // screen is packed: its cells sit, exactly as many as it holds, in large
 // cell pages shared by many rows. A row being written is open: its cells
-// sit in a slot with room for the longest row. An empty row, open or not,
+// sit in a slot with room for a whole row. An empty row, open or not,
 // costs its record only. Dropping the oldest rows frees whole pages. What
 // still grows by copying are the tables of page pointers: one pointer per
-// 4096 rows and per 65536 cells.
+// 4096 rows and per 524288 cells.
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -71,8 +71,8 @@ class PagedQueue {
 
 class RowStore {
  public:
-  // The longest row: 40 columns and what INST pushes past them.
-  static constexpr std::uint64_t kMaxCells = 80;
+  // A row is the screen's width: what runs past it goes on to the next row.
+  static constexpr std::uint64_t kMaxCells = 40;
   // Where a row's cells are: a slot number or a cell-page position.
   static constexpr int kWhereBits = 39;
   static constexpr std::uint64_t kWhereMask = (std::uint64_t{1} << kWhereBits) - 1;
@@ -85,9 +85,12 @@ class RowStore {
   ScreenLine Row(std::uint64_t row) const;
   std::uint64_t Length(std::uint64_t row) const { return Unpack(records_[row]).length; }
   bool Separator(std::uint64_t row) const { return Unpack(records_[row]).separator; }
+  // Whether the row continues the logical line of the row above it.
+  bool Continued(std::uint64_t row) const { return Unpack(records_[row]).continued; }
   // Whether the row has cells or is a separator.
-  bool HoldsContent(std::uint64_t row) const { return records_[row].words[2] >> kContentShift != 0; }
+  bool HoldsContent(std::uint64_t row) const { return (records_[row].words[2] & kContentBits) != 0; }
   void SetSeparator(std::uint64_t row, bool separator);
+  void SetContinued(std::uint64_t row, bool continued);
 
   // Appends empty rows until there are `count`.
   void Grow(std::uint64_t count);
@@ -95,6 +98,9 @@ class RowStore {
   void Shrink(std::uint64_t count);
   // Removes the `count` oldest rows.
   void DropFront(std::uint64_t count);
+  // Puts an empty row before row `at`, which with every row after it moves
+  // one place on. Costs a record move per row after it.
+  void InsertEmpty(std::uint64_t at);
   // Removes every row and releases the memory.
   void Clear();
 
@@ -122,32 +128,38 @@ class RowStore {
 
  private:
   // 6 bytes: where the cells are (39 bits), whether that is a slot
-  // (open row) or a cell-page position, the length, the separator flag.
+  // (open row) or a cell-page position, the length, the continued and
+  // separator flags.
   struct Record {
     std::uint16_t words[3];
   };
   static_assert(sizeof(Record) == 6, "an empty row costs six bytes");
-  static constexpr int kContentShift = 8;  // length and separator: the top byte
   static constexpr int kOpenBit = 39;
   static constexpr int kLengthShift = 40;
-  static constexpr std::uint64_t kLengthMask = 0x7F;
+  static constexpr std::uint64_t kLengthMask = 0x3F;
+  static constexpr int kContinuedBit = 46;
   static constexpr int kSeparatorBit = 47;
+  // The length and the separator flag, in the record's last word.
+  static constexpr std::uint16_t kContentBits =
+      static_cast<std::uint16_t>((kLengthMask << (kLengthShift - 32)) | (1u << (kSeparatorBit - 32)));
   static_assert(kMaxCells <= kLengthMask, "a row's length fits its field");
   struct Fields {
     std::uint64_t where = 0;
     bool open = false;
     std::uint64_t length = 0;
     bool separator = false;
+    bool continued = false;
   };
   static Fields Unpack(const Record& record) {
     const std::uint64_t bits = std::uint64_t{record.words[0]} | (std::uint64_t{record.words[1]} << 16) |
                                (std::uint64_t{record.words[2]} << 32);
     return Fields{bits & kWhereMask, ((bits >> kOpenBit) & 1) != 0, (bits >> kLengthShift) & kLengthMask,
-                  ((bits >> kSeparatorBit) & 1) != 0};
+                  ((bits >> kSeparatorBit) & 1) != 0, ((bits >> kContinuedBit) & 1) != 0};
   }
   static Record PackFields(const Fields& fields) {
     const std::uint64_t bits = (fields.where & kWhereMask) | (std::uint64_t{fields.open} << kOpenBit) |
                                ((fields.length & kLengthMask) << kLengthShift) |
+                               (std::uint64_t{fields.continued} << kContinuedBit) |
                                (std::uint64_t{fields.separator} << kSeparatorBit);
     return Record{{static_cast<std::uint16_t>(bits), static_cast<std::uint16_t>(bits >> 16),
                    static_cast<std::uint16_t>(bits >> 32)}};
@@ -156,9 +168,18 @@ class RowStore {
 
   using Slot = std::array<ScreenCell, kMaxCells>;
   static constexpr std::size_t kSlotsPerChunk = 32;
+  // A cell page is a mapping of its own (RowStore.cpp).
+  struct FreeCells {
+    void operator()(ScreenCell* cells) const;
+  };
+  using PageMemory = std::unique_ptr<ScreenCell[], FreeCells>;
   struct CellPage {
-    std::unique_ptr<ScreenCell[]> cells;
+    PageMemory cells;
     std::uint32_t rows = 0;  // packed rows whose cells lie here
+    // Its rows were packed oldest first, so the oldest rows' cells are a
+    // prefix of the page; that many cells of it went back to the system.
+    bool oldestFirst = true;
+    std::uint64_t givenBack = 0;
   };
 
   std::uint32_t TakeSlot();
@@ -169,6 +190,9 @@ class RowStore {
   std::uint64_t AppendCells(const ScreenCell* cells, std::uint64_t count);
   void ReleaseCells(const Fields& fields);
   void DropEmptyFrontPages();
+  void GiveBackFrontCells(std::uint64_t end);
+  PageMemory TakePage(bool huge);
+  void RetirePage(PageMemory& cells);
 
   static constexpr std::size_t kRecordsPerPage = 4096;
   PagedQueue<Record, kRecordsPerPage> records_;
@@ -178,6 +202,12 @@ class RowStore {
   std::vector<CellPage> cellPages_;
   std::uint64_t firstPage_ = 0;  // page number of cellPages_[0]
   std::uint64_t appendOffset_ = 0;  // next free cell in the last page
+  std::uint64_t lastPackedRow_ = 0;
+  // Rows went from the front: the store keeps its size rather than grows.
+  bool droppedFront_ = false;
+  // The last page to go, kept for the next one: a store that drops rows as
+  // fast as it adds them takes no new memory.
+  PageMemory sparePage_;
 };
 
 // The rows of a screen model, oldest first, as its readers see them.

@@ -34,10 +34,12 @@ class CellSpan {
   std::size_t size_ = 0;
 };
 
-// One row: only as many cells as were touched (not padded to 40; more than
-// 40 after INST). A separator row is the one a clear-screen leaves between
-// the old and the new screen.
+// One row: only as many cells as were touched, at most 40 (not padded).
+// A separator row is the one a clear-screen leaves between the old and the
+// new screen. A continued row holds the second half of the logical line
+// that starts on the row above it (text that ran past the last column).
 struct ScreenLine {
   bool separator = false;
+  bool continued = false;
   CellSpan cells;
 };

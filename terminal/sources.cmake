@@ -2,6 +2,7 @@ list(APPEND CORE_SOURCES
   ${MORLEN_ROOT}/terminal/Palette.cpp
 )
 list(APPEND CORE_SOURCES ${MORLEN_ROOT}/terminal/PetsciiScreen.cpp)
+list(APPEND CORE_SOURCES ${MORLEN_ROOT}/terminal/PetsciiTerminal.cpp)
 list(APPEND CORE_SOURCES ${MORLEN_ROOT}/terminal/RowStore.cpp)
 list(APPEND CORE_SOURCES ${MORLEN_ROOT}/terminal/ScreenDump.cpp)
 list(APPEND CORE_SOURCES ${MORLEN_ROOT}/terminal/ScreenCompositor.cpp)

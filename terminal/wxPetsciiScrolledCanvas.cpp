@@ -41,8 +41,9 @@ std::uint64_t ValidScale(std::uint64_t s) {
 }
 }  // namespace
 
-wxPetsciiScrolledCanvas::wxPetsciiScrolledCanvas(wxWindow* parent, std::uint64_t initialScale, const wxSize& cells)
-    : screen(PetsciiScreen::kDefaultColour, false) {
+wxPetsciiScrolledCanvas::wxPetsciiScrolledCanvas(wxWindow* parent, PetsciiTerminal& shown,
+                                                 std::uint64_t initialScale, const wxSize& cells)
+    : terminal(shown), screen(shown.Screen()) {
   // The canvas paints every pixel itself: no background erase, no flicker.
   SetBackgroundStyle(wxBG_STYLE_PAINT);
   Create(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxVSCROLL | wxWANTS_CHARS);
@@ -92,15 +93,15 @@ void wxPetsciiScrolledCanvas::SetVisibleRows(std::uint64_t rows) {
 }
 
 void wxPetsciiScrolledCanvas::LoadBytes(const ByteBuffer& bytes) {
-  screen.LoadBytes(bytes);
+  terminal.LoadBytes(bytes);
   if (bytes.empty()) selection = Selection{};
-  screen.Reset(initialColour, fixedScreen, initialBackground);
+  terminal.Reset(initialColour, fixedScreen, initialBackground);
 }
 
 void wxPetsciiScrolledCanvas::StartAfresh() {
   const std::uint64_t droppedBefore = screen.DroppedRows();
   // The new screen's rows may push the oldest past the ceiling, as a batch's can.
-  screen.StartAfresh(initialColour, initialBackground);
+  terminal.StartAfresh(initialColour, initialBackground);
   FollowDroppedRows(droppedBefore);
 }
 
@@ -110,7 +111,7 @@ void wxPetsciiScrolledCanvas::ShowCurrentScreen() {
 
 void wxPetsciiScrolledCanvas::ProcessPending() {
   const std::uint64_t droppedBefore = screen.DroppedRows();
-  screen.ProcessPending();
+  terminal.ProcessPending();
   FollowDroppedRows(droppedBefore);
 }
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "terminal/Palette.h"
-#include "terminal/PetsciiScreen.h"
+#include "terminal/PetsciiTerminal.h"
 #include "terminal/ScreenCompositor.h"
 #include "terminal/Selection.h"
 
@@ -37,18 +37,19 @@ class wxPetsciiScrolledCanvas : public wxScrolled<wxWindow> {
   static constexpr std::uint64_t kDefaultColumns = PetsciiScreen::kColumns;
   static constexpr std::uint64_t kDefaultRows = PetsciiScreen::kRows;
 
-  wxPetsciiScrolledCanvas(wxWindow* parent, std::uint64_t scale, const wxSize& cells);
+  // The canvas shows `terminal`'s screen and feeds it; the owner keeps it.
+  wxPetsciiScrolledCanvas(wxWindow* parent, PetsciiTerminal& terminal, std::uint64_t scale, const wxSize& cells);
   ~wxPetsciiScrolledCanvas() override;
 
   void SetScale(std::uint64_t scale);
   std::uint64_t GetScale() const { return scale; }
   void SetVisibleRows(std::uint64_t rows);
   void LoadBytes(const ByteBuffer& bytes);
-  void AppendByte(std::uint8_t b) { screen.AppendByte(b); }
+  void AppendByte(std::uint8_t b) { terminal.AppendByte(b); }
   void ProcessPending();
   void UpdateScrollbars();
-  void ToggleCharset() { screen.ToggleCharset(); }
-  // A new connection's screen (PetsciiScreen::StartAfresh) in initialColour
+  void ToggleCharset() { terminal.ToggleCharset(); }
+  // A new connection's screen (PetsciiTerminal::StartAfresh) in initialColour
   // on initialBackground.
   void StartAfresh();
   // Scrolls to the current screen: its top row at the top of the view, or,
@@ -59,6 +60,7 @@ class wxPetsciiScrolledCanvas : public wxScrolled<wxWindow> {
 
   // Read access for owners and tests.
   const PetsciiScreen& Screen() const { return screen; }
+  const PetsciiTerminal& Terminal() const { return terminal; }
   std::uint64_t VisibleRows() const { return visibleRows; }
   std::uint64_t Columns() const { return columns; }
   const Selection& GetSelection() const { return selection; }
@@ -101,7 +103,8 @@ class wxPetsciiScrolledCanvas : public wxScrolled<wxWindow> {
   std::uint64_t columns = kDefaultColumns;
   std::uint64_t visibleRows = kDefaultRows;
   Selection selection;
-  PetsciiScreen screen;
+  PetsciiTerminal& terminal;
+  PetsciiScreen& screen;  // the terminal's
   int cellWidth = kGlyphPixels * 2;
   int cellHeight = kGlyphPixels * 2;
   bool fixedScreen = false;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "terminal/PetsciiCodes.h"
-#include "terminal/PetsciiScreen.h"
+#include "terminal/PetsciiTerminal.h"
 #include "terminal/ScreenDump.h"
 
 namespace {
@@ -33,17 +33,13 @@ class PlainScreen {
       return;
     }
     switch (b) {
-      case 0x0D: case 0x8D: LineFeed(); column_ = 0; reverse_ = 0; return;
+      case 0x0D: case 0x8D: reverse_ = 0; NextLine(); return;
       case 0x0E: Charset(1); return;
       case 0x8E: Charset(0); return;
-      case 0x11: LineFeed(); return;
+      case 0x11: Down(); return;
       case 0x91: if (row_ != top_) --row_; return;
-      case 0x1D: Advance(); return;
-      case 0x9D:
-        if (column_ > 0) { --column_; return; }
-        column_ = 39;
-        if (row_ != top_) --row_;
-        return;
+      case 0x1D: if (column_ < 39) ++column_; else { Down(); column_ = 0; } return;
+      case 0x9D: if (column_ > 0) --column_; else if (row_ != top_) { --row_; column_ = 39; } return;
       case 0x12: reverse_ = 1; return;
       case 0x92: reverse_ = 0; return;
       case 0x13: column_ = 0; row_ = top_; return;
@@ -57,16 +53,22 @@ class PlainScreen {
     ScreenCell& cell = At(row_, column_);
     cell.code = MakeGlyphCode(b, lower_, reverse_);
     cell.colour = colour_;
-    Advance();
+    if (++column_ < 40) return;
+    column_ = 0;
+    if (Continued(row_)) return NextLine();
+    if (Continued(row_ + 1)) return void(++row_);
+    if (row_ - top_ == 24) Scroll();
+    Row(row_ + 1).continued = true;
+    if (row_ + 2 < lines_.size()) lines_[row_ + 2].continued = false;
+    ++row_;
   }
 
   void EndBatch() {
-    if (!fixed_ || lines_.size() <= 25) return;
-    const std::uint64_t removed = lines_.size() - 25;
-    lines_.erase(lines_.begin(), lines_.begin() + static_cast<std::ptrdiff_t>(removed));
-    top_ = top_ > removed ? top_ - removed : 0;
-    row_ = row_ > removed ? row_ - removed : 0;
-    row_ = std::min(std::max(row_, top_), top_ + 24);
+    if (!fixed_ || top_ == 0) return;
+    const std::size_t above = std::min<std::size_t>(top_, lines_.size());
+    lines_.erase(lines_.begin(), lines_.begin() + static_cast<std::ptrdiff_t>(above));
+    row_ -= top_;
+    top_ = 0;
   }
 
   std::string Dump() const {
@@ -74,6 +76,7 @@ class PlainScreen {
                       std::to_string(row_) + " " + std::to_string(column_) +
                       (background_ != 0 ? " background " + std::to_string(background_) : "") + "\n";
     char cell[16];
+    std::string continued = "continued";
     for (std::size_t r = 0; r < lines_.size(); ++r) {
       out += std::to_string(r) + (lines_[r].separator ? " S" : " -");
       for (const ScreenCell& c : lines_[r].cells) {
@@ -81,30 +84,42 @@ class PlainScreen {
         out += cell;
       }
       out += '\n';
+      if (lines_[r].continued) continued += " " + std::to_string(r);
     }
-    return out;
+    return out + continued + "\n";
   }
 
  private:
   struct Line {
     bool separator = false;
+    bool continued = false;
     std::vector<ScreenCell> cells;
   };
 
-  ScreenCell& At(std::uint64_t r, std::uint64_t c) {
+  Line& Row(std::uint64_t r) {
     if (lines_.size() <= r) lines_.resize(r + 1);
-    if (lines_[r].cells.size() <= c) lines_[r].cells.resize(c + 1);
-    return lines_[r].cells[c];
+    return lines_[r];
   }
-  void LineFeed() {
-    if (row_ - top_ == 24) ++top_;
+  ScreenCell& At(std::uint64_t r, std::uint64_t c) {
+    auto& cells = Row(r).cells;
+    if (cells.size() <= c) cells.resize(c + 1);
+    return cells[c];
+  }
+  bool Continued(std::uint64_t r) const { return r < lines_.size() && lines_[r].continued; }
+  void Scroll() { top_ += Continued(top_ + 1) ? 2 : 1; }
+  void Down() {
+    if (row_ - top_ == 24) Scroll();
     ++row_;
   }
-  void Advance() {
-    if (++column_ == 40) {
-      LineFeed();
-      column_ = 0;
+  void NextLine() {
+    std::uint64_t r = row_ + 1;
+    for (;;) {
+      if (r - top_ == 25) Scroll();
+      if (!Continued(r)) break;
+      ++r;
     }
+    row_ = r;
+    column_ = 0;
   }
   void Charset(int lower) {
     for (std::uint64_t r = fixed_ ? 0 : top_; r < lines_.size(); ++r)
@@ -114,8 +129,8 @@ class PlainScreen {
   }
   void Clear() {
     if (fixed_) {
-      if (lines_.size() > 25) lines_.resize(25);
-      for (Line& line : lines_) line.cells.clear();
+      EndBatch();
+      for (Line& line : lines_) line.cells.clear(), line.continued = false;
       top_ = row_ = column_ = 0;
       return;
     }
@@ -128,35 +143,81 @@ class PlainScreen {
           break;
         }
     }
+    column_ = 0;
     // Nothing shown since the last clear: that screen stays.
     if (n > 0 && lines_[n - 1].separator) {
-      column_ = 0;
+      lines_.resize(n);
       top_ = row_ = n;
       return;
     }
-    if (lines_.size() <= n) lines_.resize(n + 1);
+    lines_.resize(n + 1);
     lines_[n].separator = true;
-    column_ = 0;
+    lines_[n].continued = false;
     top_ = row_ = n + 1;
   }
+  // The cursor's logical line as one run of 40 or 80 cells, and back.
+  std::vector<ScreenCell> LineCells(std::uint64_t start) {
+    std::vector<ScreenCell> cells;
+    for (std::uint64_t r = start; r < start + (Continued(start + 1) ? 2 : 1); ++r) {
+      std::vector<ScreenCell> row = Row(r).cells;
+      row.resize(40);
+      cells.insert(cells.end(), row.begin(), row.end());
+    }
+    return cells;
+  }
+  void StoreLine(std::uint64_t start, const std::vector<ScreenCell>& cells) {
+    for (std::uint64_t i = 0; i < cells.size() / 40; ++i) {
+      auto& row = lines_[start + i].cells;
+      const auto first = cells.begin() + static_cast<std::ptrdiff_t>(i * 40);
+      row.assign(first, first + 40);
+      while (!row.empty() && row.back().code == 0) row.pop_back();
+    }
+  }
   void Delete() {
+    if (column_ == 0 && !Continued(row_)) {
+      if (row_ == top_) return;
+      --row_;
+      column_ = 39;
+      if (row_ < lines_.size() && lines_[row_].cells.size() == 40) {
+        auto& row = lines_[row_].cells;
+        row.pop_back();
+        while (!row.empty() && row.back().code == 0) row.pop_back();
+      }
+      return;
+    }
     if (column_ > 0) {
       --column_;
-    } else if (row_ == top_) {
-      return;
     } else {
       --row_;
       column_ = 39;
     }
-    At(row_, column_);
-    auto& cells = lines_[row_].cells;
-    cells.erase(cells.begin() + static_cast<std::ptrdiff_t>(column_));
+    const std::uint64_t start = Continued(row_) ? row_ - 1 : row_;
+    std::vector<ScreenCell> cells = LineCells(start);
+    cells.erase(cells.begin() + static_cast<std::ptrdiff_t>((row_ - start) * 40 + column_));
+    cells.push_back(ScreenCell{});
+    StoreLine(start, cells);
   }
   void Insert() {
-    At(row_, column_);
-    auto& cells = lines_[row_].cells;
-    if (cells.size() >= PetsciiScreen::kMaxRowCells) cells.pop_back();
-    cells.insert(cells.begin() + static_cast<std::ptrdiff_t>(column_), ScreenCell{});
+    const std::uint64_t start = Continued(row_) ? row_ - 1 : row_;
+    const bool twoRows = Continued(start + 1);
+    const std::uint64_t lastRow = twoRows ? start + 1 : start;
+    const ScreenCell last =
+        lastRow < lines_.size() && lines_[lastRow].cells.size() == 40 ? lines_[lastRow].cells[39] : ScreenCell{};
+    if (!(last.code == 0 || (last.code & 0x2FF) == 0x20) || (row_ == lastRow && column_ == 39)) {
+      if (twoRows) return;
+      if (start - top_ == 24) {
+        Scroll();
+      } else if (lines_.size() > start + 1) {
+        if (lines_.size() == top_ + 25) lines_.pop_back();
+        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(start + 1), Line{});
+      }
+      Row(start + 1).continued = true;
+    }
+    std::vector<ScreenCell> cells = LineCells(start);
+    const std::uint64_t at = (row_ - start) * 40 + column_;
+    cells.insert(cells.begin() + static_cast<std::ptrdiff_t>(at), ScreenCell{});
+    cells.pop_back();
+    StoreLine(start, cells);
   }
 
   std::vector<Line> lines_;
@@ -167,6 +228,13 @@ class PlainScreen {
   int background_ = 0;
   bool awaitingBackground_ = false;
 };
+
+std::string DumpWithLinks(const PetsciiScreen& screen) {
+  std::string continued = "continued";
+  for (std::uint64_t r = 0; r < screen.RowCount(); ++r)
+    if (screen.Lines()[r].continued) continued += " " + std::to_string(r);
+  return DumpScreen(screen) + continued + "\n";
+}
 
 // Board-like output with every control code, long runs of RETURNs, INSTs
 // and cursor moves, and clears now and then.
@@ -192,20 +260,20 @@ TEST(RowStore, RandomStreamsMatchThePlainModel) {
   for (int round = 0; round < 60; ++round) {
     const bool fixed = round % 3 == 2;
     const std::string stream = RandomStream(rng, 4000 + rng() % 20000);
-    PetsciiScreen screen(14, fixed);
+    PetsciiTerminal terminal(14, fixed);
     PlainScreen plain(fixed);
     // Batches of any size, single bytes among them.
     for (std::size_t at = 0; at < stream.size();) {
       const std::size_t batch = std::min<std::size_t>(stream.size() - at, rng() % 3 == 0 ? 1 : rng() % 5000);
       for (std::size_t i = at; i < at + batch; ++i) {
-        screen.AppendByte(static_cast<std::uint8_t>(stream[i]));
+        terminal.AppendByte(static_cast<std::uint8_t>(stream[i]));
         plain.Feed(static_cast<std::uint8_t>(stream[i]));
       }
       at += batch;
-      screen.ProcessPending();
+      terminal.ProcessPending();
       plain.EndBatch();
     }
-    ASSERT_EQ(DumpScreen(screen), plain.Dump()) << "round " << round << (fixed ? " fixed" : " history");
+    ASSERT_EQ(DumpWithLinks(terminal.Screen()), plain.Dump()) << "round " << round << (fixed ? " fixed" : " history");
   }
 }
 
@@ -224,13 +292,14 @@ std::string RowText(const PetsciiScreen& screen, std::uint64_t row) {
 TEST(RowStore, CeilingDropsTheOldestRowsOnly) {
   constexpr std::uint64_t kLines = PetsciiScreen::kMaxKeptRows + 150000;
   const std::string stream = NumberedLines(0, kLines);
-  PetsciiScreen screen;
+  PetsciiTerminal terminal;
+  const PetsciiScreen& screen = terminal.Screen();
   std::uint64_t droppedSeen = 0;
   std::uint64_t batches = 0;
   for (std::size_t at = 0; at < stream.size(); at += 1 << 20, ++batches) {
     for (std::size_t i = at; i < std::min(stream.size(), at + (1 << 20)); ++i)
-      screen.AppendByte(static_cast<std::uint8_t>(stream[i]));
-    screen.ProcessPending();
+      terminal.AppendByte(static_cast<std::uint8_t>(stream[i]));
+    terminal.ProcessPending();
     EXPECT_GE(screen.DroppedRows(), droppedSeen);
     droppedSeen = screen.DroppedRows();
     EXPECT_LE(std::max(screen.RowCount(), screen.CursorRow() + 1), PetsciiScreen::kMaxKeptRows);
@@ -244,27 +313,30 @@ TEST(RowStore, CeilingDropsTheOldestRowsOnly) {
   EXPECT_EQ(screen.CursorRow(), screen.RowCount());
   EXPECT_EQ(screen.Top(), screen.CursorRow() - 24);
   // The byte log keeps every byte.
-  EXPECT_EQ(screen.Bytes().size(), stream.size());
-  EXPECT_EQ(screen.Processed(), stream.size());
+  EXPECT_EQ(terminal.Bytes().size(), stream.size());
+  EXPECT_EQ(terminal.Processed(), stream.size());
 
   // A fixed screen fed the same lines in one batch, past the ceiling on
-  // the way, ends with the last 25 of them.
-  PetsciiScreen fixed;
-  fixed.LoadBytes(ByteBuffer(stream.begin(), stream.end()));
-  fixed.Reset(14, true);
-  fixed.ProcessPending();
-  ASSERT_EQ(fixed.RowCount(), PetsciiScreen::kRows);
-  for (std::uint64_t row = 0; row < PetsciiScreen::kRows; ++row)
-    EXPECT_EQ(RowText(fixed, row), std::to_string(kLines - PetsciiScreen::kRows + row)) << row;
+  // the way, ends with the last 24 of them above the cursor's empty row.
+  PetsciiTerminal fixedTerminal;
+  fixedTerminal.LoadBytes(ByteBuffer(stream.begin(), stream.end()));
+  fixedTerminal.Reset(14, true);
+  fixedTerminal.ProcessPending();
+  const PetsciiScreen& fixed = fixedTerminal.Screen();
+  ASSERT_EQ(fixed.RowCount(), PetsciiScreen::kRows - 1);
+  EXPECT_EQ(fixed.CursorRow(), PetsciiScreen::kRows - 1);
+  for (std::uint64_t row = 0; row + 1 < PetsciiScreen::kRows; ++row)
+    EXPECT_EQ(RowText(fixed, row), std::to_string(kLines - PetsciiScreen::kRows + 1 + row)) << row;
 
   // A RETURN flood moves the cursor past the rows that exist: the screen
   // stays within the ceiling and the next character lands on its last row.
-  PetsciiScreen flood;
-  flood.LoadBytes(ByteBuffer(PetsciiScreen::kMaxKeptRows * 2, 0x0D));
-  flood.Reset(14, false);
-  flood.ProcessPending();
-  flood.AppendByte('X');
-  flood.ProcessPending();
+  PetsciiTerminal floodTerminal;
+  floodTerminal.LoadBytes(ByteBuffer(PetsciiScreen::kMaxKeptRows * 2, 0x0D));
+  floodTerminal.Reset(14, false);
+  floodTerminal.ProcessPending();
+  floodTerminal.AppendByte('X');
+  floodTerminal.ProcessPending();
+  const PetsciiScreen& flood = floodTerminal.Screen();
   EXPECT_EQ(flood.RowCount(), flood.CursorRow() + 1);
   EXPECT_LE(flood.RowCount(), PetsciiScreen::kMaxKeptRows);
   EXPECT_EQ(flood.DroppedRows() + flood.CursorRow(), PetsciiScreen::kMaxKeptRows * 2);
@@ -274,20 +346,21 @@ TEST(RowStore, CeilingDropsTheOldestRowsOnly) {
 TEST(RowStore, ReopenedScrollbackRowsKeepTheirCellsWhilePagesGo) {
   // Rows scrolled into the scrollback are written again through CellAt,
   // some of them grown; more output then drops them at the ceiling.
-  PetsciiScreen screen;
+  PetsciiTerminal terminal;
+  PetsciiScreen& screen = terminal.Screen();
   const std::string first = NumberedLines(0, 200000);
-  for (char c : first) screen.AppendByte(static_cast<std::uint8_t>(c));
-  screen.ProcessPending();
+  for (char c : first) terminal.AppendByte(static_cast<std::uint8_t>(c));
+  terminal.ProcessPending();
   for (std::uint64_t row = 10; row < 200000; row += 997) {
     screen.CellAt(row, 0).code = MakeGlyphCode('*', 1, 0);
-    screen.CellAt(row, 45).code = MakeGlyphCode('+', 1, 0);
+    screen.CellAt(row, 39).code = MakeGlyphCode('+', 1, 0);
   }
-  EXPECT_EQ(RowText(screen, 10), "*0" + std::string(43, '\0') + "+");
+  EXPECT_EQ(RowText(screen, 10), "*0" + std::string(37, '\0') + "+");
   EXPECT_EQ(RowText(screen, 11), "11");
 
   const std::string more = NumberedLines(200000, PetsciiScreen::kMaxKeptRows);
-  for (char c : more) screen.AppendByte(static_cast<std::uint8_t>(c));
-  screen.ProcessPending();
+  for (char c : more) terminal.AppendByte(static_cast<std::uint8_t>(c));
+  terminal.ProcessPending();
   const std::uint64_t dropped = screen.DroppedRows();
   ASSERT_GT(dropped, 200000u);
   for (std::uint64_t row = 0; row < screen.RowCount(); row += 4099)

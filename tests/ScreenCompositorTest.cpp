@@ -8,6 +8,7 @@
 
 #include "terminal/GlyphSet.h"
 #include "terminal/PetsciiCodes.h"
+#include "terminal/PetsciiTerminal.h"
 #include "terminal/PngEncoder.h"
 
 namespace {
@@ -22,11 +23,11 @@ bool Same(const PaletteColour& a, const PaletteColour& b) {
 }
 
 PetsciiScreen Interpreted(const std::string& stream) {
-  PetsciiScreen s;
+  PetsciiTerminal s;
   s.LoadBytes(ByteBuffer(stream.begin(), stream.end()));
   s.Reset(14, false);
   s.ProcessPending();
-  return s;
+  return std::move(s.Screen());
 }
 
 // Checks that cell (column, row) of the picture shows `glyph` with `ink`
@@ -189,13 +190,15 @@ TEST(ScreenCompositor, DrawsRowsFromTheViewStartOnly) {
 }
 
 TEST(ScreenCompositor, CellsBeyondFortyColumnsAreNotDrawn) {
-  const PetsciiScreen screen = Interpreted(std::string(40, 'A') + "\x91" + std::string(39, '\x1d') + "\x94");
-  ASSERT_EQ(screen.Lines()[0].cells.size(), 41u);
-  ComposeRequest request = ScreenRequest(screen, 1, 0, 1);
+  // INST on a full row pushes its last cell on to the next row, not past the 40th column.
+  const PetsciiScreen screen = Interpreted("\x05" + std::string(40, 'A') + "\x91" + std::string(39, '\x1d') + "\x94");
+  ASSERT_EQ(screen.Lines()[1].cells.size(), 1u);
+  ComposeRequest request = ScreenRequest(screen, 1, 0, 2);
   request.width = 336;
   PixelBuffer b;
   ComposeScreen(request, b);
   EXPECT_TRUE(CellShows(b, 1, 40, 0, GlyphRows{}, kBlack, kBlack));
+  EXPECT_TRUE(CellShows(b, 1, 0, 1, GlyphOfCode(0xE141), kBuiltInPalette[1], kBlack));
 }
 
 // Inflates the IDAT of a PNG written by EncodePng and compares the pixels.

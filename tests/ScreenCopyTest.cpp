@@ -7,6 +7,7 @@
 #include <random>
 #include <string>
 
+#include "terminal/PetsciiTerminal.h"
 #include "terminal/ScreenDump.h"
 
 namespace {
@@ -14,11 +15,11 @@ namespace {
 ByteBuffer Bytes(const std::string& s) { return ByteBuffer(s.begin(), s.end()); }
 
 PetsciiScreen Interpreted(const std::string& stream, std::uint8_t colour = 14) {
-  PetsciiScreen s;
+  PetsciiTerminal s;
   s.LoadBytes(Bytes(stream));
   s.Reset(colour, false);
   s.ProcessPending();
-  return s;
+  return std::move(s.Screen());
 }
 
 Selection Select(std::uint64_t r0, std::uint64_t c0, std::uint64_t r1, std::uint64_t c1) {
@@ -173,12 +174,13 @@ TEST(Screenshot, RedrawsTheScreenForRandomStreams) {
     const std::string stream = RandomStream(random);
     const bool fixed = n % 3 == 0;
     // Fed in batches, as a connection delivers it.
-    PetsciiScreen original(static_cast<std::uint8_t>(n % 16), fixed);
+    PetsciiTerminal terminal(static_cast<std::uint8_t>(n % 16), fixed);
     for (char b : stream) {
-      original.AppendByte(static_cast<std::uint8_t>(b));
-      if (random() % 64 == 0) original.ProcessPending();
+      terminal.AppendByte(static_cast<std::uint8_t>(b));
+      if (random() % 64 == 0) terminal.ProcessPending();
     }
-    original.ProcessPending();
+    terminal.ProcessPending();
+    const PetsciiScreen& original = terminal.Screen();
     const ByteBuffer shot = Screenshot(original, original.Top());
     const PetsciiScreen copy = Interpreted(std::string(shot.begin(), shot.end()), 3);
     for (std::uint64_t r = 0; r < PetsciiScreen::kRows; ++r) {

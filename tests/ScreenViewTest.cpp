@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "terminal/PetsciiTerminal.h"
+
 namespace {
 
 std::string Lines(int count) {
@@ -16,11 +18,11 @@ std::string Lines(int count) {
 }
 
 PetsciiScreen Interpret(const std::string& stream) {
-  PetsciiScreen screen;
-  screen.LoadBytes(ByteBuffer(stream.begin(), stream.end()));
-  screen.Reset(PetsciiScreen::kDefaultColour, false);
-  screen.ProcessPending();
-  return screen;
+  PetsciiTerminal terminal;
+  terminal.LoadBytes(ByteBuffer(stream.begin(), stream.end()));
+  terminal.Reset(PetsciiScreen::kDefaultColour, false);
+  terminal.ProcessPending();
+  return std::move(terminal.Screen());
 }
 
 TEST(ScreenView, ShowsTheCurrentScreen) {

@@ -1,7 +1,7 @@
 // The terminal session without a display or a socket: recording fakes for
 // the link, the status bar, the screen and the transfers.
 #include "net/TerminalSession.h"
-#include "terminal/PetsciiScreen.h"
+#include "terminal/PetsciiTerminal.h"
 
 #include <gtest/gtest.h>
 
@@ -58,21 +58,21 @@ class RecordingScreen : public SessionScreen {
   void Clear() override {
     ++clears;
     shown.clear();
-    model.LoadBytes(ByteBuffer());
-    model.Reset(static_cast<std::uint8_t>(initialColour), false, static_cast<std::uint8_t>(initialBackground));
+    terminal.LoadBytes(ByteBuffer());
+    terminal.Reset(static_cast<std::uint8_t>(initialColour), false, static_cast<std::uint8_t>(initialBackground));
   }
   void StartAfresh() override {
     ++freshStarts;
-    model.StartAfresh(static_cast<std::uint8_t>(initialColour), static_cast<std::uint8_t>(initialBackground));
+    terminal.StartAfresh(static_cast<std::uint8_t>(initialColour), static_cast<std::uint8_t>(initialBackground));
   }
   void Show(const std::uint8_t* data, std::size_t length) override {
     shown.append(reinterpret_cast<const char*>(data), length);
-    for (std::size_t i = 0; i < length; ++i) model.AppendByte(data[i]);
-    model.ProcessPending();
+    for (std::size_t i = 0; i < length; ++i) terminal.AppendByte(data[i]);
+    terminal.ProcessPending();
   }
   void ToggleCharset() override {
     ++toggles;
-    model.ToggleCharset();
+    terminal.ToggleCharset();
   }
   std::string shown = "WELCOME";
   int clears = 0;
@@ -80,7 +80,8 @@ class RecordingScreen : public SessionScreen {
   int toggles = 0;
   int initialColour = -1;
   int initialBackground = -1;
-  PetsciiScreen model;
+  PetsciiTerminal terminal;
+  const PetsciiScreen& model = terminal.Screen();
 };
 
 class FakeTransfer : public TransferEngine {

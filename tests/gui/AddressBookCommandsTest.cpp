@@ -225,7 +225,7 @@ TEST_F(AddressBookCommands, AnExportedEntryImportsAgainUnchanged) {
   Press(kImport);
   ASSERT_EQ(Working().size(), 3u);
   EXPECT_EQ(Working()[2], board);
-  EXPECT_EQ(frame->Preview()->Screen().Bytes(), base64Decode(board.screenshot));
+  EXPECT_EQ(frame->Preview()->Terminal().Bytes(), base64Decode(board.screenshot));
 }
 
 TEST_F(AddressBookCommands, PasteScreenshotWaitsForAScreenshotThenShowsIt) {
@@ -243,7 +243,7 @@ TEST_F(AddressBookCommands, PasteScreenshotWaitsForAScreenshotThenShowsIt) {
   EXPECT_TRUE(after.pasteEnabled);
   EXPECT_EQ(Working()[1].screenshot, screenshotText());
   const PetsciiScreen& shown = frame->Preview()->Screen();
-  EXPECT_EQ(shown.Bytes(), screen);
+  EXPECT_EQ(frame->Preview()->Terminal().Bytes(), screen);
   ASSERT_FALSE(shown.Lines().empty());
   EXPECT_EQ(shown.Lines()[shown.Top()].cells.at(0).colour, 2) << "red";
   EXPECT_EQ(ConnectLabel(), "Save && Connect");

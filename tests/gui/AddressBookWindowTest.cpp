@@ -25,7 +25,7 @@ class AddressBookWindow : public AddressBookFixture {
     }
     for (int id : {kBackground, kForeground, kDelete, kExport, kConnect}) EXPECT_FALSE(Enabled(id)) << id;
     EXPECT_TRUE(Radio(kColumns40));
-    EXPECT_TRUE(frame->Preview()->Screen().Bytes().empty());
+    EXPECT_TRUE(frame->Preview()->Terminal().Bytes().empty());
   }
 };
 
@@ -108,7 +108,7 @@ TEST_F(AddressBookWindow, SelectingARowLoadsItAndLosingTheSelectionClears) {
   EXPECT_FALSE(Radio(kColumns40));
   for (int id : {kEcho, kColumns40, kColumns80}) EXPECT_FALSE(Enabled(id)) << "shown, not changed here: " << id;
   const PetsciiScreen& shown = frame->Preview()->Screen();
-  EXPECT_EQ(shown.Bytes(), screen);
+  EXPECT_EQ(frame->Preview()->Terminal().Bytes(), screen);
   ASSERT_GE(shown.Lines()[shown.Top()].cells.size(), 2u);
   EXPECT_EQ(shown.Lines()[shown.Top()].cells[1].colour, 1);
   EXPECT_FALSE(programWorkingCopy().isModified()) << "selecting is not editing";

@@ -24,7 +24,7 @@ class Canvas : public ::testing::Test {
  protected:
   void SetUp() override {
     frame = new wxFrame(nullptr, wxID_ANY, "canvas test");
-    canvas = new qwx::wxPetsciiScrolledCanvas(frame, 2, wxSize(40, 25));
+    canvas = new qwx::wxPetsciiScrolledCanvas(frame, terminal, 2, wxSize(40, 25));
     canvas->palette = &LivePalette();
     frame->Fit();
     frame->Show();
@@ -83,6 +83,8 @@ class Canvas : public ::testing::Test {
     return item && item->IsEnabled();
   }
 
+  // Outlive the frame, which takes the canvases with it.
+  PetsciiTerminal terminal, otherTerminal;
   wxFrame* frame = nullptr;
   qwx::wxPetsciiScrolledCanvas* canvas = nullptr;
   int screenshots = 0;
@@ -155,7 +157,7 @@ TEST_F(Canvas, ScreenshotRedrawsTheViewInAFreshCanvas) {
   ASSERT_TRUE(RunEventLoopUntil([&] { return screenshots == 1; }));
   ASSERT_FALSE(canvas->screenshot.empty());
 
-  auto* other = new qwx::wxPetsciiScrolledCanvas(frame, 1, wxSize(40, 25));
+  auto* other = new qwx::wxPetsciiScrolledCanvas(frame, otherTerminal, 1, wxSize(40, 25));
   other->initialBackground = 6;
   other->LoadBytes(canvas->screenshot);
   other->ProcessPending();

@@ -86,7 +86,7 @@ class Connection : public ::testing::Test {
   }
   std::string Received(const Fd& peer, std::size_t count) { return ReceiveFromClient(peer.get(), count); }
   std::string ScreenBytes() {
-    const ByteBuffer& bytes = frame->Canvas()->Screen().Bytes();
+    const ByteBuffer& bytes = frame->Canvas()->Terminal().Bytes();
     return std::string(bytes.begin(), bytes.end());
   }
 
@@ -118,7 +118,7 @@ class Connection : public ::testing::Test {
 };
 
 TEST_F(Connection, HostOutputReplacesTheWelcomeScreen) {
-  EXPECT_EQ(frame->Canvas()->Screen().Bytes().size(), 1122u);
+  EXPECT_EQ(frame->Canvas()->Terminal().Bytes().size(), 1122u);
   Fd peer = ConnectAndAccept();
   EXPECT_TRUE(Status(0) == "Connected.");
   EXPECT_FALSE(Enabled(command::kConnect));
@@ -239,7 +239,7 @@ TEST_F(Connection, RefusedWhenNothingListens) {
   RequestConnection(1);
   ASSERT_TRUE(RunEventLoopUntil([&] { return Status(0) == "Connection failed (refused)"; })) << Status(0);
   EXPECT_TRUE(Enabled(command::kConnect));
-  EXPECT_EQ(frame->Canvas()->Screen().Bytes().size(), 1122u);  // the welcome screen stays
+  EXPECT_EQ(frame->Canvas()->Terminal().Bytes().size(), 1122u);  // the welcome screen stays
 }
 
 TEST_F(Connection, DisconnectDuringTheAttemptCancelsIt) {

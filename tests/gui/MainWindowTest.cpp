@@ -49,7 +49,7 @@ TEST_F(MainWindow, StartsWithTheWelcomeScreenAndItsStatusTexts) {
   EXPECT_EQ(Status(2), "Active: 0");
   EXPECT_EQ(Status(3), "Buffer: 0");
   EXPECT_TRUE(Status(4) == "40x25" || Status(4) == "40:25") << Status(4);
-  EXPECT_EQ(frame->Canvas()->Screen().Bytes().size(), 1122u);
+  EXPECT_EQ(frame->Canvas()->Terminal().Bytes().size(), 1122u);
   EXPECT_EQ(frame->Canvas()->GetScale(), 2u);
   EXPECT_EQ(frame->Canvas()->GetClientSize(), wxSize(640, 400));
 }

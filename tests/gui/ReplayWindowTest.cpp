@@ -47,11 +47,11 @@ ByteBuffer Concat(ByteBuffer a, const ByteBuffer& b) {
 // What the interpreter makes of `bytes` in one go, as the replay window's
 // canvas would load them.
 std::string ModelOf(const ByteBuffer& bytes, bool fixed) {
-  PetsciiScreen screen(kReplayColour, fixed);
-  screen.LoadBytes(bytes);
-  screen.Reset(kReplayColour, fixed);
-  screen.ProcessPending();
-  return DumpScreen(screen);
+  PetsciiTerminal terminal(kReplayColour, fixed);
+  terminal.LoadBytes(bytes);
+  terminal.Reset(kReplayColour, fixed);
+  terminal.ProcessPending();
+  return DumpScreen(terminal.Screen());
 }
 
 std::string ModelOf(const ReplayFrame* frame) { return DumpScreen(frame->Canvas()->Screen()); }
@@ -74,7 +74,7 @@ class ReplayWindow : public ::testing::Test {
   static bool Finish(ReplayFrame* frame) {
     return RunEventLoopUntil([frame] { return !frame->Replaying(); }, kReplayTimeoutMs);
   }
-  ByteBuffer Replayed(const ReplayFrame* frame) const { return frame->Canvas()->Screen().Bytes(); }
+  ByteBuffer Replayed(const ReplayFrame* frame) const { return frame->Canvas()->Terminal().Bytes(); }
   ByteBuffer Prefix(std::uint64_t n) const { return ByteBuffer(buffer.begin(), buffer.begin() + n); }
 
   MorlenFrame* main = nullptr;
