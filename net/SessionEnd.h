@@ -9,4 +9,5 @@ enum class SessionEnd {
   Dropped,       // the host hung up or the line broke
   Disconnected,  // the user's Disconnect
   Closed,        // the window closed (the exit command among the ways)
+  BrokenTelnet,  // the board's telnet server broke the protocol: the session hung up
 };
