@@ -23,6 +23,16 @@ const telnet_telopt_t kOptions[] = {
 constexpr std::string_view kOverflowWarning = "subnegotiation buffer size limit";
 // One read's worth, the most the data of a Receive usually holds.
 constexpr std::size_t kReserved = 4096;
+constexpr std::uint8_t kCr = 0x0D;
+
+struct ByteSpan {
+  ByteSpan(const char* chars, std::size_t size)
+      : first(reinterpret_cast<const std::uint8_t*>(chars)), last(first + size) {}
+  const std::uint8_t* begin() const { return first; }
+  const std::uint8_t* end() const { return last; }
+  const std::uint8_t* first;
+  const std::uint8_t* last;
+};
 
 const char* AsChars(const std::uint8_t* bytes) { return reinterpret_cast<const char*>(bytes); }
 const std::uint8_t* AsBytes(const char* chars) { return reinterpret_cast<const std::uint8_t*>(chars); }
@@ -67,8 +77,34 @@ void TelnetLayer::Receive(const std::uint8_t* bytes, std::size_t length) {
 
 void TelnetLayer::Send(const std::uint8_t* bytes, std::size_t length) {
   if (unusable || length == 0) return;
-  telnet_send(telnet.get(), AsChars(bytes), length);
+  if (ownBinary) {
+    telnet_send(telnet.get(), AsChars(bytes), length);
+  } else {
+    // Text mode: a CR alone goes as CR NUL, or the server takes the next byte for part of it.
+    static const char kNul = '\0';
+    const std::uint8_t* start = bytes;
+    for (const std::uint8_t* b = bytes; b != bytes + length; ++b) {
+      if (*b != kCr) continue;
+      telnet_send(telnet.get(), AsChars(start), static_cast<std::size_t>(b + 1 - start));
+      telnet_send(telnet.get(), &kNul, 1);
+      start = b + 1;
+    }
+    telnet_send(telnet.get(), AsChars(start), static_cast<std::size_t>(bytes + length - start));
+  }
   FlushWrites();
+}
+
+void TelnetLayer::TakeData(const char* chars, std::size_t size) {
+  if (skippingToEnd || unusable) return;
+  if (serverBinary) {
+    Append(data, chars, size);
+    return;
+  }
+  for (const std::uint8_t b : ByteSpan(chars, size)) {
+    // Text mode: CR NUL stands for a CR alone.
+    if (!(b == 0 && afterCr)) data.push_back(b);
+    afterCr = b == kCr;
+  }
 }
 
 void TelnetLayer::FlushWrites() {
@@ -83,20 +119,21 @@ void TelnetLayer::OnEvent(telnet_t*, telnet_event_t* event, void* self) {
 
 void TelnetLayer::Handle(const telnet_event_t& event) {
   switch (event.type) {
-    case TELNET_EV_DATA:
-      if (!skippingToEnd && !unusable) Append(data, event.data.buffer, event.data.size);
-      break;
+    case TELNET_EV_DATA: TakeData(event.data.buffer, event.data.size); break;
     case TELNET_EV_SEND: Append(writes, event.data.buffer, event.data.size); break;
     case TELNET_EV_IAC:
       if (event.iac.cmd == TELNET_SE) skippingToEnd = false;
       break;
     case TELNET_EV_WILL:
-      if (event.neg.telopt == TELNET_TELOPT_ECHO) serverEchoes = true;
+    case TELNET_EV_WONT: {
+      const bool on = event.type == TELNET_EV_WILL;
+      if (event.neg.telopt == TELNET_TELOPT_ECHO) serverEchoes = on;
+      if (event.neg.telopt == TELNET_TELOPT_BINARY) serverBinary = on;
+      afterCr = false;
       break;
-    case TELNET_EV_WONT:
-      if (event.neg.telopt == TELNET_TELOPT_ECHO) serverEchoes = false;
-      break;
+    }
     case TELNET_EV_DO:
+      if (event.neg.telopt == TELNET_TELOPT_BINARY) ownBinary = true;
       if (event.neg.telopt == TELNET_TELOPT_TTYPE) typeAgreed = true;
       if (event.neg.telopt == TELNET_TELOPT_NAWS) {
         const char size[] = {0, static_cast<char>(kColumns), 0, static_cast<char>(kRows)};
@@ -104,6 +141,7 @@ void TelnetLayer::Handle(const telnet_event_t& event) {
       }
       break;
     case TELNET_EV_DONT:
+      if (event.neg.telopt == TELNET_TELOPT_BINARY) ownBinary = false;
       if (event.neg.telopt == TELNET_TELOPT_TTYPE) typeAgreed = false;
       break;
     case TELNET_EV_TTYPE:

@@ -4,8 +4,10 @@
 // the server ECHO, answers TERMINAL-TYPE and the window size (40 x 25), and
 // refuses every other option. What the screen and the transfers get is the
 // board's data alone: negotiation removed, a doubled 0xFF as one. What the
-// program sends goes out with every 0xFF doubled. Passive: bytes in, bytes
-// out through its peer.
+// program sends goes out with every 0xFF doubled. A direction the server
+// keeps out of BINARY carries a CR as CR NUL, as telnet's text mode has it
+// (a server whose program's terminal is not yet raw does that). Passive:
+// bytes in, bytes out through its peer.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -62,12 +64,16 @@ class TelnetLayer {
   static void OnEvent(telnet_t* telnet, telnet_event_t* event, void* self);
   void Handle(const telnet_event_t& event);
   void FlushWrites();
+  void TakeData(const char* bytes, std::size_t size);
 
   TelnetPeer& peer;
   std::unique_ptr<telnet_t, Free> telnet;
   ByteBuffer data;    // the board's data of the Receive under way
   ByteBuffer writes;  // what is to go out at the end of the call under way
   bool serverEchoes = false;
+  bool serverBinary = false;  // the server sends in BINARY
+  bool ownBinary = false;     // the program sends in BINARY
+  bool afterCr = false;       // the last data byte in text mode was a CR
   bool typeAgreed = false;
   bool skippingToEnd = false;  // inside a subnegotiation too long to keep
   bool overlong = false;       // one began in the read under way

@@ -66,6 +66,9 @@ TEST(TelnetLayer, ServerStreams) {
   const Case cases[] = {
       {"data passes unchanged", "HELLO\x0d\x93\x00\x01"s, "HELLO\x0d\x93\x00\x01"s, "", {}},
       {"a doubled 0xFF is one", IAC + IAC + "A" + IAC + IAC + IAC + IAC, "\xFF" "A\xFF\xFF", "", {}},
+      {"text mode: CR NUL is a CR alone", "A\r\0B\r\nC\0\r"s + IAC + NOP + "\0"s, "A\rB\r\nC\0\r"s, "", {}},
+      {"binary: CR NUL is data", IAC + WILL + BINARY + "A\r\0"s, "A\r\0"s, "", {}},
+      {"and text mode again", IAC + WILL + BINARY + IAC + WONT + BINARY + "\r\0"s, "\r", IAC + DONT + BINARY, {}},
       {"commands between data vanish", "A" + IAC + NOP + "B" + IAC + GA + "C", "ABC", "", {}},
       {"the server's ECHO is taken", IAC + WILL + ECHO + "X", "X", IAC + DO + ECHO, {N::ServerEchoes}},
       {"and given up: no change in one read", IAC + WILL + ECHO + IAC + WONT + ECHO, "",
@@ -116,13 +119,21 @@ TEST(TelnetLayer, ServerStreams) {
   }
 }
 
-TEST(TelnetLayer, SendsEachByteWithEveryFFDoubledInOneWrite) {
-  Peer peer;
-  TelnetLayer layer(peer);
-  const std::string packet = "\x02\x01\xFE" + Repeat("\xFF", 1024) + "\x0d\x00"s;
-  layer.Send(reinterpret_cast<const std::uint8_t*>(packet.data()), packet.size());
-  EXPECT_EQ(peer.written, "\x02\x01\xFE" + Repeat("\xFF", 2048) + "\x0d\x00"s);
-  EXPECT_EQ(peer.writes, 1);
+TEST(TelnetLayer, SendsEveryFFDoubledInOneWriteAndACrInTextModeAsCrNul) {
+  const std::string packet = "\x02\x01\xFE" + Repeat("\xFF", 1024) + "\x0d\x00\x0d"s;
+  const std::string doubled = "\x02\x01\xFE" + Repeat("\xFF", 2048);
+  for (const bool binary : {true, false}) {
+    SCOPED_TRACE(binary ? "binary" : "text mode");
+    Peer peer;
+    TelnetLayer layer(peer);
+    layer.Start();
+    if (binary) Feed(layer, IAC + DO + BINARY);
+    peer.written.clear();
+    peer.writes = 0;
+    layer.Send(reinterpret_cast<const std::uint8_t*>(packet.data()), packet.size());
+    EXPECT_EQ(peer.written, doubled + (binary ? "\x0d\x00\x0d"s : "\x0d\x00\x00\x0d\x00"s));
+    EXPECT_EQ(peer.writes, 1);
+  }
 }
 
 TEST(TelnetLayer, ASubnegotiationThatNeverEndsKeepsMemoryBounded) {
