@@ -114,7 +114,17 @@ void TelnetLayer::FlushWrites() {
 }
 
 void TelnetLayer::OnEvent(telnet_t*, telnet_event_t* event, void* self) {
-  static_cast<TelnetLayer*>(self)->Handle(*event);
+  auto* layer = static_cast<TelnetLayer*>(self);
+  // The common case first: data, where a doubled 0xFF comes as an event of
+  // its own, so that dense 0xFF data is mostly these.
+  if (event->type == TELNET_EV_DATA && layer->serverBinary && !layer->skippingToEnd && !layer->unusable) {
+    if (event->data.size == 1)
+      layer->data.push_back(static_cast<std::uint8_t>(event->data.buffer[0]));
+    else
+      Append(layer->data, event->data.buffer, event->data.size);
+    return;
+  }
+  layer->Handle(*event);
 }
 
 void TelnetLayer::Handle(const telnet_event_t& event) {
