@@ -44,11 +44,11 @@ struct Host {
 
 // What a caller said about its terminal, for the log.
 void SayTerminal(const std::string& type, const std::string& size) {
-  if (!type.empty() || !size.empty()) Say("caller's terminal: " + type + ", " + size);
+  if (!type.empty()) Say("caller's terminal: " + type + (size.empty() ? "" : ", " + size));
 }
 
 // A telnet server in front of --stdio passes the caller's terminal type
-// and window size on as TERM and the terminal's size.
+// on as TERM, and its window size as the terminal's (when it has come yet).
 void SayTerminalOfStandardInput() {
   const char* type = std::getenv("TERM");
   winsize size{};

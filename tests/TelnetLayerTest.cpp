@@ -149,13 +149,4 @@ TEST(TelnetLayer, ASubnegotiationThatNeverEndsKeepsMemoryBounded) {
   EXPECT_EQ(peer.data, "");
 }
 
-TEST(TelnetLayer, ARawLineOpeningWithNegotiationLooksLikeTelnet) {
-  EXPECT_TRUE(LooksLikeTelnet(0xFF, 0xFB));
-  EXPECT_TRUE(LooksLikeTelnet(0xFF, 0xFE));
-  EXPECT_TRUE(LooksLikeTelnet(0xFF, 0xFA));
-  EXPECT_FALSE(LooksLikeTelnet(0xFF, 0xFF));  // pi twice
-  EXPECT_FALSE(LooksLikeTelnet(0xFF, 0x41));
-  EXPECT_FALSE(LooksLikeTelnet(0x93, 0xFB));
-}
-
 }  // namespace

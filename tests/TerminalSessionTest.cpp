@@ -571,7 +571,9 @@ TEST_F(Session, ARawLineOpeningWithTelnetNegotiationGetsAHintAndNothingElse) {
   const Case cases[] = {
       {{"\xFF\xFD\x18\xFF\xFB\x01"}, true},
       {{"\xFF", "\xFA", "\x18\x01"}, true},
+      {{"\xFF", "\xFE\x01"}, true},
       {{"\xFF\xFF"}, false},              // pi twice
+      {{"\xFF\x41"}, false},
       {{"HI", "\xFF\xFB\x01"}, false},   // not the first bytes
   };
   for (const Case& c : cases) {

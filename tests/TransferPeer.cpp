@@ -17,9 +17,11 @@ namespace {
 
 constexpr std::size_t kReadSize = 4096;  // what the terminal reads per socket event
 
+// Small writes sent at once; urgent data (a telnet server's IAC DM) in line, as the terminal has it.
 void sendAtOnce(int fd) {
   const int on = 1;
   setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  setsockopt(fd, SOL_SOCKET, SO_OOBINLINE, &on, sizeof on);
 }
 
 }  // namespace
