@@ -45,9 +45,10 @@ fuzz: deps
 	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
 	@fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
-# The terminal against a local demo board, with a throw-away configuration.
+# The terminal against a local demo board, with a throw-away configuration;
+# TELNET=1: the board speaks telnet and its entry has the Telnet option.
 demo: build
-	@bash tools/run-demo.sh $(BUILD_DIR)
+	@bash tools/run-demo.sh $(BUILD_DIR) $(if $(TELNET),--telnet)
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/*; do \

@@ -25,6 +25,7 @@ constexpr long kListStyle = wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_NO_HEADER | wxL
 constexpr long kChooserStyle = 100;
 constexpr int kNameMaxLength = 96;
 constexpr const char* kDigits = "0123456789";
+constexpr const char* kWidestPort = "000000";
 // Tall enough for five lines: the text of four line breaks.
 constexpr const char* kDescriptionLines = "\n\n\n\n";
 constexpr double kListFontStep = 1.2;
@@ -118,6 +119,9 @@ void AddressBookFrame::CreateEditor() {
   digitsOnly.SetIncludes(DigitList());
   portField = new wxTextCtrl(editorPanel, addressBookId::kPort, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                              wxTE_PROCESS_ENTER, digitsOnly);
+  // Wide enough for any port, leaving room for the Telnet option beside it.
+  portField->SetInitialSize(portField->GetSizeFromTextSize(portField->GetTextExtent(kWidestPort).x));
+  telnetBox = new wxCheckBox(editorPanel, addressBookId::kTelnet, "Telnet");
 
   const auto makeChooser = [this](int id) {
     auto* chooser = new qwx::wxColor16ChooserButton(editorPanel, id, wxDefaultPosition, wxDefaultSize,
@@ -194,7 +198,11 @@ void AddressBookFrame::LayOutEditor() {
   addressRow->Add(addressGroup, kAddressProportion, wxEXPAND, kBorder);
   auto* portGroup = new wxBoxSizer(wxVERTICAL);
   portGroup->Add(portLabel, 0, wxLEFT | wxTOP, kBorder);
-  portGroup->Add(portField, 0, wxLEFT, kBorder);
+  // The board's line: the port, and whether a telnet server answers on it.
+  auto* portLine = new wxBoxSizer(wxHORIZONTAL);
+  portLine->Add(portField, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, kBorder);
+  portLine->Add(telnetBox, 0, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, kBorder);
+  portGroup->Add(portLine, 0, 0, 0);
   addressRow->Add(portGroup, kPortProportion, wxEXPAND, kBorder);
   sizer->Add(addressRow, 0, wxEXPAND | wxLEFT | wxRIGHT, kBorder);
 
@@ -266,6 +274,7 @@ void AddressBookFrame::BindHandlers() {
   Bind(wxEVT_COLOR16_CHOSEN, &AddressBookFrame::OnBackgroundChosen, this, kBackground);
   Bind(wxEVT_COLOR16_CHOSEN, &AddressBookFrame::OnForegroundChosen, this, kForeground);
   Bind(wxEVT_CHECKBOX, &AddressBookFrame::OnEchoChanged, this, kEcho);
+  Bind(wxEVT_CHECKBOX, &AddressBookFrame::OnTelnetChanged, this, kTelnet);
   Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { OnColumnsChanged(kNarrowColumns); }, kColumns40);
   Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { OnColumnsChanged(kWideColumns); }, kColumns80);
   Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ConnectToSelected(); }, kConnect);
@@ -309,10 +318,9 @@ bool AddressBookFrame::isConnectable(int row) const { return ::isConnectable(cop
 void AddressBookFrame::enableEditor(bool on) {
   for (wxWindow* control : std::initializer_list<wxWindow*>{
            nameField, nameLabel, descriptionField, descriptionLabel, addressField, addressLabel, backgroundChooser,
-           backgroundLabel, foregroundChooser, foregroundLabel, portField, portLabel})
+           backgroundLabel, foregroundChooser, foregroundLabel, portField, portLabel, telnetBox, echoBox})
     control->Enable(on);
-  // The terminal ignores echo and column count: shown, never edited here.
-  echoBox->Enable(false);
+  // The terminal stays at 40 columns: the count is shown, never edited here.
   columns40->Enable(false);
   columns80->Enable(false);
 }
@@ -322,6 +330,7 @@ void AddressBookFrame::clearEditor() {
   foregroundChooser->SetColourIndex(0);
   backgroundChooser->SetColourIndex(0);
   echoBox->SetValue(false);
+  telnetBox->SetValue(false);
   columns40->SetValue(true);
   columns80->SetValue(false);
   ShowScreenshot(std::string());
@@ -340,6 +349,7 @@ void AddressBookFrame::loadEntry(std::size_t row) {
   foregroundChooser->SetColourIndex(shownColour(entry.foreground));
   backgroundChooser->SetColourIndex(shownColour(entry.background));
   echoBox->SetValue(entry.echo);
+  telnetBox->SetValue(entry.telnet);
   columns40->SetValue(entry.columns == kNarrowColumns);
   columns80->SetValue(entry.columns == kWideColumns);
   ShowScreenshot(entry.screenshot);
@@ -431,6 +441,10 @@ void AddressBookFrame::OnForegroundChosen(wxCommandEvent& event) {
 
 void AddressBookFrame::OnEchoChanged(wxCommandEvent&) {
   if (AddressBookEntry* entry = SelectedEntry()) entry->echo = echoBox->GetValue();
+}
+
+void AddressBookFrame::OnTelnetChanged(wxCommandEvent&) {
+  if (AddressBookEntry* entry = SelectedEntry()) entry->telnet = telnetBox->GetValue();
 }
 
 void AddressBookFrame::OnColumnsChanged(std::uint64_t columns) {

@@ -66,6 +66,7 @@ class AddressBookFrame : public wxFrame {
   void OnBackgroundChosen(wxCommandEvent& event);
   void OnForegroundChosen(wxCommandEvent& event);
   void OnEchoChanged(wxCommandEvent& event);
+  void OnTelnetChanged(wxCommandEvent& event);
   void OnColumnsChanged(std::uint64_t columns);
 
   // Commands.
@@ -104,6 +105,7 @@ class AddressBookFrame : public wxFrame {
   wxTextCtrl* addressField = nullptr;
   wxStaticText* portLabel = nullptr;
   wxTextCtrl* portField = nullptr;
+  wxCheckBox* telnetBox = nullptr;
   wxStaticText* backgroundLabel = nullptr;
   qwx::wxColor16ChooserButton* backgroundChooser = nullptr;
   wxStaticText* foregroundLabel = nullptr;

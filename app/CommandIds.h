@@ -55,4 +55,5 @@ constexpr int kForeground = 6048;
 constexpr int kEcho = 6049;
 constexpr int kColumns40 = 6050;
 constexpr int kColumns80 = 6051;
+constexpr int kTelnet = 6052;
 }  // namespace addressBookId

@@ -25,7 +25,8 @@ void MorlenFrame::StartConnection(int index) {
   client.reset(new qwx::wxTcpClient);
   client->onBytesWritten = [this](std::uint64_t count) { session->BytesSent(count); };
   client->SetEventHandler(*this, wxID_ANY);
-  session->AttemptStarted(*client, entry.address, entry.port, entry.foreground, entry.background, entry.name);
+  session->AttemptStarted(*client, entry.address, entry.port, entry.foreground, entry.background, entry.name,
+                          LineOptions{entry.telnet, entry.echo});
 
   const TerminalSession::AttemptFollowUp followUp = session->AttemptEnded(client->ConnectTo(entry.address, entry.port));
   if (!followUp.keepClient) {
@@ -63,6 +64,8 @@ void MorlenFrame::ReadInput() {
   if (!session->InputWaiting()) return;
   client->Read(readBuffer.data(), static_cast<wxUint32>(readBuffer.size()));
   session->Received(readBuffer.data(), client->LastCount());
+  // The session hangs up on a telnet server that broke the protocol.
+  if (!session->HasClient()) client.reset();
 }
 
 void MorlenFrame::OnDisconnectCommand() {

@@ -1,8 +1,13 @@
 // morlen-host: a PETSCII board on 127.0.0.1, for tests and for trying the
 // terminal without a network. See kHostUsage for the options.
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <termios.h>
 #include <unistd.h>
+
+#include <cstdlib>
 
 #include <cstdio>
 #include <stdexcept>
@@ -20,6 +25,7 @@
 #include "host/morlen_host_recorder.h"
 #include "host/morlen_host_session.h"
 #include "host/morlen_host_signals.h"
+#include "host/morlen_host_telnet.h"
 
 namespace {
 constexpr int kCannotRun = 1;
@@ -38,13 +44,30 @@ struct Host {
   ByteRecorder& recorder;
 };
 
-// Serves one caller; the result says why the line ended.
-SessionEnd ServeCaller(const Host& host, int fd) {
+// What a caller said about its terminal, for the log.
+void SayTerminal(const std::string& type, const std::string& size) {
+  if (!type.empty()) Say("caller's terminal: " + type + (size.empty() ? "" : ", " + size));
+}
+
+// A telnet server in front of --stdio passes the caller's terminal type
+// on as TERM, and its window size as the terminal's (when it has come yet).
+void SayTerminalOfStandardInput() {
+  const char* type = std::getenv("TERM");
+  winsize size{};
+  const bool sized = ioctl(STDIN_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0;
+  SayTerminal(type ? type : "", sized ? std::to_string(size.ws_col) + "x" + std::to_string(size.ws_row) : "");
+}
+
+// Serves one caller on readFd and writeFd (one socket, or standard input
+// and output); the result says why the line ended.
+SessionEnd ServeCaller(const Host& host, int readFd, int writeFd) {
   SessionPacing pacing;
   pacing.delayMs = host.options.delayMs;
   pacing.chunkBytes = host.options.chunkBytes;
   pacing.dropAfterBytes = host.options.dropAfterBytes;
-  HostSession session(fd, pacing, host.recorder.IsOpen() ? &host.recorder : nullptr);
+  HostSession session(readFd, writeFd, pacing, host.recorder.IsOpen() ? &host.recorder : nullptr);
+  HostTelnet telnet;
+  if (host.options.telnet) session.UseTelnet(telnet);
 
   if (!host.options.execCommand.empty() || !host.options.punterPath.empty()) {
     session.Queue(host.script);
@@ -71,8 +94,25 @@ SessionEnd ServeCaller(const Host& host, int fd) {
     end = session.Serve(&board);
   }
   // A stopping host does not wait for the caller to hang up.
-  session.Close(end != SessionEnd::Terminate);
+  session.Close(end != SessionEnd::Terminate && !host.options.stdio);
+  if (host.options.telnet) SayTerminal(telnet.TerminalType(), telnet.WindowSize());
   return end;
+}
+
+// --stdio: the one caller is on standard input and output. A terminal there
+// (a telnet server's) passes every byte as it is: no echo, no line editing,
+// no translation.
+int ServeStandardInput(const Host& host) {
+  termios mode{};
+  if (tcgetattr(STDIN_FILENO, &mode) == 0) {
+    cfmakeraw(&mode);
+    tcsetattr(STDIN_FILENO, TCSANOW, &mode);
+  }
+  for (const int fd : {STDIN_FILENO, STDOUT_FILENO}) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+  SayTerminalOfStandardInput();
+  const SessionEnd end = ServeCaller(host, STDIN_FILENO, STDOUT_FILENO);
+  Say(std::string("line closed: ") + SessionEndText(end));
+  return 0;
 }
 
 // Accepts and serves callers one at a time until a stop signal, or after
@@ -92,7 +132,7 @@ void AcceptCallers(const Host& host, LoopbackListener& listener) {
     const int fd = listener.Accept();
     if (fd < 0) continue;
     Say("caller connected");
-    const SessionEnd end = ServeCaller(host, fd);
+    const SessionEnd end = ServeCaller(host, fd, fd);
     Say(std::string("line closed: ") + SessionEndText(end));
     if (end == SessionEnd::Terminate || host.options.once) return;
   }
@@ -134,13 +174,14 @@ int Run(const HostOptions& options) {
     Say("cannot set up signal handling");
     return kCannotRun;
   }
+  if (options.stdio) return ServeStandardInput(Host{options, script, punterFile, pages, recorder});
   LoopbackListener listener;
   if (!listener.Open(options.port)) {
     Say(listener.Error());
     return kCannotRun;
   }
   if (!options.configDirectory.empty() &&
-      !WriteHostConfiguration(options.configDirectory, listener.Port(), pages.title, error)) {
+      !WriteHostConfiguration(options.configDirectory, listener.Port(), options.telnet, pages.title, error)) {
     Say(error);
     return kCannotRun;
   }

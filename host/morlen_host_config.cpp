@@ -12,6 +12,7 @@
 namespace {
 constexpr const char* kConfigHomeVariable = "XDG_CONFIG_HOME";
 constexpr const char* kEntryName = "Morlen demo host";
+constexpr const char* kTelnetEntryName = "Morlen demo host (telnet)";
 constexpr const char* kEntryDescription =
     "The Harbour Light demo board, served by morlen-host on this machine";
 constexpr const char* kLoopbackAddress = "127.0.0.1";
@@ -33,13 +34,14 @@ std::string ConfigFilePathFor(const std::string& directory) {
 }
 }  // namespace
 
-bool WriteHostConfiguration(const std::string& directory, std::uint16_t port, const ByteBuffer& screenshot,
-                            std::string& error) {
+bool WriteHostConfiguration(const std::string& directory, std::uint16_t port, bool telnet,
+                            const ByteBuffer& screenshot, std::string& error) {
   Settings settings;
   // A trial run stays on this machine: no question to the update server.
   settings.autoCheckForUpdate = false;
   AddressBookEntry entry;
-  entry.name = kEntryName;
+  entry.name = telnet ? kTelnetEntryName : kEntryName;
+  entry.telnet = telnet;
   entry.description = kEntryDescription;
   entry.address = kLoopbackAddress;
   entry.port = port;

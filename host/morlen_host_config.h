@@ -8,7 +8,8 @@
 #include "settings/ByteBuffer.h"
 
 // Writes the configuration file the terminal reads when XDG_CONFIG_HOME is
-// directory. The entry shows screenshot (a PETSCII screen) as its picture.
+// directory. The entry shows screenshot (a PETSCII screen) as its picture
+// and has the Telnet option when the host speaks telnet.
 // False with the reason in error when the file cannot be written.
-bool WriteHostConfiguration(const std::string& directory, std::uint16_t port, const ByteBuffer& screenshot,
-                            std::string& error);
+bool WriteHostConfiguration(const std::string& directory, std::uint16_t port, bool telnet,
+                            const ByteBuffer& screenshot, std::string& error);

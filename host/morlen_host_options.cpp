@@ -51,6 +51,13 @@ const char* const kHostUsage =
     "                        words it drops what the caller sent meanwhile;\n"
     "                        the connection ends with the transfer\n"
     "  --once                exit after the first connection ends\n"
+    "  --telnet              speak telnet to callers, as a telnet server\n"
+    "                        would; with --write-config the entry has the\n"
+    "                        terminal's Telnet option on\n"
+    "  --stdio               serve one caller on standard input and output\n"
+    "                        instead of listening (for a telnet server to run\n"
+    "                        in place of login); a terminal there is put in\n"
+    "                        raw mode\n"
     "  --write-config DIR    once listening, write a terminal configuration\n"
     "                        under DIR (use it as XDG_CONFIG_HOME) whose only\n"
     "                        address-book entry is this host\n"
@@ -75,6 +82,10 @@ HostOptions ParseHostOptions(const std::vector<std::string>& args) {
       options.version = true;
     } else if (option == "--once") {
       options.once = true;
+    } else if (option == "--telnet") {
+      options.telnet = true;
+    } else if (option == "--stdio") {
+      options.stdio = true;
     } else if (option == "--port") {
       options.port = static_cast<std::uint16_t>(ParseCount(value(), kMaxPort, option));
     } else if (option == "--script") {
@@ -102,5 +113,9 @@ HostOptions ParseHostOptions(const std::vector<std::string>& args) {
     Fail("--record does not work together with --exec");
   if (!options.punterPath.empty() && (!options.execCommand.empty() || !options.recordPath.empty()))
     Fail("--punter does not work together with --exec or --record");
+  if (!options.execCommand.empty() && (options.telnet || options.stdio))
+    Fail("--exec does not work together with --telnet or --stdio");
+  if (options.stdio && (options.port != 0 || !options.configDirectory.empty()))
+    Fail("--stdio does not listen: --port and --write-config do not apply");
   return options;
 }

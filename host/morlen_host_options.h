@@ -18,6 +18,8 @@ struct HostOptions {
   std::uint64_t delayMs = 0;
   std::uint64_t chunkBytes = kDefaultChunkBytes;  // never 0
   bool once = false;
+  bool telnet = false;  // speak telnet to the caller
+  bool stdio = false;   // serve one caller on standard input and output
   bool help = false;
   bool version = false;
 };

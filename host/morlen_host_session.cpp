@@ -15,8 +15,9 @@ constexpr std::size_t kReadChunk = 4096;
 // How long Close waits for the caller to hang up after our end is shut.
 constexpr std::chrono::milliseconds kLinger{2000};
 constexpr int kWaitForever = -1;
-constexpr int kSocketSlot = 0;
-constexpr int kSignalSlot = 1;
+constexpr int kReadSlot = 0;
+constexpr int kWriteSlot = 1;
+constexpr int kSignalSlot = 2;
 }  // namespace
 
 const char* SessionEndText(SessionEnd end) {
@@ -32,7 +33,11 @@ const char* SessionEndText(SessionEnd end) {
 }
 
 HostSession::HostSession(int fd, const SessionPacing& pacing, ByteRecorder* recorder)
-    : fd_(fd),
+    : HostSession(fd, fd, pacing, recorder) {}
+
+HostSession::HostSession(int readFd, int writeFd, const SessionPacing& pacing, ByteRecorder* recorder)
+    : fd_(readFd),
+      writeFd_(writeFd),
       pacing_(pacing),
       recorder_(recorder),
       chunkLeft_(pacing.chunkBytes),
@@ -40,9 +45,20 @@ HostSession::HostSession(int fd, const SessionPacing& pacing, ByteRecorder* reco
 
 HostSession::~HostSession() {
   if (fd_ >= 0) close(fd_);
+  if (writeFd_ != fd_ && writeFd_ >= 0) close(writeFd_);
 }
 
-void HostSession::Queue(const ByteBuffer& bytes) { queue_.insert(queue_.end(), bytes.begin(), bytes.end()); }
+void HostSession::UseTelnet(HostTelnet& telnet) {
+  telnet_ = &telnet;
+  telnet.Open(queue_);
+}
+
+void HostSession::Queue(const ByteBuffer& bytes) {
+  if (telnet_ != nullptr)
+    telnet_->Encode(bytes.data(), bytes.size(), queue_);
+  else
+    queue_.insert(queue_.end(), bytes.begin(), bytes.end());
+}
 
 SessionEnd HostSession::Serve(HostResponder* responder) { return Run(responder, true); }
 
@@ -50,7 +66,7 @@ SessionEnd HostSession::Flush() { return Run(nullptr, false); }
 
 int HostSession::Release() {
   const int fd = fd_;
-  fd_ = -1;
+  fd_ = writeFd_ = -1;
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return fd;
 }
@@ -74,12 +90,14 @@ SessionEnd HostSession::Run(HostResponder* responder, bool reading) {
         timeout = static_cast<int>(wait.count());
       }
     }
-    pollfd slots[2] = {};
-    slots[kSocketSlot].fd = fd_;
-    slots[kSocketSlot].events = static_cast<short>((reading ? POLLIN : 0) | (writeNow ? POLLOUT : 0));
+    pollfd slots[3] = {};
+    slots[kReadSlot].fd = fd_;
+    slots[kReadSlot].events = reading ? POLLIN : 0;
+    slots[kWriteSlot].fd = writeFd_;
+    slots[kWriteSlot].events = writeNow ? POLLOUT : 0;
     slots[kSignalSlot].fd = HostSignalDescriptor();
     slots[kSignalSlot].events = POLLIN;
-    if (poll(slots, 2, timeout) < 0) {
+    if (poll(slots, 3, timeout) < 0) {
       if (errno == EINTR) continue;
       return SessionEnd::CallerHungUp;
     }
@@ -88,8 +106,8 @@ SessionEnd HostSession::Run(HostResponder* responder, bool reading) {
       if (signal == HostSignal::Drop) return SessionEnd::Dropped;
       if (signal == HostSignal::Terminate) return SessionEnd::Terminate;
     }
-    const short events = slots[kSocketSlot].revents;
-    if (reading && (events & (POLLIN | POLLHUP | POLLERR))) {
+    const short events = slots[kReadSlot].revents | slots[kWriteSlot].revents;
+    if (reading && (slots[kReadSlot].revents & (POLLIN | POLLHUP | POLLERR))) {
       const ReadResult result = ReadAvailable(responder);
       if (result == ReadResult::Broken) return SessionEnd::CallerHungUp;
       if (result == ReadResult::Ended) {
@@ -101,17 +119,27 @@ SessionEnd HostSession::Run(HostResponder* responder, bool reading) {
     } else if (events & (POLLHUP | POLLERR)) {
       return SessionEnd::CallerHungUp;
     }
-    if ((events & POLLOUT) && !WriteSome()) return SessionEnd::CallerHungUp;
+    if ((slots[kWriteSlot].revents & POLLOUT) && !WriteSome()) return SessionEnd::CallerHungUp;
   }
 }
 
 HostSession::ReadResult HostSession::ReadAvailable(HostResponder* responder) {
   std::uint8_t buffer[kReadChunk];
   for (;;) {
-    const ssize_t n = recv(fd_, buffer, sizeof buffer, 0);
+    // read and write rather than recv and send: the caller may be a terminal.
+    const ssize_t n = read(fd_, buffer, sizeof buffer);
     if (n > 0) {
-      if (recorder_ != nullptr) recorder_->Write(buffer, static_cast<std::size_t>(n));
-      if (responder != nullptr) Queue(responder->Receive(buffer, static_cast<std::size_t>(n)));
+      const std::uint8_t* data = buffer;
+      std::size_t size = static_cast<std::size_t>(n);
+      if (telnet_ != nullptr) {
+        // The caller's data alone; the answers to its negotiation go out first.
+        const ByteBuffer& decoded = telnet_->Decode(buffer, size, queue_);
+        data = decoded.data();
+        size = decoded.size();
+        if (size == 0) continue;
+      }
+      if (recorder_ != nullptr) recorder_->Write(data, size);
+      if (responder != nullptr) Queue(responder->Receive(data, size));
       continue;
     }
     if (n == 0) return ReadResult::Ended;
@@ -125,7 +153,7 @@ bool HostSession::WriteSome() {
   std::size_t size = queue_.size() - queueOffset_;
   if (pacing_.delayMs > 0) size = std::min<std::uint64_t>(size, chunkLeft_);
   if (pacing_.dropAfterBytes) size = std::min<std::uint64_t>(size, *pacing_.dropAfterBytes - sent_);
-  const ssize_t n = send(fd_, queue_.data() + queueOffset_, size, MSG_NOSIGNAL);
+  const ssize_t n = write(writeFd_, queue_.data() + queueOffset_, size);
   if (n < 0) return errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK;
   sent_ += static_cast<std::uint64_t>(n);
   queueOffset_ += static_cast<std::size_t>(n);
@@ -145,7 +173,7 @@ bool HostSession::WriteSome() {
 
 void HostSession::Close(bool waitForCaller) {
   if (fd_ < 0) return;
-  shutdown(fd_, SHUT_WR);
+  shutdown(writeFd_, SHUT_WR);
   const Clock::time_point deadline = Clock::now() + (waitForCaller ? kLinger : Clock::duration::zero());
   for (;;) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
@@ -157,5 +185,6 @@ void HostSession::Close(bool waitForCaller) {
     if (ReadAvailable(nullptr) != ReadResult::Open) break;
   }
   close(fd_);
-  fd_ = -1;
+  if (writeFd_ != fd_) close(writeFd_);
+  fd_ = writeFd_ = -1;
 }

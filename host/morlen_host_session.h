@@ -8,6 +8,7 @@
 
 #include "settings/ByteBuffer.h"
 #include "host/morlen_host_recorder.h"
+#include "host/morlen_host_telnet.h"
 
 // What a board answers to the caller's key presses.
 class HostResponder {
@@ -39,10 +40,16 @@ class HostSession {
  public:
   // Takes over fd, a non-blocking connected socket; the recorder may be null.
   HostSession(int fd, const SessionPacing& pacing, ByteRecorder* recorder);
+  // A caller on two descriptors (standard input and output, which may be one
+  // terminal), taken over as they are.
+  HostSession(int readFd, int writeFd, const SessionPacing& pacing, ByteRecorder* recorder);
   ~HostSession();
   HostSession(const HostSession&) = delete;
   HostSession& operator=(const HostSession&) = delete;
 
+  // The line speaks telnet from now on: its opening goes first. Call it
+  // before anything is queued.
+  void UseTelnet(HostTelnet& telnet);
   void Queue(const ByteBuffer& bytes);
   // Sends, records and answers until the caller hangs up, the board
   // finishes, the budget is spent or a signal ends the connection. With no
@@ -70,6 +77,8 @@ class HostSession {
   bool WriteSome();
 
   int fd_;
+  int writeFd_;
+  HostTelnet* telnet_ = nullptr;
   SessionPacing pacing_;
   ByteRecorder* recorder_;
   ByteBuffer queue_;

@@ -13,4 +13,5 @@ list(APPEND MORLEN_HOST_SOURCES
   ${MORLEN_ROOT}/host/morlen_host_demo_pages.cpp
   ${MORLEN_ROOT}/host/morlen_host_demo.cpp
   ${MORLEN_ROOT}/host/morlen_host_config.cpp
+  ${MORLEN_ROOT}/host/morlen_host_telnet.cpp
 )

@@ -10,6 +10,7 @@ enum class SessionEnd {
   ClosedByBoard,  // the host ended the connection in order
   Disconnected,   // the user's Disconnect
   Closed,         // the window closed (the exit command among the ways)
+  BrokenTelnet,   // the board's telnet server broke the protocol: the session hung up
 };
 
 // How the socket saw a connection end.

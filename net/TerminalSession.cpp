@@ -5,6 +5,12 @@
 #include "keyboard/KeyPressAction.h"
 
 namespace {
+constexpr const char* kTelnetHint = "This board looks like a telnet board: the entry's Telnet option would fit";
+constexpr const char* kServerEchoes = "The board echoes typed keys itself (telnet): local echo is off";
+constexpr const char* kServerStopsEchoing = "The board no longer echoes typed keys (telnet): local echo is on";
+constexpr const char* kOverlongNegotiation = "The board sent an overlong telnet negotiation: skipped to its end";
+constexpr const char* kBrokenTelnet = "Disconnected: the board's telnet server broke the protocol";
+
 const char* FailureMessage(qwx::ConnectResult result) {
   switch (result) {
     case qwx::ConnectResult::HostNameFailed: return "Connection failed (host name)";
@@ -34,9 +40,11 @@ TerminalSession::TerminalSession(StatusSink& status, SessionScreen& screen, Byte
 
 void TerminalSession::AttemptStarted(ByteLink& newLink, const std::string& address, std::uint16_t port,
                                      std::uint8_t entryForeground, std::uint8_t entryBackground,
-                                     const std::string& entryName) {
+                                     const std::string& entryName, const LineOptions& line) {
   if (HasClient()) return;
   link = &newLink;
+  lineOptions = line;
+  telnet = line.telnet ? std::make_unique<TelnetLayer>(telnetSide) : nullptr;
   boardName = entryName;
   foreground = entryForeground;
   background = entryBackground;
@@ -108,17 +116,33 @@ void TerminalSession::StartSession() {
   txCount = 0;
   ShowTraffic();
   ShowMessage("Connected.");
+  rawStartSeen = 0;
+  if (telnet) telnet->Start();
 }
 
 void TerminalSession::Received(const std::uint8_t* data, std::size_t length) {
   rxCount += static_cast<long long>(length);
   ShowTraffic();
+  // The layer hands the board's data on to Deliver.
+  if (telnet) {
+    telnet->Receive(data, length);
+    return;
+  }
+  NoteRawStart(data, length);
+  Deliver(data, length);
+}
+
+void TerminalSession::Deliver(const std::uint8_t* data, std::size_t length) {
   for (TransferEngine* transfer : transfers) {
     if (!transfer->Active()) continue;
     // A transfer's bytes are neither stored nor shown.
     transfer->TakeBytes(data, length);
     return;
   }
+  ShowData(data, length);
+}
+
+void TerminalSession::ShowData(const std::uint8_t* data, std::size_t length) {
   activeSession.Append(data, length);
   screen.Show(data, length);
   status.ShowStatus(StatusField::ActiveSession, ActiveSessionText());
@@ -186,8 +210,11 @@ KeyOutcome TerminalSession::Key(const KeyOrigin& origin, const std::function<C64
     case KeyPressAction::Kind::PassOn: return KeyOutcome::PassOn;
     case KeyPressAction::Kind::ToggleCharset: screen.ToggleCharset(); break;
     case KeyPressAction::Kind::Send:
-      // No local echo; nothing goes out before the connection stands.
-      if (state == SessionState::Connected) link->write(&action.byte, 1);
+      // Nothing goes out before the connection stands.
+      if (state != SessionState::Connected) break;
+      WriteToLine(&action.byte, 1);
+      // For a board that does not echo: the key as it would have come back.
+      if (LocalEchoOn()) ShowData(&action.byte, 1);
       break;
     case KeyPressAction::Kind::Swallow: break;
   }
@@ -211,7 +238,49 @@ bool TerminalSession::TransferWorking() const {
 }
 
 void TerminalSession::Line::write(const std::uint8_t* bytes, std::size_t size) {
-  if (session.state == SessionState::Connected) session.link->write(bytes, size);
+  if (session.state == SessionState::Connected) session.WriteToLine(bytes, size);
+}
+
+void TerminalSession::WriteToLine(const std::uint8_t* data, std::size_t length) {
+  if (telnet)
+    telnet->Send(data, length);
+  else
+    link->write(data, length);
+}
+
+void TerminalSession::TelnetSide::TelnetWrite(const std::uint8_t* data, std::size_t length) {
+  if (session.state == SessionState::Connected) session.link->write(data, length);
+}
+
+void TerminalSession::NoteRawStart(const std::uint8_t* data, std::size_t length) {
+  if (rawStartSeen == rawStart.size()) return;
+  const std::size_t taken = std::min(length, rawStart.size() - rawStartSeen);
+  std::copy_n(data, taken, rawStart.begin() + static_cast<std::ptrdiff_t>(rawStartSeen));
+  rawStartSeen += taken;
+  // Only said: the bytes go to the screen as ever.
+  if (rawStartSeen == rawStart.size() && LooksLikeTelnet(rawStart[0], rawStart[1])) ShowMessage(kTelnetHint);
+}
+
+bool TerminalSession::LocalEchoOn() const {
+  // The server's ECHO, once it took it, wins over the entry's flag.
+  return lineOptions.localEcho && !(telnet && telnet->ServerEchoes());
+}
+
+void TerminalSession::OnTelnetNotice(TelnetNotice notice) {
+  switch (notice) {
+    case TelnetNotice::ServerEchoes:
+      if (lineOptions.localEcho) ShowMessage(kServerEchoes);
+      break;
+    case TelnetNotice::ServerStopsEchoing:
+      if (lineOptions.localEcho) ShowMessage(kServerStopsEchoing);
+      break;
+    case TelnetNotice::OverlongNegotiation: ShowMessage(kOverlongNegotiation); break;
+    case TelnetNotice::Unusable:
+      if (state != SessionState::Connected) break;
+      link->Disconnect();
+      EndConnection(SessionEnd::BrokenTelnet, kBrokenTelnet);
+      break;
+  }
 }
 
 void TerminalSession::Line::discardPendingInput() {

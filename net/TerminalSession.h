@@ -6,8 +6,10 @@
 // The owner turns socket and key events into calls here; the nested wait of
 // a connection attempt stays with the owner's client, between
 // AttemptStarted and AttemptEnded.
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,7 @@
 #include "net/SessionEnd.h"
 #include "net/SessionOutputs.h"
 #include "net/SessionRecord.h"
+#include "net/TelnetLayer.h"
 #include "net/TransferEngine.h"
 #include "settings/ByteBuffer.h"
 
@@ -32,6 +35,12 @@ enum class KeyOutcome {
   PassOn,          // left to the toolkit: menus, mnemonics, other windows
   Consumed,        // sent, swallowed or the charset toggled
   CancelTransfer,  // the owner cancels the running transfer
+};
+
+// How the line to a board is spoken: the entry's options.
+struct LineOptions {
+  bool telnet = false;     // a telnet server stands in front of the board
+  bool localEcho = false;  // typed keys are shown as the board would echo them
 };
 
 class TerminalSession {
@@ -49,17 +58,19 @@ class TerminalSession {
                   std::size_t bufferCeiling = SessionRecord::kDefaultCeiling);
 
   // A new client, `link`, is about to connect to the entry's address and
-  // port; its screen is to start in the entry's colours. Ignored while a
-  // client exists.
+  // port; its screen is to start in the entry's colours, its line is spoken
+  // as `line` says. Ignored while a client exists.
   void AttemptStarted(ByteLink& link, const std::string& address, std::uint16_t port, std::uint8_t foreground,
-                      std::uint8_t background, const std::string& boardName = std::string());
+                      std::uint8_t background, const std::string& boardName = std::string(),
+                      const LineOptions& line = LineOptions());
   AttemptFollowUp AttemptEnded(qwx::ConnectResult result);
 
   // The socket's notifications. InputWaiting is true when the owner is to
   // read now and hand the bytes to Received; during the attempt it only
   // notes the input. ConnectionLost is true when the client is to be
   // deleted; a board that closes in order during a transfer has still
-  // dropped the line.
+  // dropped the line. After Received the connection may be over (HasClient
+  // false): the session hung up on a telnet server that broke the protocol.
   void ConnectionEstablished();
   bool InputWaiting();
   void Received(const std::uint8_t* data, std::size_t length);
@@ -116,6 +127,14 @@ class TerminalSession {
   void StartSession();
   // Shows `message`, then ends what ran over the connection.
   void EndConnection(SessionEnd how, const std::string& message);
+  // The board's data: to the running transfer, else to the buffer and screen.
+  void Deliver(const std::uint8_t* data, std::size_t length);
+  void ShowData(const std::uint8_t* data, std::size_t length);
+  // Keys and transfer packets on their way out, encoded for telnet.
+  void WriteToLine(const std::uint8_t* data, std::size_t length);
+  void NoteRawStart(const std::uint8_t* data, std::size_t length);
+  bool LocalEchoOn() const;
+  void OnTelnetNotice(TelnetNotice notice);
   void ShowMessage(const std::string& text);
   void ShowTraffic();
 
@@ -138,6 +157,22 @@ class TerminalSession {
   long long rxCount = 0;
   long long txCount = 0;
   std::vector<TransferEngine*> transfers;
+  LineOptions lineOptions;
+  std::unique_ptr<TelnetLayer> telnet;  // kept until the next attempt
+  // A raw connection's first bytes, to tell a telnet server by.
+  std::array<std::uint8_t, 2> rawStart{};
+  std::size_t rawStartSeen = 0;
+
+  class TelnetSide : public TelnetPeer {
+   public:
+    explicit TelnetSide(TerminalSession& session) : session(session) {}
+    void TelnetData(const std::uint8_t* data, std::size_t length) override { session.Deliver(data, length); }
+    void TelnetWrite(const std::uint8_t* data, std::size_t length) override;
+    void Notice(TelnetNotice notice) override { session.OnTelnetNotice(notice); }
+
+   private:
+    TerminalSession& session;
+  } telnetSide{*this};
 
   class Line : public TransferLink {
    public:

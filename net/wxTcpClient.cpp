@@ -83,6 +83,10 @@ wxTcpClient::ConnectResult wxTcpClient::Succeed() {
   // leave at once, not wait to be merged with later ones.
   const int on = 1;
   SetOption(IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  // A telnet server marks a flush with an urgent IAC DM: kept in line, the
+  // telnet layer takes the pair out; left out of line, the DM alone would
+  // reach the screen or a transfer as data.
+  SetOption(SOL_SOCKET, SO_OOBINLINE, &on, sizeof on);
   state = ClientState::Connected;
   WatchLine();
   return ConnectResult::Connected;

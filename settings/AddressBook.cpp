@@ -4,7 +4,7 @@
 
 namespace {
 auto fields(const AddressBookEntry& e) {
-  return std::tie(e.name, e.description, e.address, e.port, e.background, e.foreground, e.echo,
+  return std::tie(e.name, e.description, e.address, e.port, e.telnet, e.background, e.foreground, e.echo,
                   e.columns, e.screenshot);
 }
 }  // namespace

@@ -22,9 +22,10 @@ struct AddressBookEntry {
   std::string description;
   std::string address;  // host name or address
   std::uint16_t port = kDefaultEntryPort;
+  bool telnet = false;  // a telnet server in front of the board; raw TCP otherwise
   std::uint8_t background = kDefaultBackground;  // C64 colour indices
   std::uint8_t foreground = kDefaultForeground;
-  bool echo = false;  // stored, not acted on by the terminal
+  bool echo = false;  // typed keys shown locally, for boards that do not echo
   std::uint64_t columns = kDefaultColumns;
   std::string screenshot;  // base64 of a PETSCII screen, decoded only for display
 };

@@ -18,6 +18,7 @@ constexpr std::string_view kEntryTemplate = R"({
   "description": "{^description^}",
   "address": "{^address^}",
   "port": {^port^},
+  "telnet": {^telnet^},
   "background": {^background^},
   "foreground": {^foreground^},
   "echo": {^echo^},
@@ -30,7 +31,7 @@ constexpr const char* kEntryFormatVersion = "1";
 const char* booleanText(bool value) { return value ? "true" : "false"; }
 
 constexpr std::string_view kEntryKeys[] = {
-    "addressBookEntry", "name", "description", "address", "port",
+    "addressBookEntry", "name", "description", "address", "port",       "telnet",
     "background",       "foreground", "echo",    "columns", "screenshot",
 };
 
@@ -110,6 +111,7 @@ bool readEntry(const JsonValue& object, AddressBookEntry& entry) {
     else if (key == "background") ok = takeNumber(value, entry.background, defaults.background, kLargestStoredColour);
     else if (key == "foreground") ok = takeNumber(value, entry.foreground, defaults.foreground, kLargestStoredColour);
     else if (key == "echo") ok = takeBoolean(value, entry.echo, defaults.echo);
+    else if (key == "telnet") ok = takeBoolean(value, entry.telnet, defaults.telnet);
     else if (key == "columns") ok = takeColumns(value, entry.columns, defaults.columns);
     else if (key == "addressBookEntry") ok = isCurrentVersion(value);
     else ok = false;
@@ -128,6 +130,7 @@ std::string entryToText(const AddressBookEntry& entry) {
       {"description", jsonEscape(entry.description)},
       {"address", jsonEscape(entry.address)},
       {"port", std::to_string(entry.port)},
+      {"telnet", booleanText(entry.telnet)},
       {"background", std::to_string(entry.background)},
       {"foreground", std::to_string(entry.foreground)},
       {"echo", booleanText(entry.echo)},

@@ -14,6 +14,7 @@ AddressBookEntry sampleEntry() {
   e.description = "Say \"hi\"";
   e.address = "bbs.example";
   e.port = 6400;
+  e.telnet = true;
   e.background = 6;
   e.foreground = 14;
   e.echo = true;
@@ -27,7 +28,7 @@ std::vector<AddressBookEntry> readText(const std::string& text) { return readAdd
 TEST(AddressBookText, EntryIsOneLineInTheFixedLayout) {
   EXPECT_EQ(entryToText(sampleEntry()),
             R"({"addressBookEntry":"1","name":"Board","description":"Say \"hi\"","address":"bbs.example",)"
-            R"("port":6400,"background":6,"foreground":14,"echo":true,"columns":80,"screenshot":"DgWS"})");
+            R"("port":6400,"telnet":true,"background":6,"foreground":14,"echo":true,"columns":80,"screenshot":"DgWS"})");
 }
 
 TEST(AddressBookText, ReadsSeveralEntriesInAnyOrderWithDefaults) {
@@ -44,6 +45,7 @@ TEST(AddressBookText, ReadsSeveralEntriesInAnyOrderWithDefaults) {
   EXPECT_EQ(entries[1].port, kDefaultEntryPort);
   EXPECT_EQ(entries[1].foreground, kDefaultForeground);
   EXPECT_EQ(entries[1].columns, kDefaultColumns);
+  EXPECT_FALSE(entries[1].telnet);  // stored before the option: raw TCP
   EXPECT_EQ(entries[2].port, 23);
   EXPECT_EQ(entries[2].screenshot, "QUJD");
 }
@@ -73,6 +75,7 @@ TEST(AddressBookText, BadFieldsTakeTheirDefaultsAndTheEntryStays) {
       {R"("columns":7)", [](AddressBookEntry& e) { e.columns = kDefaultColumns; }},
       {R"("columns":40)", [](AddressBookEntry& e) { e.columns = 40; }, true},
       {R"("echo":"yes")", [](AddressBookEntry& e) { e.echo = false; }},
+      {R"("telnet":1)", [](AddressBookEntry& e) { e.telnet = false; }},
       {R"("screenshot":["DgWS"])", [](AddressBookEntry& e) { e.screenshot.clear(); }},
   };
   const std::string sample = entryToText(sampleEntry());
@@ -158,7 +161,7 @@ TEST(AddressBook, EntriesEqualComparesEveryMember) {
       [](AddressBookEntry& e) { e.address += "x"; },    [](AddressBookEntry& e) { ++e.port; },
       [](AddressBookEntry& e) { ++e.background; },      [](AddressBookEntry& e) { ++e.foreground; },
       [](AddressBookEntry& e) { e.echo = !e.echo; },    [](AddressBookEntry& e) { ++e.columns; },
-      [](AddressBookEntry& e) { e.screenshot += "A"; },
+      [](AddressBookEntry& e) { e.screenshot += "A"; }, [](AddressBookEntry& e) { e.telnet = !e.telnet; },
   };
   const std::vector<AddressBookEntry> book{AddressBookEntry{}, sampleEntry()};
   EXPECT_TRUE(entriesEqual(book, book));

@@ -17,9 +17,11 @@ namespace {
 
 constexpr std::size_t kReadSize = 4096;  // what the terminal reads per socket event
 
+// Small writes sent at once; urgent data (a telnet server's IAC DM) in line, as the terminal has it.
 void sendAtOnce(int fd) {
   const int on = 1;
   setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  setsockopt(fd, SOL_SOCKET, SO_OOBINLINE, &on, sizeof on);
 }
 
 }  // namespace
@@ -45,6 +47,20 @@ bool loopbackPair(int& a, int& b) {
   sendAtOnce(a);
   sendAtOnce(b);
   return true;
+}
+
+int connectLoopback(std::uint16_t port) {
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(port);
+  if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+    sendAtOnce(fd);
+    return fd;
+  }
+  if (fd >= 0) close(fd);
+  return -1;
 }
 
 std::optional<PeerProgram> PeerProgram::start(const std::vector<std::string>& argv, const std::string& stderrPath) {
@@ -141,7 +157,7 @@ std::optional<RealTimeScheduler::Clock::time_point> RealTimeScheduler::nextDue()
 }
 
 PeerRunResult runXmodem(Xmodem& xmodem, int fd, RealTimeScheduler& scheduler, std::chrono::seconds limit,
-                        std::size_t damageEvery) {
+                        std::size_t damageEvery, TelnetLayer* telnet) {
   using Clock = RealTimeScheduler::Clock;
   const Clock::time_point start = Clock::now();
   const Clock::time_point deadline = start + limit;
@@ -165,7 +181,10 @@ PeerRunResult runXmodem(Xmodem& xmodem, int fd, RealTimeScheduler& scheduler, st
         for (ssize_t i = 0; damageEvery > 0 && i < got; ++i) {
           if (++arrived % damageEvery == 0) buffer[i] ^= 0x20;
         }
-        xmodem.process(buffer, static_cast<std::size_t>(got));
+        if (telnet)
+          telnet->Receive(buffer, static_cast<std::size_t>(got));
+        else
+          xmodem.process(buffer, static_cast<std::size_t>(got));
       } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
         xmodem.connectionClosed();
       }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "net/TelnetLayer.h"
 #include "transfer/TransferEnd.h"
 #include "transfer/TransferLink.h"
 #include "transfer/TransferScheduler.h"
@@ -44,6 +45,8 @@ class PeerProgram {
 
 // A connected pair of loopback TCP sockets, both with small writes sent at once.
 bool loopbackPair(int& a, int& b);
+// A connection to 127.0.0.1:port, small writes sent at once; -1 on failure.
+int connectLoopback(std::uint16_t port);
 
 class SocketLink : public TransferLink {
  public:
@@ -57,6 +60,28 @@ class SocketLink : public TransferLink {
 
  private:
   int fd;
+};
+
+// The telnet layer between a socket and an engine, as the terminal puts it
+// for a telnet entry: the engine writes through it, and runXmodem hands
+// received bytes to it, which passes the data on to the engine.
+class TelnetSocketLink : public TransferLink, public TelnetPeer {
+ public:
+  explicit TelnetSocketLink(int fd) : socket(fd) {}
+  void attach(Xmodem& engine) { xmodem = &engine; }
+  TelnetLayer& layer() { return telnet; }
+  void write(const std::uint8_t* bytes, std::size_t size) override { telnet.Send(bytes, size); }
+  void discardPendingInput() override { socket.discardPendingInput(); }
+  void TelnetData(const std::uint8_t* data, std::size_t length) override {
+    if (xmodem) xmodem->process(data, length);
+  }
+  void TelnetWrite(const std::uint8_t* data, std::size_t length) override { socket.write(data, length); }
+  void Notice(TelnetNotice) override {}
+
+ private:
+  SocketLink socket;
+  TelnetLayer telnet{*this};
+  Xmodem* xmodem = nullptr;
 };
 
 class RealTimeScheduler : public TransferScheduler {
@@ -108,6 +133,7 @@ struct PeerRunResult {
 // Drives `xmodem` (already initiated) over `fd` until it ends, the line
 // closes or `limit` passes. Reads at most 4096 bytes at a time, as the
 // terminal does. With `damageEvery`, every so many received bytes one is
-// damaged on its way to the engine, as by a noisy line.
+// damaged on its way to the engine, as by a noisy line. With `telnet`, what
+// is read goes to that layer instead, which feeds the engine.
 PeerRunResult runXmodem(Xmodem& xmodem, int fd, RealTimeScheduler& scheduler, std::chrono::seconds limit,
-                        std::size_t damageEvery = 0);
+                        std::size_t damageEvery = 0, TelnetLayer* telnet = nullptr);

@@ -127,7 +127,7 @@ check "the screenshot's size is the one the metadata names" \
 # above) and names the licences of what the programs link.
 copyright=$share/doc/morlen/copyright
 unnamed=""
-for library in wxWidgets libcurl zlib cairo GTK GLib "GNU C Library"; do grep -q "^  $library.*: " "$copyright" || unnamed+=" $library"; done
+for library in wxWidgets libcurl zlib libtelnet cairo GTK GLib "GNU C Library"; do grep -q "^  $library.*: " "$copyright" || unnamed+=" $library"; done
 check "the copyright file: GPL-3+ for the programs, the linked libraries' licences" "GPL-3+ " \
   "$(sed -n 's/^License: //p' "$copyright") $unnamed"
 

@@ -2,12 +2,17 @@
 // program over loopback TCP, for the interoperability tests.
 //   transfer_peer receive OUT [options] -- PROGRAM ARGS...
 //   transfer_peer send FILE [options] -- PROGRAM ARGS...
+//   transfer_peer receive|send PATH [options] --connect PORT
 // Options: --1k (send 1024-byte blocks), --drop-crc-requests (the program
 // never sees "C", as a checksum-only sender), --speed-up N (timers run N
 // times faster), --damage-every N (receive: one received byte in N is
-// damaged), --peer-log PATH (the program's stderr).
+// damaged), --peer-log PATH (the program's stderr), --connect PORT (no
+// program: the peer answers on 127.0.0.1:PORT), --telnet (the terminal's
+// telnet layer between the line and the engine).
 // Prints "<ending> bytes=N seconds=S peer=STATUS"; exits 0 when the
 // transfer completed and the program exited 0.
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -36,7 +41,7 @@ const char* endingName(TransferEnd end) {
 
 int usage() {
   std::fprintf(stderr, "usage: transfer_peer receive|send PATH [--1k] [--drop-crc-requests] [--speed-up N] "
-                       "[--damage-every N] [--peer-log PATH] -- PROGRAM ARGS...\n");
+                       "[--damage-every N] [--peer-log PATH] [--telnet] (-- PROGRAM ARGS... | --connect PORT)\n");
   return 2;
 }
 
@@ -45,7 +50,8 @@ int usage() {
 int main(int argc, char** argv) {
   if (argc < 5) return usage();
   const std::string direction = argv[1], path = argv[2];
-  bool oneK = false, dropCrc = false;
+  bool oneK = false, dropCrc = false, telnet = false;
+  int port = 0;
   double speedUp = 1;
   std::size_t damageEvery = 0;
   std::string peerLog;
@@ -63,12 +69,16 @@ int main(int argc, char** argv) {
       damageEvery = std::stoul(argv[++i]);
     } else if (option == "--peer-log" && i + 1 < argc) {
       peerLog = argv[++i];
+    } else if (option == "--connect" && i + 1 < argc) {
+      port = std::stoi(argv[++i]);
+    } else if (option == "--telnet") {
+      telnet = true;
     } else {
       return usage();
     }
   }
   for (++i; i < argc; ++i) program.emplace_back(argv[i]);
-  if (program.empty() || (direction != "receive" && direction != "send")) return usage();
+  if (program.empty() == (port == 0) || (direction != "receive" && direction != "send")) return usage();
 
   ByteBuffer file;
   if (direction == "send") {
@@ -76,23 +86,29 @@ int main(int argc, char** argv) {
     if (!in) return usage();
     file.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
-  std::optional<PeerProgram> peer = PeerProgram::start(program, peerLog);
-  if (!peer) {
+  std::optional<PeerProgram> peer = port == 0 ? PeerProgram::start(program, peerLog) : std::nullopt;
+  const int fd = peer ? peer->ourEnd() : connectLoopback(static_cast<std::uint16_t>(port));
+  if (fd < 0) {
     std::perror("transfer_peer");
     return 1;
   }
-  SocketLink link(peer->ourEnd());
-  link.dropCrcRequests = dropCrc;
+  SocketLink raw(fd);
+  raw.dropCrcRequests = dropCrc;
+  TelnetSocketLink telnetLink(fd);
+  TransferLink& link = telnet ? static_cast<TransferLink&>(telnetLink) : raw;
   RealTimeScheduler scheduler(speedUp);
   Xmodem xmodem(link, scheduler);
+  telnetLink.attach(xmodem);
+  if (telnet) telnetLink.layer().Start();
   const std::size_t size = file.size();
   if (direction == "send") {
     xmodem.initiateSend(std::move(file), oneK);
   } else {
     xmodem.initiate();
   }
-  const PeerRunResult result = runXmodem(xmodem, peer->ourEnd(), scheduler, std::chrono::seconds(120), damageEvery);
-  const int status = peer->finish();
+  const PeerRunResult result = runXmodem(xmodem, fd, scheduler, std::chrono::seconds(120), damageEvery,
+                                         telnet ? &telnetLink.layer() : nullptr);
+  const int status = peer ? peer->finish() : close(fd);
   std::size_t bytes = size;
   if (direction == "receive") {
     const ByteBuffer& data = xmodem.receivedData();

@@ -5,11 +5,11 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libwxgtk3.2-dev libcairo2-dev libglib2.0-dev zlib1g-dev libcurl4-openssl-dev
+  libwxgtk3.2-dev libcairo2-dev libglib2.0-dev zlib1g-dev libcurl4-openssl-dev libtelnet-dev
   libgtest-dev googletest
   clang libclang-rt-14-dev
   xvfb xauth x11-utils xdotool xclip imagemagick tesseract-ocr tesseract-ocr-eng
-  socat lrzsz iproute2 util-linux python3
+  socat lrzsz iproute2 util-linux python3 inetutils-telnetd
   dpkg-dev file desktop-file-utils appstream man-db groff-base
   libgdk-pixbuf2.0-bin librsvg2-common
   lintian appstream-util devscripts

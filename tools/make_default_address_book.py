@@ -314,11 +314,12 @@ MAX_BASE64 = 2500
 
 
 def entry_text(name, description, address, port, screenshot):
+    # None of these boards is known to sit behind a telnet server: raw TCP.
     # Plain ASCII without quotation marks or backslashes needs no escaping.
     for text in (name, description, address):
         assert text.isascii() and '"' not in text and "\\" not in text, text
     return ('{"addressBookEntry":"1","name":"%s","description":"%s","address":"%s",'
-            '"port":%d,"background":0,"foreground":15,"echo":false,"columns":40,'
+            '"port":%d,"telnet":false,"background":0,"foreground":15,"echo":false,"columns":40,'
             '"screenshot":"%s"}' % (name, description, address, port, screenshot))
 
 

@@ -2,12 +2,16 @@
 # `make demo`: starts the demo board on a free loopback port, writes a
 # throw-away terminal configuration whose address book holds just that
 # board, runs the terminal with it and stops the board when the terminal
-# exits. Usage: run-demo.sh BUILD_DIR
+# exits. With --telnet the board speaks telnet and its entry has the
+# Telnet option. Usage: run-demo.sh BUILD_DIR [--telnet]
 set -euo pipefail
 build=${1:-build}
+telnet=${2:-}
+entry="Morlen demo host"
+[ "$telnet" = --telnet ] && entry="Morlen demo host (telnet)"
 config=$(mktemp -d)
 : >"$config/host.out"  # there before the host writes to it, for the first read below
-"$build/morlen-host" --port 0 --write-config "$config" >"$config/host.out" &
+"$build/morlen-host" --port 0 --write-config "$config" $telnet >"$config/host.out" &
 host=$!
 cleanup() {
   kill "$host" 2>/dev/null || true
@@ -27,5 +31,5 @@ if [ "$word" != port ]; then
   echo "run-demo: morlen-host did not start" >&2
   exit 1
 fi
-echo "Demo board on 127.0.0.1:$port: open Connect (F7) and pick \"Morlen demo host\"."
+echo "Demo board on 127.0.0.1:$port: open Connect (F7) and pick \"$entry\"."
 XDG_CONFIG_HOME=$config "$build/morlen"

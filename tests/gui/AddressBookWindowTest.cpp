@@ -23,7 +23,7 @@ class AddressBookWindow : public AddressBookFixture {
       EXPECT_EQ(Field(id)->GetValue(), "") << id;
       EXPECT_FALSE(Field(id)->IsEnabled()) << id;
     }
-    for (int id : {kBackground, kForeground, kDelete, kExport, kConnect}) EXPECT_FALSE(Enabled(id)) << id;
+    for (int id : {kBackground, kForeground, kTelnet, kEcho, kDelete, kExport, kConnect}) EXPECT_FALSE(Enabled(id)) << id;
     EXPECT_TRUE(Radio(kColumns40));
     EXPECT_TRUE(frame->Preview()->Terminal().Bytes().empty());
   }
@@ -71,6 +71,9 @@ TEST_F(AddressBookWindow, ListBesideTheEditorWithTheCentredPreview) {
   EXPECT_GT(Field(kDescription)->GetSize().y, 3 * name.height) << "room for five lines";
   EXPECT_EQ(address.y, port.y);
   EXPECT_GT(address.width, 2 * port.width);
+  const wxRect telnet = Control(kTelnet)->GetScreenRect();
+  EXPECT_GT(telnet.x, port.GetRight()) << "the Telnet option beside the port";
+  EXPECT_LT(std::abs((telnet.y + telnet.height / 2) - (port.y + port.height / 2)), port.height / 2);
   const wxRect undo = Control(kUndo)->GetScreenRect(), connect = Control(kConnect)->GetScreenRect();
   EXPECT_GT(undo.y, preview->GetScreenRect().GetBottom());
   EXPECT_LT(undo.GetRight(), connect.x);
@@ -88,6 +91,7 @@ TEST_F(AddressBookWindow, SelectingARowLoadsItAndLosingTheSelectionClears) {
   board.background = 6;
   board.foreground = 7;
   board.echo = true;
+  board.telnet = true;
   board.columns = 80;
   const ByteBuffer screen = {0x05, 'H', 'I'};  // white "HI"
   board.screenshot = base64Encode(screen);
@@ -104,9 +108,11 @@ TEST_F(AddressBookWindow, SelectingARowLoadsItAndLosingTheSelectionClears) {
   EXPECT_EQ(Swatch(kBackground), LiveColour(6));
   EXPECT_EQ(Swatch(kForeground), LiveColour(7));
   EXPECT_TRUE(Control<wxCheckBox>(kEcho)->GetValue());
+  EXPECT_TRUE(Control<wxCheckBox>(kTelnet)->GetValue());
   EXPECT_TRUE(Radio(kColumns80));
   EXPECT_FALSE(Radio(kColumns40));
-  for (int id : {kEcho, kColumns40, kColumns80}) EXPECT_FALSE(Enabled(id)) << "shown, not changed here: " << id;
+  for (int id : {kEcho, kTelnet}) EXPECT_TRUE(Enabled(id)) << id;
+  for (int id : {kColumns40, kColumns80}) EXPECT_FALSE(Enabled(id)) << "shown, not changed here: " << id;
   const PetsciiScreen& shown = frame->Preview()->Screen();
   EXPECT_EQ(frame->Preview()->Terminal().Bytes(), screen);
   ASSERT_GE(shown.Lines()[shown.Top()].cells.size(), 2u);
@@ -129,6 +135,11 @@ TEST_F(AddressBookWindow, TypingEditsTheSelectedEntry) {
   EXPECT_EQ(ConnectLabel(), "Save && Connect");
   TypeInto(Field(kDescription), "\rmore");
   EXPECT_EQ(Working()[1].description, "Bravo description\nmore");
+
+  ClickOn(Control(kTelnet));
+  ClickOn(Control(kEcho));
+  EXPECT_TRUE(Working()[1].telnet);
+  EXPECT_TRUE(Working()[1].echo);
 
   wxTextCtrl* port = Field(kPort);
   port->SetValue("");
