@@ -1,3 +1,3 @@
 list(APPEND CORE_SOURCES ${MORLEN_ROOT}/net/ConnectAttempt.cpp ${MORLEN_ROOT}/net/KeyRoute.cpp
-  ${MORLEN_ROOT}/net/TerminalSession.cpp)
+  ${MORLEN_ROOT}/net/LinePacer.cpp ${MORLEN_ROOT}/net/TerminalSession.cpp)
 list(APPEND GUI_SOURCES ${MORLEN_ROOT}/net/wxTcpClient.cpp)

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/LineSpeed.h"
+
 constexpr std::uint16_t kDefaultEntryPort = 64128;
 constexpr std::uint8_t kDefaultBackground = 0;    // black
 constexpr std::uint8_t kDefaultForeground = 15;   // light grey
@@ -26,6 +28,7 @@ struct AddressBookEntry {
   std::uint8_t foreground = kDefaultForeground;
   bool echo = false;  // stored, not acted on by the terminal
   std::uint64_t columns = kDefaultColumns;
+  std::uint32_t lineSpeed = kLineSpeedOff;  // bits per second the board is shown at
   std::string screenshot;  // base64 of a PETSCII screen, decoded only for display
 };
 

@@ -22,8 +22,8 @@ struct EntriesReading {
 // (or arrays of them), or the built-in address book. Members may come in
 // any order; missing ones keep their defaults, unknown ones are skipped. A
 // field that is of the wrong kind or out of range (a port above 65535, a
-// colour above 255, columns other than 40 or 80) takes its default and
-// the entry stays. Damage in the text costs only what it covers.
+// colour above 255, columns other than 40 or 80, a line speed not offered)
+// takes its default and the entry stays. Damage in the text costs only what it covers.
 EntriesReading readAddressBookEntries(std::string_view text);
 
 // Appends the entries a value holds: an array of entry objects as the

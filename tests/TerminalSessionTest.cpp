@@ -1,11 +1,13 @@
 // The terminal session without a display or a socket: recording fakes for
 // the link, the status bar, the screen and the transfers.
 #include "net/TerminalSession.h"
+#include "FakePaceClock.h"
 #include "terminal/PetsciiScreen.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
@@ -142,7 +144,8 @@ class Session : public ::testing::Test {
   RecordingLink link;
   RecordingStatus status;
   RecordingScreen screen;
-  TerminalSession session{status, screen, Bytes("WELCOME")};
+  FakePaceClock clock;
+  TerminalSession session{status, screen, Bytes("WELCOME"), clock};
 };
 
 TEST_F(Session, EveryWayAnAttemptEnds) {
@@ -287,7 +290,7 @@ TEST_F(Session, EventsDuringTheAttemptAreHandledOnceItHasEnded) {
     for (const bool input : {false, true}) {
       RecordingStatus status;
       RecordingScreen screen;
-      TerminalSession session(status, screen, Bytes("WELCOME"));
+      TerminalSession session(status, screen, Bytes("WELCOME"), clock);
       session.AttemptStarted(link, "127.0.0.1", 6400, kForeground, kBackground);
       if (input) {
         EXPECT_FALSE(session.InputWaiting()) << "read during the attempt";
@@ -494,6 +497,154 @@ TEST_F(Session, TransferLineReachesTheClientOnlyWhileConnected) {
     EXPECT_EQ(link.sent, "");
     EXPECT_EQ(link.discards, 1);
   }
+}
+
+// A board with `bytes` waiting in the socket from the start, read as the
+// main window reads: on an input event at most ReadAllowance bytes (and a
+// 4096-byte buffer), again at once while the socket holds more (the toolkit
+// reports input after every read), and whenever PaceTick or SetLineSpeed
+// asks for it.
+struct PacedBoard {
+  static constexpr std::size_t kReadBuffer = 4096;
+  PacedBoard(std::uint32_t speed, std::uint64_t bytes) : inSocket(bytes) {
+    session.AddTransfer(transfer);
+    session.AttemptStarted(link, "127.0.0.1", 6400, 1, 0);
+    link.connected = true;
+    session.AttemptEnded(ConnectResult::Connected);
+    session.ConnectionEstablished();
+    session.SetLineSpeed(speed);
+    InputEvent();
+  }
+  void InputEvent() {
+    while (inSocket > 0 && session.InputWaiting()) {
+      const std::size_t n = std::min<std::uint64_t>({inSocket, kReadBuffer, session.ReadAllowance()});
+      std::string chunk(n, ' ');
+      for (char& c : chunk) c = static_cast<char>('A' + read++ % 26);
+      session.Received(reinterpret_cast<const std::uint8_t*>(chunk.data()), n);
+      inSocket -= n;
+      largestQueue = std::max(largestQueue, session.QueuedBytes());
+    }
+  }
+  void Tick() {
+    const std::size_t before = Shown();
+    if (session.PaceTick()) InputEvent();
+    largestStep = std::max(largestStep, Shown() - before);
+  }
+  std::size_t Shown() const { return screen.shown.size(); }
+  std::uint64_t Transferred() const {
+    std::uint64_t n = 0;
+    for (const std::string& chunk : transfer.chunks) n += chunk.size();
+    return n;
+  }
+
+  FakePaceClock clock;
+  RecordingStatus status;
+  RecordingScreen screen;
+  RecordingLink link;
+  FakeTransfer transfer;
+  TerminalSession session{status, screen, ByteBuffer(), clock};
+  std::uint64_t inSocket;
+  std::uint64_t read = 0;
+  std::size_t largestQueue = 0;
+  std::size_t largestStep = 0;
+};
+
+// Ten seconds of a board at a line speed, ticked as the toolkit's timer
+// would: rate, carried fractions, Off, a change of speed, a transfer
+// starting, and the socket left unread while two seconds' worth wait.
+TEST(SessionPace, ShowsTheBoardAtTheLineSpeed) {
+  constexpr long kNever = -1;
+  constexpr long kRun = 10000;  // ms
+  constexpr std::uint64_t kFlood = 50000000;
+  struct Row {
+    const char* what;
+    std::uint32_t speed;
+    std::uint64_t boardBytes;
+    int late[2];               // ms each tick comes late, alternately (negative: early)
+    long stallAt, stallMs;     // no tick in between
+    long changeAt;             // SetLineSpeed(changeTo) then
+    std::uint32_t changeTo;
+    long transferAt;           // a transfer becomes active then
+    std::uint64_t shown, tolerance;  // bytes on the screen after the run
+    std::size_t largestStep;   // the most one tick shows; 0: not checked
+  };
+  const Row rows[] = {
+      {"300 bps", 300, kFlood, {0, 0}, kNever, 0, kNever, 0, kNever, 300, 3, 1},
+      {"a flood at 1200 bps", 1200, kFlood, {0, 0}, kNever, 0, kNever, 0, kNever, 1200, 12, 2},
+      {"2400 bps, ticks early and late", 2400, kFlood, {-6, 6}, kNever, 0, kNever, 0, kNever, 2400, 24, 4},
+      {"115200 bps", 115200, kFlood, {1, -1}, kNever, 0, kNever, 0, kNever, 115200, 1152, 192},
+      // 250 ms of the 3 s are made up, two bytes a tick at most.
+      {"a stall at 1200 bps", 1200, kFlood, {0, 0}, 2000, 3000, kNever, 0, kNever, 870, 12, 2},
+      {"Off", kLineSpeedOff, 100000, {0, 0}, kNever, 0, kNever, 0, kNever, 100000, 0, 0},
+      {"1200 then 9600 bps", 1200, kFlood, {0, 0}, kNever, 0, 5000, 9600, kNever, 600 + 4800, 54, 16},
+      {"1200 bps then Off", 1200, 20000, {0, 0}, kNever, 0, 2000, kLineSpeedOff, kNever, 20000, 0, 0},
+      // A second's 120 bytes shown and the two seconds' worth queued.
+      {"a transfer starts", 1200, 20000, {0, 0}, kNever, 0, kNever, 0, 1000, 360, 3, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    PacedBoard board(row.speed, row.boardBytes);
+    const PaceClock::Clock::time_point start = board.clock.now;
+    const long interval = static_cast<long>(LinePacer::kTickInterval.count());
+    long nextTick = interval + row.late[0];
+    long t = 0;
+    int ticks = 0;
+    bool changed = row.changeAt == kNever, transferred = row.transferAt == kNever;
+    while (t < kRun) {
+      long next = board.clock.running ? nextTick : kRun;
+      if (!changed) next = std::min(next, row.changeAt);
+      if (!transferred) next = std::min(next, row.transferAt);
+      t = std::min(next, kRun);
+      board.clock.now = start + std::chrono::milliseconds(t);
+      if (!changed && t == row.changeAt) {
+        changed = true;
+        if (board.session.SetLineSpeed(row.changeTo)) board.InputEvent();
+        if (row.changeTo == kLineSpeedOff) {
+          EXPECT_EQ(board.session.QueuedBytes(), 0u) << "Off shows the queue at once";
+        }
+      } else if (!transferred && t == row.transferAt) {
+        // The socket has more for it at once.
+        transferred = true;
+        board.transfer.active = true;
+        board.InputEvent();
+      } else if (board.clock.running && t == nextTick) {
+        board.Tick();
+        nextTick = t + interval + row.late[++ticks % 2];
+        if (nextTick > row.stallAt && nextTick < row.stallAt + row.stallMs) nextTick = row.stallAt + row.stallMs;
+      }
+      if (board.Transferred() > 0) {
+        ASSERT_EQ(board.session.QueuedBytes(), 0u) << "queued bytes are shown first";
+      }
+    }
+    EXPECT_NEAR(static_cast<double>(board.Shown()), static_cast<double>(row.shown),
+                static_cast<double>(row.tolerance));
+    if (row.largestStep > 0) {
+      EXPECT_LE(board.largestStep, row.largestStep);
+    }
+    // Memory stays flat: never more than two seconds' worth waits.
+    const LinePacer fastest(std::max(row.speed, row.changeTo));
+    EXPECT_LE(board.largestQueue, std::max<std::size_t>(1, fastest.BytesIn(TerminalSession::kMostQueued)));
+    // Everything read is on the screen, still queued or the transfer's.
+    EXPECT_EQ(board.read, board.Shown() + board.session.QueuedBytes() + board.Transferred());
+    if (row.speed == kLineSpeedOff) {
+      EXPECT_EQ(board.clock.interval.count(), 0) << "never ticked";
+    }
+    if (row.transferAt != kNever) {
+      // The transfer took everything after the queue, at once.
+      EXPECT_EQ(board.inSocket, 0u);
+      EXPECT_EQ(board.Transferred(), row.boardBytes - board.Shown());
+    }
+  }
+}
+
+// The speed in force shows beside the traffic while it is not Off.
+TEST_F(Session, TrafficFieldNamesTheLineSpeed) {
+  Connect();
+  session.SetLineSpeed(2400);
+  EXPECT_EQ(Field(StatusField::Traffic), "Rx: 0 | Tx: 0 | 2400 bps");
+  EXPECT_EQ(session.LineSpeed(), 2400u);
+  session.SetLineSpeed(kLineSpeedOff);
+  EXPECT_EQ(Field(StatusField::Traffic), "Rx: 0 | Tx: 0");
 }
 
 }  // namespace
