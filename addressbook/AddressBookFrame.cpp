@@ -136,6 +136,10 @@ void AddressBookFrame::CreateEditor() {
                                 wxRB_GROUP);
   columns40->SetValue(true);
   columns80 = new wxRadioButton(editorPanel, addressBookId::kColumns80, "80");
+  lineSpeedLabel = CreateLabel("Line speed:");
+  lineSpeedChoice = new wxChoice(editorPanel, addressBookId::kLineSpeed);
+  for (const std::uint32_t speed : kLineSpeeds) lineSpeedChoice->Append(lineSpeedText(speed));
+  lineSpeedChoice->SetSelection(0);
 
   preview = new qwx::wxPetsciiScrolledCanvas(
       editorPanel, kPreviewScale,
@@ -214,6 +218,10 @@ void AddressBookFrame::LayOutEditor() {
   columnsLine->Add(columns40, 0, wxTOP | wxBOTTOM, kBorder);
   columnsLine->Add(columns80, 0, wxTOP | wxBOTTOM, kBorder);
   terminalGroup->Add(columnsLine, 0, wxEXPAND, kBorder);
+  auto* speedLine = new wxBoxSizer(wxHORIZONTAL);
+  speedLine->Add(lineSpeedLabel, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, kBorder);
+  speedLine->Add(lineSpeedChoice, 0, 0, 0);
+  terminalGroup->Add(speedLine, 0, wxEXPAND | wxBOTTOM, kEchoBorder);
   optionsRow->Add(terminalGroup, 1, wxLEFT, kTerminalGroupBorder);
   sizer->Add(optionsRow, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, kBorder);
 
@@ -268,6 +276,7 @@ void AddressBookFrame::BindHandlers() {
   Bind(wxEVT_CHECKBOX, &AddressBookFrame::OnEchoChanged, this, kEcho);
   Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { OnColumnsChanged(kNarrowColumns); }, kColumns40);
   Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { OnColumnsChanged(kWideColumns); }, kColumns80);
+  Bind(wxEVT_CHOICE, &AddressBookFrame::OnLineSpeedChosen, this, kLineSpeed);
   Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ConnectToSelected(); }, kConnect);
   Bind(wxEVT_BUTTON, &AddressBookFrame::OnUndo, this, kUndo);
   list->Bind(wxEVT_CONTEXT_MENU, &AddressBookFrame::OnListContextMenu, this, kList);
@@ -309,7 +318,8 @@ bool AddressBookFrame::isConnectable(int row) const { return ::isConnectable(cop
 void AddressBookFrame::enableEditor(bool on) {
   for (wxWindow* control : std::initializer_list<wxWindow*>{
            nameField, nameLabel, descriptionField, descriptionLabel, addressField, addressLabel, backgroundChooser,
-           backgroundLabel, foregroundChooser, foregroundLabel, portField, portLabel})
+           backgroundLabel, foregroundChooser, foregroundLabel, portField, portLabel, lineSpeedChoice,
+           lineSpeedLabel})
     control->Enable(on);
   // The terminal ignores echo and column count: shown, never edited here.
   echoBox->Enable(false);
@@ -324,6 +334,7 @@ void AddressBookFrame::clearEditor() {
   echoBox->SetValue(false);
   columns40->SetValue(true);
   columns80->SetValue(false);
+  lineSpeedChoice->SetSelection(0);
   ShowScreenshot(std::string());
 }
 
@@ -342,6 +353,7 @@ void AddressBookFrame::loadEntry(std::size_t row) {
   echoBox->SetValue(entry.echo);
   columns40->SetValue(entry.columns == kNarrowColumns);
   columns80->SetValue(entry.columns == kWideColumns);
+  lineSpeedChoice->SetSelection(static_cast<int>(lineSpeedIndex(entry.lineSpeed)));
   ShowScreenshot(entry.screenshot);
 }
 
@@ -435,4 +447,11 @@ void AddressBookFrame::OnEchoChanged(wxCommandEvent&) {
 
 void AddressBookFrame::OnColumnsChanged(std::uint64_t columns) {
   if (AddressBookEntry* entry = SelectedEntry()) entry->columns = columns;
+}
+
+void AddressBookFrame::OnLineSpeedChosen(wxCommandEvent& event) {
+  const int chosen = event.GetSelection();
+  AddressBookEntry* entry = SelectedEntry();
+  if (entry && chosen >= 0 && static_cast<std::size_t>(chosen) < kLineSpeeds.size())
+    entry->lineSpeed = kLineSpeeds[static_cast<std::size_t>(chosen)];
 }

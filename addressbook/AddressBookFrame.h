@@ -67,6 +67,7 @@ class AddressBookFrame : public wxFrame {
   void OnForegroundChosen(wxCommandEvent& event);
   void OnEchoChanged(wxCommandEvent& event);
   void OnColumnsChanged(std::uint64_t columns);
+  void OnLineSpeedChosen(wxCommandEvent& event);
 
   // Commands.
   void OnNew(wxCommandEvent& event);
@@ -111,6 +112,8 @@ class AddressBookFrame : public wxFrame {
   wxCheckBox* echoBox = nullptr;
   wxRadioButton* columns40 = nullptr;
   wxRadioButton* columns80 = nullptr;
+  wxStaticText* lineSpeedLabel = nullptr;
+  wxChoice* lineSpeedChoice = nullptr;
   qwx::wxPetsciiScrolledCanvas* preview = nullptr;
   wxButton* undoButton = nullptr;
   wxButton* connectButton = nullptr;

@@ -48,7 +48,7 @@ class TerminalSession {
   };
 
   // Bytes waiting to be shown at the line speed stop the reading at this
-  // much of the speed's time.
+  // much of the speed's time; it goes on once half of it is shown.
   static constexpr std::chrono::seconds kMostQueued{2};
 
   // The session starts out showing `welcome`, which is not yet anything
@@ -87,7 +87,7 @@ class TerminalSession {
   std::size_t ReadAllowance() const;
   // A tick of the pace clock: the bytes now due go to the screen; with a
   // transfer running, every byte queued before it. True when input held
-  // back fits now: the owner reads.
+  // back is to be read now: the queue is down to half of kMostQueued.
   bool PaceTick();
   std::size_t QueuedBytes() const { return queue.size() - queueStart; }
 
