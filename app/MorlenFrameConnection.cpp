@@ -54,7 +54,7 @@ void MorlenFrame::OnSocketEvent(wxSocketEvent& event) {
   switch (event.GetSocketEvent()) {
     case wxSOCKET_CONNECTION: session->ConnectionEstablished(); break;
     case wxSOCKET_LOST:
-      if (session->ConnectionLost()) client.reset();
+      if (session->ConnectionLost(client->ClosedByPeer() ? LineLoss::ClosedByBoard : LineLoss::Broken)) client.reset();
       break;
     case wxSOCKET_INPUT: ReadInput(); break;
     case wxSOCKET_OUTPUT: break;

@@ -1,11 +1,15 @@
 #include "app/SessionAdapters.h"
 
+#include <vector>
+
 #include "app/FileChooser.h"
 #include "app/LocaleText.h"
+#include "app/MessagePrompt.h"
 
 namespace {
 // Any name: C64 files often have no extension, which "*.*" would hide.
 constexpr const char* kAnyFile = "All files (*)|*";
+constexpr const char* kSaveCaption = "Save File";
 }
 
 void StatusBarSink::ShowStatus(StatusField field, const std::string& text) {
@@ -51,6 +55,30 @@ std::string FileChooserTransferDialogs::ChooseFileToSend() {
   return ToByteString(ProgramFileChooser()(&parent, FileRequest{false, "Choose a file to send", kAnyFile}));
 }
 
-std::string FileChooserTransferDialogs::ChooseFileToSave() {
-  return ToByteString(ProgramFileChooser()(&parent, FileRequest{true, "Save Received As", kAnyFile}));
+std::string FileChooserTransferDialogs::ChooseFileToSave(bool partial) {
+  const char* title = partial ? "Save Partial File As" : "Save Received As";
+  return ToByteString(ProgramFileChooser()(&parent, FileRequest{true, title, kAnyFile}));
+}
+
+TransferDialogs::IncompleteChoice FileChooserTransferDialogs::AskAboutIncomplete(const std::string& message,
+                                                                                 bool partialOffered,
+                                                                                 bool earlierOffered) {
+  MessageRequest request{kSaveCaption, FromByteString(message), {}, false};
+  std::vector<IncompleteChoice> choices;
+  if (partialOffered) {
+    request.answers.push_back("Save Partial File...");
+    choices.push_back(IncompleteChoice::SavePartial);
+  }
+  if (earlierOffered) {
+    request.answers.push_back("Save Earlier File...");
+    choices.push_back(IncompleteChoice::SaveEarlier);
+  }
+  request.answers.push_back("Cancel");
+  choices.push_back(IncompleteChoice::Nothing);
+  const std::size_t chosen = ProgramMessagePrompt()(&parent, request);
+  return chosen < choices.size() ? choices[chosen] : IncompleteChoice::Nothing;
+}
+
+void FileChooserTransferDialogs::ShowSaveFailure(const std::string& message) {
+  ProgramMessagePrompt()(&parent, MessageRequest{kSaveCaption, FromByteString(message), {"OK"}, true});
 }

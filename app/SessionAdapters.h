@@ -45,12 +45,15 @@ class TimerPaceClock : public PaceClock {
   Timer timer;
 };
 
-// The transfers' file dialogs through the program's replaceable chooser.
+// The transfers' dialogs through the program's replaceable file chooser
+// and message prompt.
 class FileChooserTransferDialogs : public TransferDialogs {
  public:
   explicit FileChooserTransferDialogs(wxWindow& parent) : parent(parent) {}
   std::string ChooseFileToSend() override;
-  std::string ChooseFileToSave() override;
+  std::string ChooseFileToSave(bool partial) override;
+  IncompleteChoice AskAboutIncomplete(const std::string& message, bool partialOffered, bool earlierOffered) override;
+  void ShowSaveFailure(const std::string& message) override;
 
  private:
   wxWindow& parent;

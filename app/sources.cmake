@@ -11,4 +11,5 @@ list(APPEND GUI_SOURCES
   ${MORLEN_ROOT}/app/wxMainStatusBar.cpp
   ${MORLEN_ROOT}/app/SessionBuffers.cpp
   ${MORLEN_ROOT}/app/FileChooser.cpp
+  ${MORLEN_ROOT}/app/MessagePrompt.cpp
 )

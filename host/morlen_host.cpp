@@ -16,6 +16,7 @@
 #include "host/morlen_host_exec.h"
 #include "host/morlen_host_listener.h"
 #include "host/morlen_host_options.h"
+#include "host/morlen_host_punter.h"
 #include "host/morlen_host_recorder.h"
 #include "host/morlen_host_session.h"
 #include "host/morlen_host_signals.h"
@@ -32,6 +33,7 @@ void Say(const std::string& message) { std::fprintf(stderr, "morlen-host: %s\n",
 struct Host {
   const HostOptions& options;
   const ByteBuffer& script;
+  const ByteBuffer& punterFile;
   const DemoPages& pages;
   ByteRecorder& recorder;
 };
@@ -44,7 +46,7 @@ SessionEnd ServeCaller(const Host& host, int fd) {
   pacing.dropAfterBytes = host.options.dropAfterBytes;
   HostSession session(fd, pacing, host.recorder.IsOpen() ? &host.recorder : nullptr);
 
-  if (!host.options.execCommand.empty()) {
+  if (!host.options.execCommand.empty() || !host.options.punterPath.empty()) {
     session.Queue(host.script);
     SessionEnd end = session.Flush();
     if (end != SessionEnd::Sent) {
@@ -52,7 +54,8 @@ SessionEnd ServeCaller(const Host& host, int fd) {
       return end;
     }
     const int line = session.Release();
-    end = RunOnConnection(line, host.options.execCommand);
+    end = host.options.punterPath.empty() ? RunOnConnection(line, host.options.execCommand)
+                                          : SendWithPunter(line, host.punterFile);
     // Shut both ways: a program the shell left behind may still hold the socket.
     shutdown(line, SHUT_RDWR);
     close(line);
@@ -105,6 +108,15 @@ int Run(const HostOptions& options) {
     }
     script = std::move(file.bytes);
   }
+  ByteBuffer punterFile;
+  if (!options.punterPath.empty()) {
+    LoadedFile file;
+    if (!readWholeFile(options.punterPath, file)) {
+      Say("cannot read " + options.punterPath);
+      return kCannotRun;
+    }
+    punterFile = std::move(file.bytes);
+  }
   DemoPages pages;
   try {
     pages = BuildDemoPages();
@@ -134,7 +146,7 @@ int Run(const HostOptions& options) {
   }
   std::printf("port %u\n", static_cast<unsigned>(listener.Port()));
   std::fflush(stdout);
-  AcceptCallers(Host{options, script, pages, recorder}, listener);
+  AcceptCallers(Host{options, script, punterFile, pages, recorder}, listener);
   return 0;
 }
 }  // namespace

@@ -46,6 +46,10 @@ const char* const kHostUsage =
     "                        with the connection as its standard input and\n"
     "                        output; the connection ends when CMD exits\n"
     "                        (cannot be combined with --record)\n"
+    "  --punter FILE         after the --script bytes, send FILE with Punter\n"
+    "                        as a C64 board does: after each of its own\n"
+    "                        words it drops what the caller sent meanwhile;\n"
+    "                        the connection ends with the transfer\n"
     "  --once                exit after the first connection ends\n"
     "  --write-config DIR    once listening, write a terminal configuration\n"
     "                        under DIR (use it as XDG_CONFIG_HOME) whose only\n"
@@ -79,6 +83,8 @@ HostOptions ParseHostOptions(const std::vector<std::string>& args) {
       options.recordPath = value();
     } else if (option == "--exec") {
       options.execCommand = value();
+    } else if (option == "--punter") {
+      options.punterPath = value();
     } else if (option == "--write-config") {
       options.configDirectory = value();
     } else if (option == "--drop-after-bytes") {
@@ -94,5 +100,7 @@ HostOptions ParseHostOptions(const std::vector<std::string>& args) {
   }
   if (!options.execCommand.empty() && !options.recordPath.empty())
     Fail("--record does not work together with --exec");
+  if (!options.punterPath.empty() && (!options.execCommand.empty() || !options.recordPath.empty()))
+    Fail("--punter does not work together with --exec or --record");
   return options;
 }

@@ -12,6 +12,7 @@ struct HostOptions {
   std::string scriptPath;  // empty: the built-in demo board
   std::string recordPath;
   std::string execCommand;
+  std::string punterPath;  // --punter
   std::string configDirectory;  // --write-config
   std::optional<std::uint64_t> dropAfterBytes;
   std::uint64_t delayMs = 0;

@@ -7,6 +7,7 @@ list(APPEND MORLEN_HOST_SOURCES
   ${MORLEN_ROOT}/host/morlen_host_recorder.cpp
   ${MORLEN_ROOT}/host/morlen_host_session.cpp
   ${MORLEN_ROOT}/host/morlen_host_exec.cpp
+  ${MORLEN_ROOT}/host/morlen_host_punter.cpp
   ${MORLEN_ROOT}/host/morlen_host_petscii_writer.cpp
   ${MORLEN_ROOT}/host/morlen_host_drawing.cpp
   ${MORLEN_ROOT}/host/morlen_host_demo_pages.cpp

@@ -107,12 +107,14 @@ std::uint32_t DigitKeyOf(std::uint32_t character) {
 
 }  // namespace hybrid
 
-C64KeyPress TranslateHybrid(const KeyEvent& event, bool& tabHeld) {
+C64KeyPress TranslateHybrid(const KeyEvent& event, KeymapState& state) {
   if (event.unicodeChar == static_cast<std::uint32_t>(keycode::kTab)) {
-    if (const auto tab = TrackTabKey(event, tabHeld)) return *tab;
+    if (const auto tab = TrackTabKey(event, state.tabHeld)) return *tab;
   }
-  if (IsCharsetToggleChord(event)) return kCharsetToggle;
+  const bool modifierKey = event.keyCode == keycode::kControl || event.keyCode == keycode::kShift;
+  if (const auto chord = TrackCharsetChord(event, modifierKey, state.chordArmed)) return *chord;
   if (event.kind != KeyEventKind::KeyDown) return kNoKeyPress;
+  const bool tabHeld = state.tabHeld;
 
   // Table rows win over the digit rule; a none in a row stays no key.
   const auto& specialKeys = hybrid::SpecialKeys();

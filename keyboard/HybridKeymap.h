@@ -6,6 +6,7 @@
 
 #include "keyboard/C64KeyPress.h"
 #include "keyboard/KeyEvent.h"
+#include "keyboard/KeymapRules.h"
 
 namespace hybrid {
 // What one special key gives, by the modifier in force.
@@ -24,5 +25,5 @@ std::uint32_t LetterKeyOf(std::uint32_t character);
 std::uint32_t DigitKeyOf(std::uint32_t character);
 }  // namespace hybrid
 
-// May change tabHeld (the Tab key stands for CTRL).
-C64KeyPress TranslateHybrid(const KeyEvent& event, bool& tabHeld);
+// May change the state (Tab held, the charset chord).
+C64KeyPress TranslateHybrid(const KeyEvent& event, KeymapState& state);

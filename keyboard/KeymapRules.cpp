@@ -14,8 +14,27 @@ std::optional<C64KeyPress> TrackTabKey(const KeyEvent& event, bool& tabHeld) {
   return std::nullopt;
 }
 
-bool IsCharsetToggleChord(const KeyEvent& event) {
-  return event.ctrl && event.shift && event.kind == KeyEventKind::KeyDown;
+std::optional<C64KeyPress> TrackCharsetChord(const KeyEvent& event, bool modifierKey, bool& armed) {
+  switch (event.kind) {
+    case KeyEventKind::KeyDown:
+      if (!(event.ctrl && event.shift)) {
+        armed = false;
+        return std::nullopt;
+      }
+      // A command's key may go down unseen (the accelerator takes it); its
+      // release still comes here and disarms the chord.
+      armed = modifierKey;
+      return kNoKeyPress;
+    case KeyEventKind::KeyUp: {
+      const bool toggle = armed && modifierKey;
+      armed = false;
+      if (toggle) return kCharsetToggle;
+      return std::nullopt;
+    }
+    case KeyEventKind::Other:
+      break;
+  }
+  return std::nullopt;
 }
 
 std::uint32_t HeldModifier(const KeyEvent& event, bool tabHeld) {

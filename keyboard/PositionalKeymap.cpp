@@ -124,18 +124,20 @@ bool IsCursorKey(int keyCode) {
 }
 }  // namespace
 
-C64KeyPress TranslatePositional(const KeyEvent& event, bool& tabHeld) {
+C64KeyPress TranslatePositional(const KeyEvent& event, KeymapState& state) {
   const std::uint32_t hardwareCode = event.rawKeyCode;
   if (hardwareCode < positional::kFirstHardwareCode || hardwareCode > positional::kLastHardwareCode)
-    return IsCursorKey(event.keyCode) ? TranslateHybrid(event, tabHeld) : kNoKeyPress;
+    return IsCursorKey(event.keyCode) ? TranslateHybrid(event, state) : kNoKeyPress;
   if (hardwareCode == positional::kTabHardwareCode) {
-    if (const auto tab = TrackTabKey(event, tabHeld)) return *tab;
+    if (const auto tab = TrackTabKey(event, state.tabHeld)) return *tab;
   }
   const positional::PositionalKey row = positional::PositionalKeyOf(hardwareCode);
-  if (IsCharsetToggleChord(event)) return kCharsetToggle;
+  const bool modifierKey =
+      row.key == c64key::kCommodore || row.key == c64key::kLeftShift || row.key == c64key::kRightShift;
+  if (const auto chord = TrackCharsetChord(event, modifierKey, state.chordArmed)) return *chord;
   if (event.kind != KeyEventKind::KeyDown) return kNoKeyPress;
   // Forced modifiers win over held ones: F2 is F1 with SHIFT whatever is held.
   if (row.key == c64key::kNone || row.forcedModifier != c64modifier::kNone)
     return C64KeyPress(row.key, row.forcedModifier);
-  return C64KeyPress(row.key, HeldModifier(event, tabHeld));
+  return C64KeyPress(row.key, HeldModifier(event, state.tabHeld));
 }

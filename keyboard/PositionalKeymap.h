@@ -5,6 +5,7 @@
 
 #include "keyboard/C64KeyPress.h"
 #include "keyboard/KeyEvent.h"
+#include "keyboard/KeymapRules.h"
 
 namespace positional {
 // X11 hardware key codes the table covers (US positions named).
@@ -22,6 +23,6 @@ struct PositionalKey {
 PositionalKey PositionalKeyOf(std::uint32_t hardwareCode);
 }  // namespace positional
 
-// May change tabHeld (the Tab key stands for CTRL). The cursor keys and
+// May change the state (Tab held, the charset chord). The cursor keys and
 // Home, which have no place in the table, give what the hybrid map gives.
-C64KeyPress TranslatePositional(const KeyEvent& event, bool& tabHeld);
+C64KeyPress TranslatePositional(const KeyEvent& event, KeymapState& state);

@@ -6,6 +6,7 @@
 
 #include "keyboard/C64KeyPress.h"
 #include "keyboard/KeyEvent.h"
+#include "keyboard/KeymapRules.h"
 
 namespace qwx {
 
@@ -18,14 +19,15 @@ class wxKeymapC64 {
 
   static bool CtrlHeld(const wxKeyEvent& event) { return event.ControlDown(); }
   static bool ShiftHeld(const wxKeyEvent& event) { return event.ShiftDown(); }
-  bool TabHeld() const { return tabHeld_; }
+  bool TabHeld() const { return state_.tabHeld; }
 
  protected:
   // The fields of the event the keymaps look at.
   static KeyEvent RecordOf(const wxKeyEvent& event);
 
-  // The PC Tab key stands for the C64 CTRL key while it is down.
-  bool tabHeld_ = false;
+  // The PC Tab key stands for the C64 CTRL key while it is down; Ctrl and
+  // Shift tapped together switch the character set.
+  KeymapState state_;
 };
 
 }  // namespace qwx

@@ -5,7 +5,7 @@
 namespace qwx {
 
 C64KeyPress wxKeymapC64Hybrid::Translate(const wxKeyEvent& event) {
-  return TranslateHybrid(RecordOf(event), tabHeld_);
+  return TranslateHybrid(RecordOf(event), state_);
 }
 
 }  // namespace qwx

@@ -5,7 +5,7 @@
 namespace qwx {
 
 C64KeyPress wxKeymapC64Positional::Translate(const wxKeyEvent& event) {
-  return TranslatePositional(RecordOf(event), tabHeld_);
+  return TranslatePositional(RecordOf(event), state_);
 }
 
 }  // namespace qwx

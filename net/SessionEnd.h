@@ -6,7 +6,14 @@ enum class SessionEnd {
   Refused,
   TimedOut,
   Cancelled,
-  Dropped,       // the host hung up or the line broke
-  Disconnected,  // the user's Disconnect
-  Closed,        // the window closed (the exit command among the ways)
+  Dropped,        // the line broke, or the host hung up during a transfer
+  ClosedByBoard,  // the host ended the connection in order
+  Disconnected,   // the user's Disconnect
+  Closed,         // the window closed (the exit command among the ways)
+};
+
+// How the socket saw a connection end.
+enum class LineLoss {
+  ClosedByBoard,  // the other side closed it in order
+  Broken,         // an error: reset, timed out, unreachable
 };

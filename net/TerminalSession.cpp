@@ -188,10 +188,14 @@ bool TerminalSession::ResumeInput() {
   return state == SessionState::Connected;
 }
 
-bool TerminalSession::ConnectionLost() {
+bool TerminalSession::ConnectionLost(LineLoss how) {
   // While connecting, a failed attempt is the attempt's result, not a drop.
   if (state != SessionState::Connected) return false;
-  EndConnection(SessionEnd::Dropped, "Disconnected (connection dropped)");
+  if (how == LineLoss::ClosedByBoard && !TransferRunning()) {
+    EndConnection(SessionEnd::ClosedByBoard, "Disconnected by the board");
+  } else {
+    EndConnection(SessionEnd::Dropped, "Disconnected (connection dropped)");
+  }
   return true;
 }
 
@@ -238,7 +242,7 @@ void TerminalSession::EndConnection(SessionEnd how, const std::string& message) 
 }
 
 KeyOutcome TerminalSession::Key(const KeyOrigin& origin, const std::function<C64KeyPress()>& translate) {
-  switch (RouteKey(origin, HasClient(), TransferRunning())) {
+  switch (RouteKey(origin, HasClient(), TransferWorking())) {
     case KeyRoute::Window: return KeyOutcome::PassOn;
     case KeyRoute::CancelTransfer: return KeyOutcome::CancelTransfer;
     case KeyRoute::Board: break;
@@ -266,6 +270,10 @@ void TerminalSession::RemoveTransfer(TransferEngine& transfer) {
 
 bool TerminalSession::TransferRunning() const {
   return std::any_of(transfers.begin(), transfers.end(), [](const TransferEngine* t) { return t->Active(); });
+}
+
+bool TerminalSession::TransferWorking() const {
+  return std::any_of(transfers.begin(), transfers.end(), [](const TransferEngine* t) { return t->Working(); });
 }
 
 void TerminalSession::Line::write(const std::uint8_t* bytes, std::size_t size) {

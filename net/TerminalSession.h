@@ -66,11 +66,12 @@ class TerminalSession {
   // read now, at most ReadAllowance bytes, and hand them to Received;
   // during the attempt it only notes the input, and while the queue is full
   // it holds it back (PaceTick or SetLineSpeed then asks for the read).
-  // ConnectionLost is true when the client is to be deleted.
+  // ConnectionLost is true when the client is to be deleted; a board that
+  // closes in order during a transfer has still dropped the line.
   void ConnectionEstablished();
   bool InputWaiting();
   void Received(const std::uint8_t* data, std::size_t length);
-  bool ConnectionLost();
+  bool ConnectionLost(LineLoss how = LineLoss::Broken);
   // The client's write hook: every send request, keys and transfers alike.
   void BytesSent(std::uint64_t count);
 
@@ -111,6 +112,8 @@ class TerminalSession {
   void AddTransfer(TransferEngine& transfer);
   void RemoveTransfer(TransferEngine& transfer);
   bool TransferRunning() const;
+  // A transfer is moving a file (not only keeping a sender's bytes away).
+  bool TransferWorking() const;
   // The line the transfers write on: the current client's while the
   // connection stands, nothing once it is over (the client may be gone).
   TransferLink& TransferLine() { return line; }

@@ -10,7 +10,11 @@
 class TransferEngine {
  public:
   virtual ~TransferEngine() = default;
+  // Takes the received chunks: while it works, and while it keeps a
+  // cancelled sender's bytes off the screen.
   virtual bool Active() const = 0;
+  // A file is on its way: key presses are held back from the board.
+  virtual bool Working() const = 0;
   // One read's worth of received bytes (possibly none).
   virtual void TakeBytes(const std::uint8_t* data, std::size_t length) = 0;
   // The connection is gone (`how`): stop at once and never write to it again.

@@ -2,6 +2,8 @@
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <wx/evtloop.h>
 #include <wx/thread.h>
 
@@ -82,6 +84,7 @@ wxTcpClient::ConnectResult wxTcpClient::Succeed() {
   const int on = 1;
   SetOption(IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
   state = ClientState::Connected;
+  WatchLine();
   return ConnectResult::Connected;
 }
 
@@ -106,6 +109,7 @@ bool wxTcpClient::Disconnect() {
   state = ClientState::Closing;
   // Unread input would make the close a reset instead of an orderly end.
   Discard();
+  StopWatchingLine();
   Close();
   state = ClientState::Idle;
   return true;
@@ -142,5 +146,39 @@ void wxTcpClient::write(const std::uint8_t* bytes, std::size_t size) {
 void wxTcpClient::discardPendingInput() {
   if (IsConnected()) Discard();
 }
+
+bool wxTcpClient::ClosedByPeer() const { return !lineBroken; }
+
+void wxTcpClient::WatchLine() {
+  // The toolkit learns of a lost line by reading from the socket, which
+  // takes away the error that says why; a watch of higher priority on a
+  // second descriptor of the same socket sees an error first. An orderly
+  // close by the other side is no error and leaves it waiting.
+  watchFd = dup(GetSocket());
+  if (watchFd < 0) return;
+  GIOChannel* channel = g_io_channel_unix_new(watchFd);
+  watchSource = g_io_add_watch_full(channel, G_PRIORITY_HIGH, static_cast<GIOCondition>(G_IO_ERR | G_IO_HUP),
+                                    &wxTcpClient::OnLineTrouble, this, nullptr);
+  g_io_channel_unref(channel);
+}
+
+gboolean wxTcpClient::OnLineTrouble(GIOChannel*, GIOCondition, gpointer data) {
+  auto* client = static_cast<wxTcpClient*>(data);
+  client->watchSource = 0;
+  int error = 0;
+  socklen_t size = sizeof error;
+  if (getsockopt(client->watchFd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error != 0) client->lineBroken = true;
+  return FALSE;  // once is enough: the line is over either way
+}
+
+void wxTcpClient::StopWatchingLine() {
+  if (watchSource != 0) g_source_remove(watchSource);
+  watchSource = 0;
+  // The socket itself closes only once this descriptor has gone too.
+  if (watchFd >= 0) close(watchFd);
+  watchFd = -1;
+}
+
+wxTcpClient::~wxTcpClient() { StopWatchingLine(); }
 
 }  // namespace qwx

@@ -4,6 +4,7 @@
 // and a hook that reports every send so the owner can count traffic. Reading
 // is the owner's: it makes itself the socket's event handler and reads when
 // the socket reports input. One client serves one attempt; it is not reused.
+#include <glib.h>
 #include <wx/socket.h>
 
 #include <cstdint>
@@ -25,6 +26,7 @@ class wxTcpClient : public wxSocketClient, public ByteLink {
   static constexpr long kIoTimeoutSeconds = 120;
 
   wxTcpClient();
+  ~wxTcpClient() override;
 
   // Resolves the trimmed `host` and connects, dispatching the GUI's events
   // while it waits (in steps of at most three seconds, `connectTimeout`
@@ -49,6 +51,10 @@ class wxTcpClient : public wxSocketClient, public ByteLink {
   void write(const std::uint8_t* bytes, std::size_t size) override;
   void discardPendingInput() override;
 
+  // Once the connection is lost: the other side closed it in order,
+  // rather than the line breaking (a reset, a timeout).
+  bool ClosedByPeer() const;
+
   ClientState State() const { return state; }
   // Host and port of the current or last attempt.
   const wxIPV4address& PeerAddress() const { return peerAddress; }
@@ -60,9 +66,16 @@ class wxTcpClient : public wxSocketClient, public ByteLink {
   ConnectResult WaitForConnection();
   ConnectResult Succeed();
   ConnectResult Fail(ConnectResult result);
+  void WatchLine();
+  void StopWatchingLine();
+  static gboolean OnLineTrouble(GIOChannel* channel, GIOCondition condition, gpointer data);
 
   ClientState state = ClientState::Idle;
   wxIPV4address peerAddress;
+  // The watch for a line that breaks: a second descriptor of the socket.
+  int watchFd = -1;
+  guint watchSource = 0;
+  bool lineBroken = false;
 };
 
 }  // namespace qwx

@@ -31,7 +31,9 @@ inline ByteBuffer makeBlock(std::uint8_t nextSize, std::uint16_t number, const B
 // A sender that follows the exchange a receiver expects: "ACK" to the first
 // "GOO"; on each "S/B" the next item (the file-type block, "SYN", the
 // header-only block, the data blocks, the final "SYN"); "ACK" after each
-// "GOO" or "BAD"; "ACK" to the receiver's first "SYN".
+// "GOO" or "BAD"; "ACK" to the receiver's first "SYN". A word that does not
+// fit the exchange (a receiver's resend the sender did not need) is left
+// unanswered, as a board's sender does.
 class PunterSender {
  public:
   PunterSender(const ByteBuffer& file, std::mt19937& random) {
@@ -59,27 +61,35 @@ class PunterSender {
 
   // What the sender writes on hearing `word`.
   std::vector<ByteBuffer> hear(const std::string& word) {
-    if (word == kGoo) {
-      if (started) ++next;
-      started = true;
-      return {bytesOf(kAck)};
-    }
-    if (word == kBad) return {bytesOf(kAck)};
-    if (word == kSendBlock && next < items.size()) {
-      ByteBuffer item = items[next];
-      if (static_cast<int>(next) == damageItem) {
-        item.back() ^= 0x10;  // a byte both checksums cover
-        damageItem = -1;
+    switch (awaiting) {
+      case Awaiting::Start:
+        if (word != kGoo) return {};
+        awaiting = Awaiting::SendBlock;
+        return {bytesOf(kAck)};
+      case Awaiting::SendBlock: {
+        if (word != kSendBlock || next >= items.size()) return {};
+        ByteBuffer item = items[next];
+        awaiting = item == bytesOf(kSyn) ? Awaiting::SynReply : Awaiting::Verdict;
+        if (static_cast<int>(next) == damageItem) {
+          item.back() ^= 0x10;  // a byte both checksums cover
+          damageItem = -1;
+        }
+        return {item};
       }
-      return {item};
-    }
-    if (word == kSyn) {
-      if (next + 1 == items.size()) {
-        done = true;
-        return {};
-      }
-      ++next;
-      return {bytesOf(kAck)};
+      case Awaiting::Verdict:
+        if (word != kGoo && word != kBad) return {};
+        next += word == kGoo;
+        awaiting = Awaiting::SendBlock;
+        return {bytesOf(kAck)};
+      case Awaiting::SynReply:
+        if (word != kSyn) return {};
+        if (next + 1 == items.size()) {
+          done = true;
+          return {};
+        }
+        ++next;
+        awaiting = Awaiting::SendBlock;
+        return {bytesOf(kAck)};
     }
     return {};
   }
@@ -89,9 +99,10 @@ class PunterSender {
   bool done = false;
 
  private:
+  enum class Awaiting { Start, SendBlock, Verdict, SynReply };
   std::vector<ByteBuffer> items;
   std::size_t next = 0;
-  bool started = false;
+  Awaiting awaiting = Awaiting::Start;
 };
 
 }  // namespace punter_test

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <optional>
 #include <random>
+#include <utility>
 
 #include "PunterSender.h"
 #include "TransferTestSupport.h"
@@ -15,12 +17,21 @@ using punter_test::makeBlock;
 using punter_test::PunterSender;
 using Words = std::vector<std::string>;
 
-// The receiver's line: what the sender writes waits here until delivered.
+// The receiver's line: what the sender writes waits here until it is due.
 struct Line : TransferLink {
-  Words written;
-  std::deque<ByteBuffer> toReceiver;
+  struct Delivery {
+    std::uint64_t due;
+    ByteBuffer bytes;
+  };
+  explicit Line(const FakeScheduler& clock) : clock(clock) {}
   void write(const std::uint8_t* bytes, std::size_t size) override { written.emplace_back(bytes, bytes + size); }
-  void discardPendingInput() override { toReceiver.clear(); }
+  // Only what has arrived can be dropped.
+  void discardPendingInput() override {
+    while (!toReceiver.empty() && toReceiver.front().due <= clock.now) toReceiver.pop_front();
+  }
+  const FakeScheduler& clock;
+  Words written;
+  std::deque<Delivery> toReceiver;
 };
 
 struct Rig {
@@ -28,8 +39,12 @@ struct Rig {
   FakeScheduler clock;
   Punter punter{link, clock};
   Rig() { clock.fire = [this](int id) { punter.timerFired(id); }; }
-  void feed(const std::string& text) { punter.recieve(bytesOf(text)); }
-  void feed(const ByteBuffer& bytes) { punter.recieve(bytes); }
+  // Hands the receiver bytes and lets its answer go out.
+  void feed(const std::string& text) { feed(bytesOf(text)); }
+  void feed(const ByteBuffer& bytes) {
+    punter.recieve(bytes);
+    clock.advance(Punter::kAnswerDelayMs);
+  }
   // Brings the receive to the state that waits for the header-only block.
   void toHeaderBlock() {
     punter.initiate();
@@ -43,72 +58,122 @@ struct Rig {
   }
 };
 
-TEST(PunterReceive, TakesWholeFilesFromASenderHoweverTheBytesArrive) {
+// How the board's sender treats the receiver's words.
+enum class Board {
+  Prompt,       // answers each word at once
+  Flushing,     // drops what arrives in the 20 ms after each of its own writes
+  DropsFirst,   // drops the first word after each of its own writes, however late
+  Late,         // answers 2.5 s after each word
+  VeryLate,     // answers 4 s after each word: past the receiver's resend
+};
+constexpr std::uint64_t kFlushMs = 20;
+
+struct Exchange {
+  std::size_t size;
+  int split;  // whole writes, byte by byte, random pieces
+  Board board;
+  bool strayGoo;
+  bool damage;
+};
+
+TEST(PunterReceive, TakesWholeFilesFromASenderHoweverTheBytesArriveAndTheBoardAnswers) {
   std::mt19937 random(11);
+  std::vector<Exchange> runs;
   std::vector<std::size_t> sizes = {0, 1, 247, 248, 249, 1000, 5000};
   for (int i = 0; i < 5; ++i) sizes.push_back(random() % 30000);
-  int run = 0;
-  for (std::size_t size : sizes) {
-    for (int variant = 0; variant < 12; ++variant) {
-      ByteBuffer file(size);
-      for (auto& b : file) b = static_cast<std::uint8_t>(random());
-      PunterSender sender(file, random);
-      const int split = variant % 3;  // whole writes, byte by byte, random pieces
-      const bool strayGoo = variant / 3 == 1;
-      // Damage the file-type block, the header-only block or a data block once.
-      if (variant / 3 >= 2) sender.damageItem = std::vector<int>{0, 2, 3 + static_cast<int>(random() % sender.dataBlocks)}[random() % 3];
+  for (std::size_t size : sizes)
+    for (int variant = 0; variant < 12; ++variant)
+      runs.push_back({size, variant % 3, Board::Prompt, variant / 3 == 1, variant / 3 >= 2});
+  for (Board board : {Board::Flushing, Board::DropsFirst, Board::Late, Board::VeryLate})
+    for (std::size_t size : {std::size_t{0}, std::size_t{600}, std::size_t{3000}})
+      for (int split = 0; split < 3; ++split) runs.push_back({size, split, board, split == 1, split == 2});
 
-      Line line;
-      FakeScheduler clock;
-      Punter punter(line, clock);
-      clock.fire = [&](int id) { punter.timerFired(id); };
-      punter.initiate();
-      if (strayGoo) line.toReceiver.push_back(bytesOf(kGoo));
-      int bads = 0;
-      for (int guard = 0; guard < 100000 && punter.isActive(); ++guard) {
-        for (const std::string& word : line.written) {
-          bads += word == kBad;
-          for (ByteBuffer& out : sender.hear(word)) {
-            // Split every write into pieces, each delivered on its own.
-            std::size_t at = 0;
-            while (at < out.size()) {
-              const std::size_t piece = split == 0 ? out.size() : split == 1 ? 1 : 1 + random() % 40;
-              const std::size_t end = std::min(out.size(), at + piece);
-              line.toReceiver.emplace_back(out.begin() + static_cast<std::ptrdiff_t>(at),
-                                           out.begin() + static_cast<std::ptrdiff_t>(end));
-              at = end;
-            }
-          }
+  for (const Exchange& r : runs) {
+    const std::string what = "size " + std::to_string(r.size) + " split " + std::to_string(r.split) + " board " +
+                             std::to_string(static_cast<int>(r.board)) + (r.damage ? " damaged" : "");
+    ByteBuffer file(r.size);
+    for (auto& b : file) b = static_cast<std::uint8_t>(random());
+    PunterSender sender(file, random);
+    // Damage the file-type block, the header-only block or a data block once.
+    if (r.damage)
+      sender.damageItem = std::vector<int>{0, 2, 3 + static_cast<int>(random() % sender.dataBlocks)}[random() % 3];
+
+    FakeScheduler clock;
+    Line line(clock);
+    Punter punter(line, clock);
+    int resends = 0;
+    clock.fire = [&](int id) {
+      resends += id == Punter::kResendTimer;
+      punter.timerFired(id);
+    };
+    std::deque<Line::Delivery>& toReceiver = line.toReceiver;
+    punter.initiate();
+    if (r.strayGoo) toReceiver.push_back({0, bytesOf(kGoo)});
+    std::uint64_t lastOwnWrite = 0;
+    bool dropNext = false;
+    int bads = 0, dropped = 0;
+    for (int guard = 0; guard < 200000 && punter.isActive(); ++guard) {
+      for (const std::string& word : std::exchange(line.written, {})) {
+        if ((r.board == Board::Flushing && clock.now < lastOwnWrite + kFlushMs) || std::exchange(dropNext, false)) {
+          ++dropped;
+          continue;
         }
-        line.written.clear();
-        if (line.toReceiver.empty()) {
-          ASSERT_TRUE(clock.untilNext().has_value()) << "stalled, size " << size << " variant " << variant;
-          clock.advance(*clock.untilNext());
-        } else {
-          const ByteBuffer chunk = line.toReceiver.front();
-          line.toReceiver.pop_front();
-          punter.recieve(chunk);
+        const std::uint64_t lateness = r.board == Board::Late ? 2500 : r.board == Board::VeryLate ? 4000 : 0;
+        std::vector<ByteBuffer> answers = sender.hear(word);
+        // A "BAD" the sender needed (not one said again while it was still answering).
+        bads += word == kBad && !answers.empty();
+        for (ByteBuffer& out : answers) {
+          // Split every write into pieces, each delivered on its own.
+          std::size_t at = 0;
+          while (at < out.size()) {
+            const std::size_t piece = r.split == 0 ? out.size() : r.split == 1 ? 1 : 1 + random() % 40;
+            const std::size_t end = std::min(out.size(), at + piece);
+            toReceiver.push_back({clock.now + lateness, ByteBuffer(out.begin() + static_cast<std::ptrdiff_t>(at),
+                                                                   out.begin() + static_cast<std::ptrdiff_t>(end))});
+            at = end;
+          }
+          lastOwnWrite = clock.now + lateness;
+          dropNext = r.board == Board::DropsFirst;
         }
       }
-      const std::string what = "size " + std::to_string(size) + " variant " + std::to_string(variant);
-      EXPECT_EQ(punter.end(), TransferEnd::Completed) << what;
-      EXPECT_EQ(line.written, Words{kSyn}) << "the last word answers the closing SYN; " << what;
-      sender.hear(kSyn);
-      EXPECT_TRUE(sender.done) << what;
-      EXPECT_EQ(punter.data(), file) << what;
-      EXPECT_EQ(punter.blockCount(), sender.dataBlocks) << what;
-      EXPECT_EQ(bads, variant / 3 >= 2 ? 1 : 0) << what;
-      EXPECT_FALSE(clock.untilNext().has_value()) << what;
-      ++run;
+      if (!toReceiver.empty() && toReceiver.front().due <= clock.now) {
+        punter.recieve(toReceiver.front().bytes);
+        toReceiver.pop_front();
+        continue;
+      }
+      std::optional<std::uint64_t> wait = clock.untilNext();
+      if (!toReceiver.empty()) wait = std::min(wait.value_or(UINT64_MAX), toReceiver.front().due - clock.now);
+      ASSERT_TRUE(wait.has_value()) << "stalled, " << what;
+      clock.advance(*wait);
+    }
+    EXPECT_EQ(punter.end(), TransferEnd::Completed) << what;
+    EXPECT_EQ(line.written, Words{kSyn}) << "the last word answers the closing SYN; " << what;
+    sender.hear(kSyn);
+    EXPECT_TRUE(sender.done) << what;
+    EXPECT_EQ(punter.data(), file) << what;
+    EXPECT_EQ(punter.blockCount(), sender.dataBlocks) << what;
+    EXPECT_EQ(bads, r.damage ? 1 : 0) << what;
+    EXPECT_FALSE(clock.untilNext().has_value()) << what;
+    // The short wait before each word keeps it from a flushing board; a
+    // word the board lost anyway goes out again, once.
+    if (r.board == Board::DropsFirst) {
+      EXPECT_GT(dropped, 5) << what;
+    } else if (r.board != Board::VeryLate) {
+      EXPECT_EQ(dropped, 0) << what;
+    }
+    if (r.board == Board::VeryLate) {
+      EXPECT_GT(resends, 5) << what;
+    } else {
+      EXPECT_EQ(resends, dropped) << what;
     }
   }
-  EXPECT_EQ(run, static_cast<int>(sizes.size()) * 12);
 }
 
-TEST(PunterReceive, CallsEveryTwoSecondsUntilTheSenderAnswersOrTheUserCancels) {
+TEST(PunterReceive, CallsEveryTwoSecondsUntilTheSenderAnswersTheUserCancelsOrTheCallsRunOut) {
   Rig rig;
   rig.punter.initiate();
   rig.clock.advance(1999);
+  rig.punter.recieve(bytesOf("Start your Punter receive now!\r"));
   EXPECT_TRUE(rig.link.take().empty());
   for (int i = 0; i < 3; ++i) {
     rig.clock.advance(i == 0 ? 1 : 2000);
@@ -120,51 +185,110 @@ TEST(PunterReceive, CallsEveryTwoSecondsUntilTheSenderAnswersOrTheUserCancels) {
   rig.clock.advance(60000);
   EXPECT_TRUE(rig.link.take().empty());
 
-  // The sender's first "ACK" ends the calls for good.
+  // Unanswered, the calls end after the last has had its time.
+  Rig silent;
+  silent.punter.initiate();
+  silent.clock.advance(Punter::kMaxUnanswered * Punter::kHandshakePeriodMs);
+  EXPECT_EQ(silent.link.take(), Words(Punter::kMaxUnanswered, kGoo));
+  EXPECT_TRUE(silent.punter.isActive());
+  silent.clock.advance(Punter::kHandshakePeriodMs);
+  EXPECT_EQ(silent.punter.end(), TransferEnd::NoAnswer);
+  EXPECT_TRUE(silent.link.take().empty());
+  EXPECT_FALSE(silent.clock.untilNext().has_value());
+
+  // The sender's first "ACK", even among the board's text, ends the calls
+  // for good; "S/B" waits a moment, in which the line is cleared.
   Rig answered;
   answered.punter.initiate();
-  answered.feed("AC");
-  answered.feed("K");
+  answered.punter.recieve(bytesOf("Ready.\rAC"));
+  answered.punter.recieve(bytesOf("K"));
+  EXPECT_TRUE(answered.link.take().empty());
+  answered.punter.recieve(bytesOf("ACK"));  // the board saying it again meanwhile
+  answered.clock.advance(Punter::kAnswerDelayMs - 1);
+  EXPECT_TRUE(answered.link.take().empty());
+  answered.clock.advance(1);
   EXPECT_EQ(answered.link.take(), Words{kSendBlock});
   EXPECT_EQ(answered.link.discards, 1);
-  answered.clock.advance(60000);
-  EXPECT_TRUE(answered.link.take().empty());
+  EXPECT_EQ(answered.punter.bufferedBytes(), 0u);
 
   // The line going away ends the receive without a word.
   answered.punter.connectionClosed();
   answered.feed(makeBlock(kHeaderSize, 0, {1}));
+  answered.clock.advance(60000);
   EXPECT_TRUE(answered.link.take().empty());
   EXPECT_EQ(answered.punter.end(), TransferEnd::ConnectionClosed);
 }
 
-TEST(PunterReceive, RemindsOnceAfterTheLastUnexpectedWord) {
+TEST(PunterReceive, SaysItsLastWordAgainWhenTheSenderIsSilentUpToTheLimit) {
+  struct Case {
+    const char* what;
+    std::function<void(Rig&)> act;  // from the state that waits for the header-only block
+    std::string word;               // the receiver's last word, said again
+    bool waitsForWord;              // not for a block: a stray word can come
+  };
+  // The board's flushing, in every state, is the sender test's; here the limit.
+  const std::vector<Case> cases = {
+      {"S/B, the sender's block lost", [](Rig&) {}, kSendBlock, false},
+      {"BAD, after a bad block", [](Rig& r) { r.feed(makeBlock(3, 0, {})); }, kBad, true},
+  };
+  for (const Case& c : cases) {
+    Rig rig;
+    rig.toHeaderBlock();
+    c.act(rig);
+    rig.link.take();
+    // Stray words neither put the resend off nor end the receive.
+    rig.clock.advance(Punter::kResendMs - 1000);
+    if (c.waitsForWord) rig.punter.recieve(bytesOf("XYZ"));
+    rig.clock.advance(999);
+    EXPECT_TRUE(rig.link.take().empty()) << c.what;
+    for (std::uint32_t i = 0; i < Punter::kMaxUnanswered; ++i) {
+      rig.clock.advance(i == 0 ? 1 : Punter::kResendMs);
+      EXPECT_EQ(rig.link.take(), Words{c.word}) << c.what << ", resend " << i;
+    }
+    rig.clock.advance(Punter::kResendMs);
+    EXPECT_EQ(rig.punter.end(), TransferEnd::NoAnswer) << c.what;
+    EXPECT_TRUE(rig.link.take().empty()) << c.what;
+    EXPECT_FALSE(rig.clock.untilNext().has_value()) << c.what;
+  }
+  // A block arriving slowly is no silence.
+  Rig slow;
+  slow.toHeaderBlock();
+  for (std::uint8_t b : makeBlock(20, 0, {})) {
+    slow.punter.recieve(&b, 1);
+    slow.clock.advance(Punter::kResendMs - 1);
+  }
+  EXPECT_EQ(slow.link.take(), Words{kGoo});
+}
+
+TEST(PunterReceive, EndsAtTheLimitsWithTheAbort) {
+  const ByteBuffer bad = makeBlock(3, 0, {});
+  // Bad blocks in a row are asked for again up to the limit.
   Rig rig;
   rig.toHeaderBlock();
-  rig.feed(makeBlock(20, 0, {}));
-  EXPECT_EQ(rig.link.take(), Words{kGoo});
-  rig.feed("XYZ");
-  rig.clock.advance(3000);
-  rig.feed("QQQ");
-  rig.clock.advance(4999);
-  EXPECT_TRUE(rig.link.take().empty());
-  rig.clock.advance(1);
-  EXPECT_EQ(rig.link.take(), Words{kGoo});
-  rig.clock.advance(30000);
-  EXPECT_TRUE(rig.link.take().empty());
-  EXPECT_EQ(rig.punter.retryCount(), 2u);
+  for (std::uint32_t i = 0; i < Punter::kMaxRetries; ++i) {
+    rig.feed(bad);
+    rig.feed(kAck);
+    EXPECT_EQ(rig.link.take(), (Words{kBad, kSendBlock})) << i;
+  }
+  rig.punter.recieve(bad);
+  EXPECT_EQ(rig.link.take(), (Words{kBad, kBad, kBad}));
+  EXPECT_EQ(rig.punter.end(), TransferEnd::TooManyErrors);
+  EXPECT_FALSE(rig.clock.untilNext().has_value());
 
-  // "S/B" is answered at once and reminded once; the awaited word drops the reminder.
-  rig.feed(kSendBlock);
-  EXPECT_EQ(rig.link.take(), Words{kGoo});
-  rig.clock.advance(5000);
-  EXPECT_EQ(rig.link.take(), Words{kGoo});
-  rig.feed("ZZZ");
-  rig.clock.advance(1000);
-  rig.feed(kAck);
-  EXPECT_EQ(rig.link.take(), Words{kSendBlock});
-  rig.clock.advance(30000);
-  EXPECT_TRUE(rig.link.take().empty());
-  EXPECT_EQ(rig.punter.currentState(), 6);
+  // A file growing past the largest a receive takes.
+  Rig large;
+  large.toHeaderBlock();
+  const ByteBuffer full = makeBlock(255, 1, ByteBuffer(248, 0x55));
+  large.feed(makeBlock(255, 0, {}));
+  std::size_t blocks = 0;
+  for (; large.punter.isActive() && blocks <= transfer_limits::kLargestFile / 248; large.link.writes.clear()) {
+    large.feed(kAck);
+    large.feed(full);
+    ++blocks;
+  }
+  EXPECT_EQ(blocks, transfer_limits::kLargestFile / 248 + 1);
+  EXPECT_EQ(large.punter.end(), TransferEnd::FileTooLarge);
+  EXPECT_TRUE(large.punter.data().empty());
 }
 
 TEST(PunterReceive, RejectsBlocksThatCannotBe) {

@@ -10,6 +10,7 @@
 #include <limits>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -86,6 +87,7 @@ class RecordingScreen : public SessionScreen {
 class FakeTransfer : public TransferEngine {
  public:
   bool Active() const override { return active; }
+  bool Working() const override { return active && !discarding; }
   void TakeBytes(const std::uint8_t* data, std::size_t length) override {
     chunks.emplace_back(reinterpret_cast<const char*>(data), length);
   }
@@ -96,6 +98,7 @@ class FakeTransfer : public TransferEngine {
     if (status) status->ShowStatus(StatusField::Message, "transfer stopped");
   }
   bool active = false;
+  bool discarding = false;  // only keeping a cancelled sender's bytes away
   std::vector<std::string> chunks;
   int endings = 0;
   SessionEnd endedBy = SessionEnd::None;
@@ -399,13 +402,16 @@ TEST_F(Session, KeysGoToTheHostOnlyWhenConnectedWithoutAltOrTransfer) {
   asked = false;
   EXPECT_EQ(Press(letterA, false, &asked), KeyOutcome::PassOn);
   EXPECT_FALSE(asked);
+  // Once only a cancelled sender's bytes are kept away, keys go out again.
+  transfer.discarding = true;
+  EXPECT_EQ(Press(letterA), KeyOutcome::Consumed);
   transfer.active = false;
   EXPECT_EQ(Press(letterA), KeyOutcome::Consumed);
-  EXPECT_EQ(link.sent.size(), 4u);
+  EXPECT_EQ(link.sent.size(), 5u);
 
   ASSERT_TRUE(session.Disconnect());
   EXPECT_EQ(Press(letterA), KeyOutcome::PassOn);
-  EXPECT_EQ(link.sent.size(), 4u);
+  EXPECT_EQ(link.sent.size(), 5u);
 }
 
 TEST_F(Session, ChunksGoToTheFirstActiveTransferElseToTheTerminal) {
@@ -496,6 +502,25 @@ TEST_F(Session, TransferLineReachesTheClientOnlyWhileConnected) {
     line.discardPendingInput();
     EXPECT_EQ(link.sent, "");
     EXPECT_EQ(link.discards, 1);
+  }
+}
+
+// A board that closes the line in order has not dropped it, unless a
+// transfer was still running over it.
+TEST_F(Session, ABoardClosingInOrderIsNoDropUnlessATransferRuns) {
+  FakeTransfer transfer;
+  session.AddTransfer(transfer);
+  for (const auto& [how, transferring, end] : {std::tuple{LineLoss::ClosedByBoard, false, SessionEnd::ClosedByBoard},
+                                               std::tuple{LineLoss::ClosedByBoard, true, SessionEnd::Dropped},
+                                               std::tuple{LineLoss::Broken, false, SessionEnd::Dropped}}) {
+    Connect();
+    transfer.active = transferring;
+    ASSERT_TRUE(session.ConnectionLost(how));
+    EXPECT_EQ(session.End(), end);
+    EXPECT_EQ(status.messages.back(),
+              end == SessionEnd::Dropped ? "Disconnected (connection dropped)" : "Disconnected by the board");
+    EXPECT_EQ(transfer.endings, transferring ? 1 : 0);
+    transfer.endings = 0;
   }
 }
 

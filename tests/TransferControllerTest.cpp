@@ -4,6 +4,7 @@
 #include "transfer/TransferController.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -30,13 +31,21 @@ class RecordingStatus : public StatusSink {
   std::vector<std::string> messages;
 };
 
-// Answers each dialog with the next path queued for it ("" cancels).
+// Answers each file dialog with the next path queued for it ("" cancels),
+// the question about an incomplete receive with `choice`.
 class AnsweringDialogs : public TransferDialogs {
  public:
   std::string ChooseFileToSend() override { return next(toSend, opened); }
-  std::string ChooseFileToSave() override { return next(toSave, saved); }
+  std::string ChooseFileToSave(bool) override { return next(toSave, saved); }
+  IncompleteChoice AskAboutIncomplete(const std::string& message, bool partialOffered, bool earlierOffered) override {
+    questions.push_back(message + (partialOffered ? " [partial]" : "") + (earlierOffered ? " [earlier]" : ""));
+    return choice;
+  }
+  void ShowSaveFailure(const std::string& message) override { failures.push_back(message); }
   std::deque<std::string> toSend, toSave;
   int opened = 0, saved = 0;
+  IncompleteChoice choice = IncompleteChoice::Nothing;
+  std::vector<std::string> questions, failures;
   std::function<void()> whileOpen;  // what happens while a dialog is open
 
  private:
@@ -79,6 +88,11 @@ class Transfers : public ::testing::Test {
 
   void xmodemGets(const ByteBuffer& bytes) { controller.XmodemRoute().TakeBytes(bytes.data(), bytes.size()); }
   void xmodemGets(std::uint8_t byte) { xmodemGets(ByteBuffer{byte}); }
+  // Hands the Punter route bytes and lets the answer go out.
+  void punterGets(const ByteBuffer& bytes) {
+    controller.PunterRoute().TakeBytes(bytes.data(), bytes.size());
+    punterClock.advance(Punter::kAnswerDelayMs);
+  }
   // Starts an Xmodem receive and lets its first CRC request go out.
   void startReceive() {
     line.take();
@@ -123,15 +137,18 @@ TEST_F(Transfers, XmodemReceiveShowsItsProgressAndEveryWayItEnds) {
   EXPECT_TRUE(controller.SaveOffered());
   EXPECT_EQ(dialogs.saved, 0);  // "Prompt after Receive" is off
 
-  // Ends that are no file received leave the last one as it was.
+  // Ends that are no file received leave the last one as it was. While the
+  // board may still be sending, the line's bytes are kept from the screen
+  // until it has been quiet a while.
   struct End {
     const char* name;
     std::function<void()> act;
-    const char* text;
+    std::string text;
+    bool quietLine;
   };
   const End ends[] = {
-      {"the sender cancels", [&] { xmodemGets(ByteBuffer{kCan, kCan}); }, "Xmodem cancelled by endpoint"},
-      {"a block out of sequence", [&] { xmodemGets(xmodemPacket(3, first, true)); }, "Xmodem receive failed (out of sequence)"},
+      {"the sender cancels", [&] { xmodemGets(ByteBuffer{kCan, kCan}); }, "Xmodem cancelled by endpoint", true},
+      {"a block out of sequence", [&] { xmodemGets(xmodemPacket(3, first, true)); }, "Xmodem receive failed (out of sequence)", true},
       {"too many bad packets",
        [&] {
          ByteBuffer bad = xmodemPacket(1, first, true);
@@ -141,17 +158,16 @@ TEST_F(Transfers, XmodemReceiveShowsItsProgressAndEveryWayItEnds) {
            xmodemClock.advance(Xmodem::kQuietMs);
          }
        },
-       "Xmodem receive failed (too many errors)"},
-      {"the user cancels twice",
+       "Xmodem receive failed (too many errors)", true},
+      {"the user cancels: the sender is told at once",
        [&] {
+         line.take();
          controller.Cancel();
-         EXPECT_EQ(status.last(), "Xmodem cancelled by user");
-         EXPECT_TRUE(controller.Running());  // the sender is told at its next packet
-         xmodemGets(ByteBuffer{kSoh, 1});
-         EXPECT_EQ(status.last(), "Xmodem cancelled by user");
-         controller.Cancel();
+         EXPECT_EQ(line.take(), std::vector<std::string>(2, std::string(1, static_cast<char>(kCan))));
        },
-       "Xmodem cancelled by user"},
+       "Xmodem cancelled by user", true},
+      {"the sender falls silent", [&] { xmodemClock.advance((Xmodem::kMaxUnanswered + 1) * Xmodem::kSilenceMs); },
+       "Xmodem receive failed (no answer)", false},
   };
   for (const End& end : ends) {
     prompt = true;
@@ -159,10 +175,37 @@ TEST_F(Transfers, XmodemReceiveShowsItsProgressAndEveryWayItEnds) {
     xmodemGets(xmodemPacket(1, second, true));
     end.act();
     EXPECT_FALSE(controller.Running()) << end.name;
-    EXPECT_EQ(status.last(), end.text) << end.name;
+    EXPECT_EQ(status.last(), end.text + (end.quietLine ? "; discarding the board's data" : "")) << end.name;
+    EXPECT_EQ(controller.XmodemRoute().Active(), end.quietLine) << end.name;
     EXPECT_EQ(controller.ReceivedFile(), first + second) << end.name;
     EXPECT_EQ(dialogs.saved, 0) << end.name;
+    xmodemClock.advance(TransferController::kQuietLineMs);
+    EXPECT_EQ(status.last(), end.text) << end.name;
+    EXPECT_FALSE(controller.XmodemRoute().Active()) << end.name;
     EXPECT_FALSE(xmodemClock.untilNext().has_value()) << end.name << ": a timer still runs";
+  }
+}
+
+TEST_F(Transfers, PunterReceiveSaysAtOnceThatItWaitsAndHowItEnded) {
+  const std::pair<std::function<void()>, std::string> ends[] = {
+      {[&] { controller.Cancel(); }, "Punter cancelled by user; discarding the board's data"},
+      {[&] { punterClock.advance((Punter::kMaxUnanswered + 1) * Punter::kHandshakePeriodMs); },
+       "Punter receive failed (no answer)"},
+      {[&] {  // the file-type block always bad
+         for (punterGets(bytesOf(punter::kAck)); controller.Running(); punterGets(bytesOf(punter::kAck)))
+           punterGets(ByteBuffer(punter::kFileTypeBlockSize, ' '));
+       },
+       "Punter receive failed (too many errors); discarding the board's data"},
+  };
+  for (const auto& [act, text] : ends) {
+    status.messages.clear();
+    controller.PunterReceive();
+    EXPECT_EQ(status.messages, std::vector<std::string>{"Punter receive: waiting for the board"});
+    act();
+    EXPECT_EQ(status.last(), text);
+    punterClock.advance(TransferController::kQuietLineMs);
+    EXPECT_FALSE(controller.PunterRoute().Active()) << text;
+    EXPECT_FALSE(punterClock.untilNext().has_value()) << text;
   }
 }
 
@@ -191,11 +234,10 @@ TEST_F(Transfers, SendAsksForAFileWhenNoneIsLoadedAndEmptiesItOnceSent) {
   EXPECT_EQ(status.last(), "Xmodem sending: 300 bytes left");
   xmodemGets(kAck);
   EXPECT_EQ(status.last(), "Xmodem sending: 172 bytes left");
-  // A cancel goes out at the receiver's next answer; the file stays loaded.
+  // A cancel goes out at once; the file stays loaded.
   controller.Cancel();
-  EXPECT_EQ(status.last(), "Xmodem cancelled by user");
-  xmodemGets(kAck);
   EXPECT_FALSE(controller.Running());
+  EXPECT_EQ(status.last(), "Xmodem cancelled by user; discarding the board's data");
   EXPECT_EQ(line.take().back(), std::string(1, static_cast<char>(kCan)));
   EXPECT_EQ(text(controller.FileToSend()), contents);
 
@@ -214,7 +256,7 @@ TEST_F(Transfers, SendAsksForAFileWhenNoneIsLoadedAndEmptiesItOnceSent) {
   controller.XmodemSend(true);
   xmodemGets(kWantCrc);
   xmodemGets(ByteBuffer{kCan, kCan});
-  EXPECT_EQ(status.last(), "Xmodem cancelled by endpoint");
+  EXPECT_EQ(status.last(), "Xmodem cancelled by endpoint; discarding the board's data");
   EXPECT_EQ(text(controller.FileToSend()), contents);
 
   // The connection ends while the dialog is open: no send starts.
@@ -241,14 +283,16 @@ TEST_F(Transfers, PunterReceiveFromASenderThenPromptsToSave) {
   dialogs.toSave = {saveAs};
 
   controller.PunterReceive();
-  EXPECT_TRUE(status.messages.empty());  // the status bar is not changed
   EXPECT_TRUE(controller.PunterRoute().Active());
   EXPECT_FALSE(controller.XmodemRoute().Active());
-  punterClock.advance(Punter::kHandshakePeriodMs);
   std::size_t progress = 0;
   for (int guard = 0; guard < 10000 && controller.Running(); ++guard) {
     std::vector<std::string> words = line.take();
-    ASSERT_FALSE(words.empty());
+    if (words.empty()) {
+      ASSERT_TRUE(punterClock.untilNext().has_value());
+      punterClock.advance(*punterClock.untilNext());
+      continue;
+    }
     for (const std::string& word : words)
       for (const ByteBuffer& answer : sender.hear(word)) {
         controller.PunterRoute().TakeBytes(answer.data(), answer.size());
@@ -263,14 +307,16 @@ TEST_F(Transfers, PunterReceiveFromASenderThenPromptsToSave) {
   EXPECT_EQ(controller.ReceivedFile(), file);
 }
 
-// "Save File..." writes the last file received, and replaces the file
-// chosen whole or not at all.
+// "Save File..." writes the last file received, replaces the file chosen
+// whole or not at all, and gives a new file the permissions the user's
+// umask leaves.
 TEST_F(Transfers, SaveWritesTheLastReceiveWholeOrNotAtAll) {
   const std::string target = dir + "/saved";
   dialogs.toSave = {target};
+  EXPECT_FALSE(controller.SaveOffered());
   controller.SaveFile();
-  EXPECT_EQ(readFile(target), "");  // nothing received yet: an empty file
-  EXPECT_EQ(status.last(), "Saved " + target);
+  EXPECT_EQ(dialogs.saved, 0);  // nothing received yet: nothing to save
+  EXPECT_EQ(status.last(), "No file received");
 
   const ByteBuffer data = patterned(128, 6);
   startReceive();
@@ -282,13 +328,23 @@ TEST_F(Transfers, SaveWritesTheLastReceiveWholeOrNotAtAll) {
   dialogs.toSend = {upload};
   sendAcknowledged(false);
   ASSERT_EQ(status.last(), "Xmodem sent 6 bytes");
+  const mode_t umaskBefore = ::umask(027);
+  controller.SaveFile();
+  struct stat saved {};
+  ASSERT_EQ(::stat(target.c_str(), &saved), 0);
+  EXPECT_EQ(saved.st_mode & 0777, 0640u);
+  EXPECT_EQ(readFile(target), text(data));
+  EXPECT_EQ(status.last(), "Saved " + target);
+  // A file replaced keeps its permissions.
+  ::chmod(target.c_str(), 0604);
   dialogs.toSave = {target};
   controller.SaveFile();
-  EXPECT_EQ(readFile(target), text(data));
+  ::umask(umaskBefore);
+  ASSERT_EQ(::stat(target.c_str(), &saved), 0);
+  EXPECT_EQ(saved.st_mode & 0777, 0604u);
 
-  // A write that fails half-way keeps the file that was there, and says nothing.
+  // A write that fails half-way keeps the file that was there, and says why.
   writeFile(target, "OLD CONTENTS");
-  status.messages.clear();
   bool failedOnce = false;
   controller.saveSteps.write = [&](int fd, const void* bytes, std::size_t size) -> ssize_t {
     if (failedOnce) return ::write(fd, bytes, size);
@@ -297,13 +353,78 @@ TEST_F(Transfers, SaveWritesTheLastReceiveWholeOrNotAtAll) {
     errno = ENOSPC;
     return -1;
   };
-  dialogs.toSave = {target};
+  const std::string nowhere = dir + "/missing/saved";
+  dialogs.toSave = {target, nowhere};
+  controller.SaveFile();
   controller.SaveFile();
   EXPECT_EQ(readFile(target), "OLD CONTENTS");
-  EXPECT_TRUE(status.messages.empty());
+  EXPECT_EQ(dialogs.failures, (std::vector<std::string>{"Could not save " + target + ": No space left on device",
+                                                        "Could not save " + nowhere + ": No such file or directory"}));
+  EXPECT_EQ(status.last(), dialogs.failures.back());
   // A cancelled dialog writes nothing.
   controller.SaveFile();
   EXPECT_EQ(readFile(target), "OLD CONTENTS");
+  EXPECT_EQ(dialogs.failures.size(), 2u);
+}
+
+// After a receive that did not complete, "Save File..." says that no
+// complete file is there; the part is saved only when asked for, as a
+// part, and the complete file before it stays to be had.
+TEST_F(Transfers, SaveAfterAReceiveThatStoppedSavesAPartOnlyWhenAskedFor) {
+  using Choice = TransferDialogs::IncompleteChoice;
+  const ByteBuffer earlier = patterned(256, 8), part = patterned(128, 9);
+  const std::string stopped = "The last Xmodem receive stopped after 128 bytes: no complete file is there.";
+  const std::string earlierToo = " The complete file received before it (256 bytes) can still be saved.";
+  struct Case {
+    bool earlierReceive, userCancels;  // else the line drops after one block
+    Choice choice;
+    std::string question;  // empty: "Save File..." is not offered
+    ByteBuffer saved;
+  };
+  const Case cases[] = {
+      {false, false, Choice::Nothing, stopped + " [partial]", {}},
+      {false, false, Choice::SavePartial, stopped + " [partial]", part},
+      {true, false, Choice::SaveEarlier, stopped + earlierToo + " [partial] [earlier]", earlier},
+      {true, true, Choice::SaveEarlier,
+       "The last Xmodem receive stopped before any data arrived: no complete file is there." + earlierToo +
+           " [earlier]",
+       earlier},
+      {false, true, Choice::SavePartial, "", {}},
+  };
+  int index = 0;
+  for (const Case& c : cases) {
+    TransferController transfers{line, xmodemClock, punterClock, status, dialogs, prompt, [] { return true; }};
+    xmodemClock.fire = [&](int id) { transfers.XmodemTimerFired(id); };
+    // Receives `data` in 128-byte blocks, with the end of file or without.
+    auto receive = [&](const ByteBuffer& data, bool complete) {
+      transfers.XmodemReceive();
+      xmodemClock.advance(Xmodem::kHandshakePeriodMs);
+      for (std::size_t at = 0; at < data.size(); at += 128) {
+        const auto from = data.begin() + static_cast<std::ptrdiff_t>(at);
+        const auto number = static_cast<std::uint8_t>(at / 128 + 1);
+        const ByteBuffer packet = xmodemPacket(number, ByteBuffer(from, from + 128), true);
+        transfers.XmodemRoute().TakeBytes(packet.data(), packet.size());
+      }
+      if (complete) transfers.XmodemRoute().TakeBytes(&kEot, 1);
+    };
+    if (c.earlierReceive) receive(earlier, true);
+    receive(part, false);
+    c.userCancels ? transfers.Cancel() : transfers.XmodemRoute().ConnectionEnded(SessionEnd::Dropped);
+    const std::string what = std::to_string(++index), target = dir + "/" + what;
+    EXPECT_EQ(transfers.SaveOffered(), !c.question.empty()) << what;
+    dialogs.questions.clear();
+    dialogs.toSave = {target};
+    dialogs.choice = c.choice;
+    transfers.SaveFile();
+    EXPECT_EQ(dialogs.questions, c.question.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.question})
+        << what;
+    EXPECT_EQ(readFile(target), text(c.saved)) << what;
+    if (c.saved == part) {
+      EXPECT_EQ(status.last(), "Saved partial file " + target);
+    }
+    xmodemClock.advance(TransferController::kQuietLineMs);
+  }
+  xmodemClock.fire = [this](int id) { controller.XmodemTimerFired(id); };
 }
 
 TEST_F(Transfers, AConnectionThatEndsStopsTheTransferAtOnce) {

@@ -61,19 +61,68 @@ TEST(XmodemReceive, AsksForCrcThreeTimesThenOnceForChecksumWhateverTheBoardPrint
   rig.clock.advance(2000);
   EXPECT_EQ(rig.link.take(), std::vector<std::string>{kNakWord});
   EXPECT_FALSE(rig.xmodem.usesCrc());
-  rig.clock.advance(60000);  // no further request: the receive waits for the sender or the user
-  EXPECT_TRUE(rig.link.take().empty());
-  EXPECT_TRUE(rig.xmodem.isReceiving());
+  // Then NAK after each silence, the board's text no answer, until ten
+  // requests in all have gone unanswered.
+  for (std::uint32_t request = 4; request < Xmodem::kMaxUnanswered; ++request) {
+    rig.clock.advance(Xmodem::kSilenceMs - 1);
+    rig.feed(bytesOf("Waiting...\r"), Feed::Whole);
+    EXPECT_TRUE(rig.link.take().empty()) << request;
+    rig.clock.advance(1);
+    EXPECT_EQ(rig.link.take(), std::vector<std::string>{kNakWord}) << request;
+  }
+  rig.clock.advance(Xmodem::kSilenceMs);
+  EXPECT_EQ(rig.link.take(), std::vector<std::string>(2, kCanWord));
+  EXPECT_EQ(rig.xmodem.end(), TransferEnd::NoAnswer);
+  EXPECT_FALSE(rig.clock.untilNext().has_value());
 
   // The first byte of a packet ends the handshake, even when the rest is slow.
   Rig slow;
   slow.startCrcReceive();
   const ByteBuffer first = xmodemPacket(1, patterned(128, 1), true);
   slow.feed(ByteBuffer(first.begin(), first.begin() + 1), Feed::Whole);
-  slow.clock.advance(30000);
+  slow.clock.advance(Xmodem::kSilenceMs - 1);
   EXPECT_TRUE(slow.link.take().empty());
   slow.feed(ByteBuffer(first.begin() + 1, first.end()), Feed::Whole);
   EXPECT_EQ(slow.link.take(), std::vector<std::string>{kAckWord});
+}
+
+// Whatever the receive waits for, ten seconds of silence bring a NAK; the
+// sender's packet then goes on as if nothing had happened.
+TEST(XmodemReceive, AsksAgainAfterSilenceInEveryState) {
+  const ByteBuffer d1 = patterned(128, 1), d2 = patterned(128, 2);
+  ByteBuffer bad = xmodemPacket(2, d2, true);
+  bad[30] ^= 4;
+  struct State {
+    const char* what;
+    std::function<void(Rig&)> reach;  // after block 1 was acknowledged
+  };
+  const State states[] = {
+      {"after a good block", [](Rig&) {}},
+      {"half a packet in", [&](Rig& r) { r.feed(ByteBuffer(bad.begin(), bad.begin() + 60), Feed::Whole); }},
+      {"after a bad packet's NAK",
+       [&](Rig& r) {
+         r.feed(bad, Feed::Whole);
+         r.clock.advance(Xmodem::kQuietMs);
+       }},
+      {"after a repeated block", [&](Rig& r) { r.feed(xmodemPacket(1, d1, true), Feed::Whole); }},
+  };
+  for (const State& state : states) {
+    for (Feed how : {Feed::Whole, Feed::ByteByByte, Feed::RandomSplits}) {
+      Rig rig;
+      rig.startCrcReceive();
+      rig.feed(xmodemPacket(1, d1, true), Feed::Whole);
+      state.reach(rig);
+      rig.link.take();
+      rig.clock.advance(Xmodem::kSilenceMs - 1);
+      EXPECT_TRUE(rig.link.take().empty()) << state.what;
+      rig.clock.advance(1);
+      EXPECT_EQ(rig.link.take(), std::vector<std::string>{kNakWord}) << state.what;
+      rig.feed(xmodemPacket(2, d2, true) + bytesOf(kEotWord), how);
+      EXPECT_EQ(rig.link.take(), std::vector<std::string>(2, kAckWord)) << state.what;
+      EXPECT_EQ(rig.xmodem.receivedData(), d1 + d2) << state.what;
+      EXPECT_EQ(rig.xmodem.end(), TransferEnd::Completed) << state.what;
+    }
+  }
 }
 
 TEST(XmodemReceive, AnswersEachPacketHoweverTheBytesAreSplit) {
@@ -154,6 +203,10 @@ TEST(XmodemReceive, EndsAsEachEndingRequires) {
   ByteBuffer bad = xmodemPacket(2, d2, true);
   bad[10] ^= 1;
   const std::vector<std::string> cancelPair{kCanWord, kCanWord};
+  auto withCancel = [&](std::vector<std::string> writes) {
+    writes.insert(writes.end(), cancelPair.begin(), cancelPair.end());
+    return writes;
+  };
   struct Ending {
     const char* what;
     std::function<void(Rig&)> act;
@@ -164,26 +217,25 @@ TEST(XmodemReceive, EndsAsEachEndingRequires) {
   const std::vector<Ending> endings = {
       {"retry limit",
        [&](Rig& r) {
-         for (int i = 0; i < 7; ++i) {
+         for (std::uint32_t i = 0; i <= Xmodem::kMaxRetries; ++i) {
            r.feed(bad, Feed::Whole);
            r.clock.advance(Xmodem::kQuietMs);
          }
        },
-       {kNakWord, kNakWord, kNakWord, kNakWord, kNakWord, kNakWord, kCanWord, kCanWord},
-       TransferEnd::TooManyErrors,
-       false},
+       withCancel(std::vector<std::string>(Xmodem::kMaxRetries, kNakWord)), TransferEnd::TooManyErrors, false},
+      {"a block repeated without end",
+       [&](Rig& r) {
+         for (std::uint32_t i = 0; i <= Xmodem::kMaxRetries; ++i) r.feed(xmodemPacket(1, d1, true), Feed::Whole);
+       },
+       withCancel(std::vector<std::string>(Xmodem::kMaxRetries, kAckWord)), TransferEnd::TooManyErrors, false},
+      {"sender falls silent", [&](Rig& r) { r.clock.advance((Xmodem::kMaxUnanswered + 1) * Xmodem::kSilenceMs); },
+       withCancel(std::vector<std::string>(Xmodem::kMaxUnanswered, kNakWord)), TransferEnd::NoAnswer, true},
       {"block out of sequence", [&](Rig& r) { r.feed(xmodemPacket(3, d2, true), Feed::Whole); }, cancelPair,
        TransferEnd::OutOfSequence, true},
       {"sender cancels", [&](Rig& r) { r.feed(bytesOf(kCanWord + kCanWord), Feed::ByteByByte); }, {},
        TransferEnd::CancelledByEndpoint, true},
-      {"user cancels: told at the next packet",
-       [&](Rig& r) {
-         r.xmodem.cancel();
-         r.feed(xmodemPacket(2, d2, true), Feed::Whole);
-       },
-       cancelPair, TransferEnd::CancelledByUser, false},
-      {"user cancels twice: at once", [&](Rig& r) { r.xmodem.cancel(), r.xmodem.cancel(); }, cancelPair,
-       TransferEnd::CancelledByUser, false},
+      {"user cancels: told at once", [&](Rig& r) { r.xmodem.cancel(); }, cancelPair, TransferEnd::CancelledByUser,
+       false},
       {"user cancels while a bad packet drains",
        [&](Rig& r) {
          r.feed(bad, Feed::Whole);
@@ -321,49 +373,59 @@ TEST(XmodemSend, AnswersTheReceiver) {
   EXPECT_TRUE(cancelled.xmodem.wasCancelledByEndpoint());
 }
 
-TEST(XmodemSend, CancelsBetweenPacketsOrAtOnceWhenNothingIsInFlight) {
+TEST(XmodemSend, CancelsAtOnceAndGivesUpOnEndlessNaks) {
   const ByteBuffer file = patterned(1000, 9);
   const std::vector<std::string> cancelPair{kCanWord, kCanWord};
-  {
-    Rig rig;  // before the receiver has spoken
+  // Block 1 sent, then sent again for each NAK up to the limit, then the cancel.
+  const ByteBuffer first = xmodemPacket(1, ByteBuffer(file.begin(), file.begin() + 128), true);
+  std::vector<std::string> nakedBlock(Xmodem::kMaxRetries + 1, std::string(first.begin(), first.end()));
+  nakedBlock.insert(nakedBlock.end(), cancelPair.begin(), cancelPair.end());
+  struct Case {
+    const char* what;
+    std::function<void(Rig&)> act;
+    std::vector<std::string> writes;
+    TransferEnd end;
+  };
+  const Case cases[] = {
+      {"cancelled before the receiver spoke", [](Rig& r) { r.xmodem.cancel(); }, cancelPair, TransferEnd::CancelledByUser},
+      {"cancelled during the send",
+       [](Rig& r) {
+         r.feed({kNak}, Feed::Whole);
+         r.link.take();
+         r.xmodem.cancel();
+       },
+       cancelPair, TransferEnd::CancelledByUser},
+      {"cancelled once the EOT is out: nothing left to stop",
+       [&](Rig& r) {
+         r.feed({kNak}, Feed::Whole);
+         for (std::size_t i = 0; i < 8; ++i) r.feed({kAck}, Feed::Whole);
+         r.link.take();
+         r.xmodem.cancel();
+       },
+       {}, TransferEnd::CancelledByUser},
+      {"the line went away",
+       [](Rig& r) {
+         r.feed({kNak}, Feed::Whole);
+         r.link.take();
+         r.xmodem.connectionClosed();
+         r.feed({kAck}, Feed::Whole);
+         r.xmodem.cancel();
+       },
+       {}, TransferEnd::ConnectionClosed},
+      {"a receiver that only says NAK",
+       [](Rig& r) {
+         r.feed({kWantCrc}, Feed::Whole);
+         for (std::uint32_t i = 0; i <= Xmodem::kMaxRetries; ++i) r.feed({kNak}, Feed::Whole);
+       },
+       nakedBlock, TransferEnd::TooManyErrors},
+  };
+  for (const Case& c : cases) {
+    Rig rig;
     rig.xmodem.initiateSend(file, false);
-    rig.xmodem.cancel();
-    EXPECT_EQ(rig.link.take(), cancelPair);
-    EXPECT_EQ(rig.xmodem.end(), TransferEnd::CancelledByUser);
-  }
-  {
-    Rig rig;  // during the send: at the next answer, then a second cancel is not needed
-    rig.xmodem.initiateSend(file, false);
-    rig.feed({kNak}, Feed::Whole);
-    rig.link.take();
-    rig.xmodem.cancel();
-    EXPECT_TRUE(rig.link.take().empty());
-    EXPECT_TRUE(rig.xmodem.isSending());
-    rig.feed({kAck}, Feed::Whole);
-    EXPECT_EQ(rig.link.take(), cancelPair);
-    EXPECT_EQ(rig.xmodem.end(), TransferEnd::CancelledByUser);
-    EXPECT_EQ(rig.xmodem.bytesLeftToSend(), 0u);
-  }
-  {
-    Rig rig;  // a receiver that went silent: the second cancel ends it
-    rig.xmodem.initiateSend(file, false);
-    rig.feed({kNak}, Feed::Whole);
-    rig.link.take();
-    rig.xmodem.cancel();
-    rig.xmodem.cancel();
-    EXPECT_EQ(rig.link.take(), cancelPair);
-    EXPECT_FALSE(rig.xmodem.isActive());
-  }
-  {
-    Rig rig;  // the line went away
-    rig.xmodem.initiateSend(file, false);
-    rig.feed({kNak}, Feed::Whole);
-    rig.link.take();
-    rig.xmodem.connectionClosed();
-    rig.feed({kAck}, Feed::Whole);
-    rig.xmodem.cancel();
-    EXPECT_TRUE(rig.link.take().empty());
-    EXPECT_EQ(rig.xmodem.end(), TransferEnd::ConnectionClosed);
+    c.act(rig);
+    EXPECT_EQ(rig.link.take(), c.writes) << c.what;
+    EXPECT_EQ(rig.xmodem.end(), c.end) << c.what;
+    EXPECT_FALSE(rig.clock.untilNext().has_value()) << c.what;
   }
 }
 
@@ -379,7 +441,6 @@ struct Line {
   bool dropCrcRequests = false;  // a sender that only knows checksum mode
   std::size_t maxChunk = 1;
   int damaged = 0, repeated = 0;
-
   explicit Line(unsigned seed) : random(seed) {
     senderClock.fire = [this](int id) { sender.timerFired(id); };
     receiverClock.fire = [this](int id) { receiver.timerFired(id); };
@@ -474,6 +535,19 @@ TEST(XmodemRoundTrip, FilesOfEverySizeArriveWholeOverADifficultLine) {
   // The line was as difficult as meant.
   EXPECT_GT(damaged, 50);
   EXPECT_GT(repeated, 50);
+}
+
+TEST(XmodemReceive, EndsAFileGrowingPastTheLargest) {
+  Rig rig;
+  rig.startCrcReceive();
+  std::vector<ByteBuffer> packets;  // one per block number
+  for (int n = 0; n < 256; ++n) packets.push_back(xmodemPacket(static_cast<std::uint8_t>(n), patterned(1024, 3), true));
+  std::size_t sent = 0;
+  for (; rig.xmodem.isActive() && sent <= transfer_limits::kLargestFile / 1024; rig.link.writes.clear())
+    rig.xmodem.process(packets[++sent % 256]);
+  EXPECT_EQ(sent, transfer_limits::kLargestFile / 1024 + 1);
+  EXPECT_EQ(rig.xmodem.end(), TransferEnd::FileTooLarge);
+  EXPECT_TRUE(rig.xmodem.receivedData().empty());
 }
 
 }  // namespace

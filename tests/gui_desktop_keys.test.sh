@@ -13,7 +13,7 @@ gui_isolate "$@"
 gui_start 1600x1000
 
 "$build/morlen-host" --port 0 --script "$source_dir/tests/golden/basic.seq" --record "$GUI_TMP/typed" \
-  --write-config "$HOME" >"$GUI_TMP/host.out" 2>&1 &
+  --write-config "$HOME/.config" >"$GUI_TMP/host.out" 2>&1 &
 GUI_PIDS+=($!)
 for _ in $(seq 50); do grep -q '^port ' "$GUI_TMP/host.out" && [ -s "$GUI_CONFIG" ] && break; sleep 0.1; done
 

@@ -27,6 +27,8 @@ const char* endingName(TransferEnd end) {
     case TransferEnd::CancelledByEndpoint: return "cancelled-by-endpoint";
     case TransferEnd::TooManyErrors: return "too-many-errors";
     case TransferEnd::OutOfSequence: return "out-of-sequence";
+    case TransferEnd::NoAnswer: return "no-answer";
+    case TransferEnd::FileTooLarge: return "file-too-large";
     case TransferEnd::ConnectionClosed: return "connection-closed";
   }
   return "?";

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libwxgtk3.2-dev libcairo2-dev zlib1g-dev libcurl4-openssl-dev
+  libwxgtk3.2-dev libcairo2-dev libglib2.0-dev zlib1g-dev libcurl4-openssl-dev
   libgtest-dev googletest
   clang libclang-rt-14-dev
   xvfb xauth x11-utils xdotool xclip imagemagick tesseract-ocr tesseract-ocr-eng

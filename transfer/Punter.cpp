@@ -13,6 +13,16 @@ constexpr std::size_t kTypicalChunk = 4096;
 
 bool startsWith(const std::uint8_t* bytes, const char* word) { return std::memcmp(bytes, word, kWordSize) == 0; }
 
+// Whether `word` is among the buffered bytes. Of the others only what
+// could begin it is kept, so that what the board prints meanwhile cannot
+// pile up.
+bool findWord(ByteBuffer& buffer, std::size_t& start, const char* word) {
+  const auto begin = buffer.begin() + static_cast<std::ptrdiff_t>(start);
+  if (std::search(begin, buffer.end(), word, word + kWordSize) != buffer.end()) return true;
+  if (buffer.size() - start >= kWordSize) start = buffer.size() - (kWordSize - 1);
+  return false;
+}
+
 std::uint16_t littleEndian(const std::uint8_t* bytes) { return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8); }
 
 }  // namespace
@@ -59,15 +69,25 @@ void Punter::initiate() {
   expected = Word::Ack;
   nextBlockSize = kHeaderSize;
   last = false;
+  calling = true;
+  pendingWord = nullptr;
+  completeWhenSent = false;
+  lastWord = kGoo;
+  unanswered = 0;
   scheduler.start(kHandshakeTimer, kHandshakePeriodMs, TransferScheduler::Repeat::Periodic);
 }
 
 void Punter::recieve(const std::uint8_t* bytes, std::size_t size) {
   if (!active || size == 0) return;
+  // The sender waits for the word about to go out; nothing it sends before
+  // can be an answer to it.
+  if (pendingWord != nullptr) return;
+  // A block on its way is no silence.
+  if (expected == Word::None) scheduler.start(kResendTimer, kResendMs, TransferScheduler::Repeat::Once);
   buffer.insert(buffer.end(), bytes, bytes + size);
-  while (active && step()) {
+  while (active && pendingWord == nullptr && step()) {
   }
-  if (!active) {
+  if (!active || pendingWord != nullptr) {
     clearBuffer();
   } else if (bufferStart > 0) {
     // Less than a block is left, so compacting is cheap.
@@ -77,22 +97,23 @@ void Punter::recieve(const std::uint8_t* bytes, std::size_t size) {
 }
 
 void Punter::cancel() {
-  if (!active) return;
-  for (int i = 0; i < 3; ++i) writeWord(kBad);
-  received.clear();
-  finish(TransferEnd::CancelledByUser);
+  if (active) abort(TransferEnd::CancelledByUser);
 }
 
 void Punter::timerFired(int id) {
   if (!active) return;
-  if (id == kHandshakeTimer) {
-    if (state == 1) {
-      writeWord(kGoo);
-    } else {
-      scheduler.stop(kHandshakeTimer);
-    }
-  } else if (id == kGooTimer) {
-    writeWord(kGoo);
+  switch (id) {
+    case kHandshakeTimer:
+      handshakeTick();
+      break;
+    case kAnswerTimer:
+      sendAnswer();
+      break;
+    case kResendTimer:
+      resend();
+      break;
+    default:
+      break;
   }
 }
 
@@ -104,7 +125,7 @@ bool Punter::step() {
   if (buffer.size() == bufferStart) return false;
   switch (expected) {
     case Word::Ack:
-      return wordStep();
+      return state == 1 ? callStep() : wordStep();
     case Word::Syn:
       return synStep();
     case Word::None:
@@ -113,49 +134,48 @@ bool Punter::step() {
   return false;
 }
 
+bool Punter::callStep() {
+  // Whatever the board prints before its "ACK" is not part of the exchange.
+  if (!findWord(buffer, bufferStart, kAck)) return false;
+  clearBuffer();
+  if (calling) {
+    calling = false;
+    scheduler.stop(kHandshakeTimer);
+  }
+  advance();
+  answer(kSendBlock);
+  return false;
+}
+
 bool Punter::wordStep() {
   if (buffer.size() - bufferStart < kWordSize) return false;
   const std::uint8_t* word = buffer.data() + bufferStart;
   if (startsWith(word, kAck)) {
-    advance();
     clearBuffer();
-    link.discardPendingInput();
+    advance();
     answer(kSendBlock);
   } else if (startsWith(word, kGoo)) {
     clearBuffer();
-    answer(kGoo);
     state = 1;
     expected = Word::Ack;
+    answer(kGoo);
   } else if (startsWith(word, kSendBlock)) {
     clearBuffer();
-    answer(kGoo);
     expected = Word::Ack;
-    scheduler.start(kGooTimer, kGooDelayMs, TransferScheduler::Repeat::Once);
+    answer(kGoo);
   } else {
-    // One reminder, however many stray words come: it goes out a while
-    // after the last of them.
-    ++retries;
+    // No answer: the resend of the last word brings the sender back.
     clearBuffer();
-    scheduler.start(kGooTimer, kGooDelayMs, TransferScheduler::Repeat::Once);
+    retry();
   }
   return false;
 }
 
 bool Punter::synStep() {
-  const auto begin = buffer.begin() + static_cast<std::ptrdiff_t>(bufferStart);
-  const auto found = std::search(begin, buffer.end(), kSyn, kSyn + kWordSize);
-  if (found == buffer.end()) {
-    // Bytes before the word are not part of it; keep only what could be
-    // its beginning, so that noise cannot pile up.
-    const std::size_t available = buffer.size() - bufferStart;
-    if (available >= kWordSize) bufferStart = buffer.size() - (kWordSize - 1);
-    return false;
-  }
+  if (!findWord(buffer, bufferStart, kSyn)) return false;
   clearBuffer();
-  link.discardPendingInput();
   if (state == 7) {
-    answer(kSyn);
-    finish(TransferEnd::Completed);
+    answer(kSyn, true);
     return false;
   }
   advance();
@@ -191,9 +211,12 @@ bool Punter::blockStep() {
         badBlock(5);
         return false;
       }
+      if (received.size() + (need - kHeaderSize) > transfer_limits::kLargestFile) {
+        abort(TransferEnd::FileTooLarge);
+        return false;
+      }
       received.insert(received.end(), block + kHeaderSize, block + need);
       ++blocks;
-      retries = 0;
       last = final;
       if (!final) nextBlockSize = nextSize;
       break;
@@ -201,16 +224,16 @@ bool Punter::blockStep() {
     default:
       return false;
   }
+  retries = 0;
   bufferStart += need;
-  answer(kGoo);
   expected = Word::Ack;
+  answer(kGoo);
   return true;
 }
 
 void Punter::advance() {
   switch (state) {
     case 1:
-      scheduler.stop(kHandshakeTimer);
       state = 2;
       expected = Word::None;
       break;
@@ -246,19 +269,79 @@ void Punter::advance() {
 void Punter::badBlock(std::uint8_t backTo) {
   // One state back: the sender's "ACK" advances it again, "S/B" follows and
   // the same block comes anew.
-  ++retries;
+  if (!retry()) return;
   clearBuffer();
-  answer(kBad);
   expected = Word::Ack;
   state = backTo;
+  answer(kBad);
 }
 
-void Punter::answer(const char* word) {
-  scheduler.stop(kGooTimer);
+bool Punter::retry() {
+  if (retries >= kMaxRetries) {
+    abort(TransferEnd::TooManyErrors);
+    return false;
+  }
+  ++retries;
+  return true;
+}
+
+void Punter::answer(const char* word, bool thenComplete) {
+  pendingWord = word;
+  completeWhenSent = thenComplete;
+  unanswered = 0;
+  scheduler.stop(kResendTimer);
+  scheduler.start(kAnswerTimer, kAnswerDelayMs, TransferScheduler::Repeat::Once);
+}
+
+void Punter::sendAnswer() {
+  if (pendingWord == nullptr) return;
+  const char* word = std::exchange(pendingWord, nullptr);
+  // As a C64 does before it speaks: what is waiting on the line is stale.
+  clearBuffer();
+  link.discardPendingInput();
   writeWord(word);
+  lastWord = word;
+  if (completeWhenSent) {
+    finish(TransferEnd::Completed);
+    return;
+  }
+  scheduler.start(kResendTimer, kResendMs, TransferScheduler::Repeat::Once);
+}
+
+void Punter::handshakeTick() {
+  if (!calling || state != 1) {
+    scheduler.stop(kHandshakeTimer);
+    return;
+  }
+  if (unanswered >= kMaxUnanswered) {
+    finish(TransferEnd::NoAnswer);
+    return;
+  }
+  ++unanswered;
+  writeWord(kGoo);
+}
+
+void Punter::resend() {
+  if (pendingWord != nullptr || lastWord == nullptr) return;
+  if (unanswered >= kMaxUnanswered) {
+    finish(TransferEnd::NoAnswer);
+    return;
+  }
+  ++unanswered;
+  // Part of a block that stopped coming will come again whole.
+  clearBuffer();
+  link.discardPendingInput();
+  writeWord(lastWord);
+  scheduler.start(kResendTimer, kResendMs, TransferScheduler::Repeat::Once);
 }
 
 void Punter::writeWord(const char* word) { link.write(reinterpret_cast<const std::uint8_t*>(word), kWordSize); }
+
+void Punter::abort(TransferEnd how) {
+  for (int i = 0; i < 3; ++i) writeWord(kBad);
+  received.clear();
+  finish(how);
+}
 
 void Punter::clearBuffer() {
   buffer.clear();
@@ -268,6 +351,8 @@ void Punter::clearBuffer() {
 void Punter::finish(TransferEnd how) {
   active = false;
   ending = how;
+  pendingWord = nullptr;
   scheduler.stop(kHandshakeTimer);
-  scheduler.stop(kGooTimer);
+  scheduler.stop(kAnswerTimer);
+  scheduler.stop(kResendTimer);
 }

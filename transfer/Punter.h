@@ -5,9 +5,11 @@
 // that arrives while it is active, fires its timers and reads its state.
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 #include "settings/ByteBuffer.h"
 #include "transfer/TransferEnd.h"
+#include "transfer/TransferLimits.h"
 #include "transfer/TransferLink.h"
 #include "transfer/TransferScheduler.h"
 
@@ -41,10 +43,20 @@ class Punter {
   // The timers this engine arms on its scheduler.
   enum TimerId : int {
     kHandshakeTimer = 0,  // "GOO" until the sender's first "ACK"
-    kGooTimer = 1,        // "GOO" a while after an unexpected word
+    kAnswerTimer = 1,     // the short wait before each word
+    kResendTimer = 2,     // the sender is silent: the last word again
   };
   static constexpr std::uint32_t kHandshakePeriodMs = 2000;
-  static constexpr std::uint32_t kGooDelayMs = 5000;
+  // Boards drop what arrives while their own word is still going out: a
+  // word waits this long, and the sender is then ready for it.
+  static constexpr std::uint32_t kAnswerDelayMs = 50;
+  // Silence after which the last word goes out again.
+  static constexpr std::uint32_t kResendMs = 3000;
+  // Calls for a sender and resends of a word in a row; after the last of
+  // them has gone unanswered too, the receive gives up.
+  static constexpr std::uint32_t kMaxUnanswered = transfer_limits::kMaxUnanswered;
+  // Bad blocks and stray words in a row that are answered; the next ends the receive.
+  static constexpr std::uint32_t kMaxRetries = transfer_limits::kMaxRetries;
 
   Punter(TransferLink& link, TransferScheduler& scheduler);
 
@@ -52,7 +64,7 @@ class Punter {
   // Hands the engine a chunk that arrived on the line.
   void recieve(const std::uint8_t* bytes, std::size_t size);
   void recieve(const ByteBuffer& chunk) { recieve(chunk.data(), chunk.size()); }
-  // The user's cancel: "BAD" three times, the data dropped.
+  // The user's cancel: "BAD" three times at once, the data dropped.
   void cancel();
   // The owner's call when one of the engine's timers is due.
   void timerFired(int id);
@@ -61,8 +73,10 @@ class Punter {
 
   bool isActive() const { return active; }
   const ByteBuffer& data() const { return received; }
+  // Hands the received data over, leaving none.
+  ByteBuffer takeData() { return std::exchange(received, ByteBuffer()); }
   std::uint64_t blockCount() const { return blocks; }
-  std::uint64_t retryCount() const { return retries; }
+  std::uint32_t retryCount() const { return retries; }
   std::uint8_t currentState() const { return state; }
   TransferEnd end() const { return ending; }
   // Bytes held back for the rest of a word or block (less than one block).
@@ -74,15 +88,23 @@ class Punter {
   // One step of the exchange on the buffered bytes; false when it has to
   // wait for more.
   bool step();
+  bool callStep();
   bool wordStep();
   bool synStep();
   bool blockStep();
   void advance();
   void badBlock(std::uint8_t backTo);
-  // Sends a word in answer to the sender, which makes a pending "GOO"
-  // reminder stale.
-  void answer(const char* word);
+  // Counts a bad block or a stray word; false (and the receive over) at the limit.
+  bool retry();
+  // Answers the sender with `word` after the short wait; input arriving
+  // meanwhile is dropped. `thenComplete`: the receive is complete once it is out.
+  void answer(const char* word, bool thenComplete = false);
+  void sendAnswer();
+  void handshakeTick();
+  void resend();
   void writeWord(const char* word);
+  // Tells the sender to stop ("BAD" three times) and ends without data.
+  void abort(TransferEnd how);
   void clearBuffer();
   void finish(TransferEnd how);
 
@@ -93,11 +115,16 @@ class Punter {
   std::size_t bufferStart = 0;
   ByteBuffer received;
   std::uint64_t blocks = 0;
-  std::uint64_t retries = 0;  // counted only; bad blocks are asked for again without limit
+  std::uint32_t retries = 0;  // bad blocks and stray words since the last good block
   bool active = false;
   std::uint8_t state = 0;  // 1 to 7
   Word expected = Word::None;
   std::uint8_t nextBlockSize = punter::kHeaderSize;
   bool last = false;
+  bool calling = false;  // the first "GOO"s, until the sender's first "ACK"
+  const char* pendingWord = nullptr;  // waiting to go out
+  bool completeWhenSent = false;
+  const char* lastWord = nullptr;  // the word a resend repeats
+  std::uint32_t unanswered = 0;  // calls or resends since the sender was last heard
   TransferEnd ending = TransferEnd::Running;
 };

@@ -9,5 +9,7 @@ enum class TransferEnd : std::uint8_t {
   CancelledByEndpoint,  // the other side cancelled
   TooManyErrors,        // the retry limit was reached; nothing is kept
   OutOfSequence,        // a block came out of order; the receive gave up
+  NoAnswer,             // the other side stayed silent through every request
+  FileTooLarge,         // the receive grew past the largest file; nothing is kept
   ConnectionClosed,     // the line went away during the transfer
 };

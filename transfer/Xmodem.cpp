@@ -11,9 +11,6 @@ using namespace xmodem;
 namespace {
 
 constexpr std::size_t kHeaderSize = 3;  // header byte, block number, its complement
-// A user's cancel during a receive sets the retry count this high, so that
-// the next packet meets the retry limit and the sender is told to stop.
-constexpr std::uint64_t kCancelledRetries = 99;
 constexpr std::size_t kLongestPacket = kHeaderSize + Xmodem::kLongBlock + 2;
 // The most a read of the line hands over at once, for the first reserve.
 constexpr std::size_t kTypicalChunk = 4096;
@@ -57,6 +54,7 @@ void Xmodem::initiate() {
   pendingStart = 0;
   handshaking = true;
   handshakeTicks = 0;
+  unanswered = 0;
   purging = false;
   checkKindOpen = false;
   scheduler.start(kHandshakeTimer, kHandshakePeriodMs, TransferScheduler::Repeat::Periodic);
@@ -90,30 +88,17 @@ void Xmodem::process(const std::uint8_t* bytes, std::size_t size) {
 
 void Xmodem::cancel() {
   if (!active) return;
-  if (mode == Mode::Send) {
-    // Before the receiver has spoken, or on a second cancel, nothing is
-    // left to wait for; otherwise the cancel goes out between packets.
-    if (!started || cancelRequested || eotSent) {
-      if (!eotSent) writeCancel();
-      cancelRequested = true;
-      outgoing.clear();
-      sendOffset = 0;
-      finish(TransferEnd::CancelledByUser);
-      return;
-    }
-    cancelRequested = true;
-    return;
-  }
-  // The sender hears of it at its next packet; a second cancel ends at
-  // once, and so does one before any packet, when there is none to wait for.
-  const bool again = cancelRequested;
+  // The other side hears of it at once; a send whose EOT is out has
+  // nothing left to stop.
   cancelRequested = true;
-  retries = kCancelledRetries;
-  received.clear();
-  if (again || handshaking) {
-    writeCancel();
-    finish(TransferEnd::CancelledByUser);
+  if (mode == Mode::Receive || !eotSent) writeCancel();
+  if (mode == Mode::Receive) {
+    received.clear();
+  } else {
+    outgoing.clear();
+    sendOffset = 0;
   }
+  finish(TransferEnd::CancelledByUser);
 }
 
 void Xmodem::timerFired(int id) {
@@ -127,6 +112,9 @@ void Xmodem::timerFired(int id) {
       break;
     case kEotReplyTimer:
       if (eotSent) finish(TransferEnd::Completed);
+      break;
+    case kSilenceTimer:
+      silenceStep();
       break;
     default:
       break;
@@ -146,12 +134,12 @@ void Xmodem::handshakeStep() {
   }
   if (handshakeTicks < kCrcRequests) {
     crc = true;
-    writeByte(kWantCrc);
+    request(kWantCrc);
   } else {
     scheduler.stop(kHandshakeTimer);
     crc = false;
     checkKindOpen = true;
-    writeByte(kNak);
+    request(kNak);
   }
   ++handshakeTicks;
 }
@@ -164,6 +152,9 @@ void Xmodem::receiveChunk(const std::uint8_t* bytes, std::size_t size) {
   }
   pending.insert(pending.end(), bytes, bytes + size);
   consumePackets(false);
+  // What the board prints before the first packet is no answer; a packet
+  // that failed is answered once the line is quiet.
+  if (active && !handshaking && !purging) heard();
 }
 
 void Xmodem::consumePackets(bool lineQuiet) {
@@ -184,7 +175,7 @@ void Xmodem::consumePackets(bool lineQuiet) {
     }
     if (head[0] == kEot) {
       writeByte(kAck);
-      finish(cancelRequested ? TransferEnd::CancelledByUser : TransferEnd::Completed);
+      finish(TransferEnd::Completed);
       break;
     }
     if (head[0] == kCan) {
@@ -233,12 +224,6 @@ void Xmodem::consumePackets(bool lineQuiet) {
 }
 
 bool Xmodem::checkPacket(const std::uint8_t* packet, std::size_t length) {
-  if (retries > kMaxRetries) {
-    writeCancel();
-    received.clear();
-    finish(cancelRequested ? TransferEnd::CancelledByUser : TransferEnd::TooManyErrors);
-    return false;
-  }
   const std::uint8_t number = packet[1];
   // A damaged block number fails its complement and is sent again, rather
   // than taken for a block out of sequence.
@@ -247,8 +232,10 @@ bool Xmodem::checkPacket(const std::uint8_t* packet, std::size_t length) {
     return false;
   }
   if (number == static_cast<std::uint8_t>(block - 1)) {
-    // The sender repeated a block whose ACK it missed: confirm it again.
-    writeByte(kAck);
+    // The sender repeated a block whose ACK it missed: confirm it again,
+    // but not for ever.
+    if (!retry()) return false;
+    acknowledge();
     return true;
   }
   if (number != block) {
@@ -256,18 +243,36 @@ bool Xmodem::checkPacket(const std::uint8_t* packet, std::size_t length) {
     finish(TransferEnd::OutOfSequence);
     return false;
   }
-  received.insert(received.end(), packet + kHeaderSize, packet + length - (crc ? 2 : 1));
+  const std::size_t dataLength = length - kHeaderSize - (crc ? 2 : 1);
+  if (received.size() + dataLength > transfer_limits::kLargestFile) {
+    writeCancel();
+    received.clear();
+    finish(TransferEnd::FileTooLarge);
+    return false;
+  }
+  received.insert(received.end(), packet + kHeaderSize, packet + kHeaderSize + dataLength);
   checkKindOpen = false;
   ++block;
   retries = 0;
-  writeByte(kAck);
+  acknowledge();
+  return true;
+}
+
+bool Xmodem::retry() {
+  if (retries >= kMaxRetries) {
+    writeCancel();
+    if (mode == Mode::Receive) received.clear();
+    finish(TransferEnd::TooManyErrors);
+    return false;
+  }
+  ++retries;
   return true;
 }
 
 void Xmodem::rejectPacket() {
   // The NAK waits until the line is quiet, so that the rest of a bad or
   // misaligned packet cannot be taken for the start of the next one.
-  ++retries;
+  if (!retry()) return;
   purging = true;
   scheduler.start(kQuietTimer, kQuietMs, TransferScheduler::Repeat::Once);
 }
@@ -278,12 +283,37 @@ void Xmodem::quietStep() {
     return;
   }
   purging = false;
-  if (cancelRequested) {
+  request(kNak);
+}
+
+void Xmodem::silenceStep() {
+  if (unanswered >= kMaxUnanswered) {
     writeCancel();
-    finish(TransferEnd::CancelledByUser);
+    finish(TransferEnd::NoAnswer);
     return;
   }
-  writeByte(kNak);
+  // Whatever part of a packet came is not going to be completed now.
+  pending.clear();
+  pendingStart = 0;
+  purging = false;
+  scheduler.stop(kQuietTimer);
+  request(kNak);
+}
+
+void Xmodem::request(std::uint8_t byte) {
+  writeByte(byte);
+  ++unanswered;
+  scheduler.start(kSilenceTimer, kSilenceMs, TransferScheduler::Repeat::Once);
+}
+
+void Xmodem::acknowledge() {
+  writeByte(kAck);
+  heard();
+}
+
+void Xmodem::heard() {
+  unanswered = 0;
+  scheduler.start(kSilenceTimer, kSilenceMs, TransferScheduler::Repeat::Once);
 }
 
 // Sending
@@ -301,7 +331,7 @@ void Xmodem::sendChunk(const std::uint8_t* bytes, std::size_t size) {
   if (eotSent) {
     if (answer == kAck) {
       finish(TransferEnd::Completed);
-    } else if (answer == kNak) {
+    } else if (answer == kNak && retry()) {
       writeByte(kEot);
     }
     return;
@@ -313,12 +343,14 @@ void Xmodem::sendChunk(const std::uint8_t* bytes, std::size_t size) {
     block = 1;
   } else if (answer == kAck) {
     sendOffset += std::min(lastBlockSize, bytesLeftToSend());
+    retries = 0;
   } else if (answer == kNak) {
+    if (!retry()) return;
     --block;
   } else {
     return;
   }
-  if (bytesLeftToSend() == 0 && !cancelRequested) {
+  if (bytesLeftToSend() == 0) {
     sendEot();
     return;
   }
@@ -327,13 +359,6 @@ void Xmodem::sendChunk(const std::uint8_t* bytes, std::size_t size) {
 }
 
 void Xmodem::sendPacket() {
-  if (cancelRequested) {
-    writeCancel();
-    outgoing.clear();
-    sendOffset = 0;
-    finish(TransferEnd::CancelledByUser);
-    return;
-  }
   const std::size_t left = bytesLeftToSend();
   // 1024-byte blocks only with CRC: a one-byte checksum over them is not
   // what a checksum-mode receiver can verify. The tail of the file goes in
@@ -384,4 +409,5 @@ void Xmodem::finish(TransferEnd how) {
   scheduler.stop(kHandshakeTimer);
   scheduler.stop(kQuietTimer);
   scheduler.stop(kEotReplyTimer);
+  scheduler.stop(kSilenceTimer);
 }

@@ -6,9 +6,11 @@
 // state afterwards.
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 #include "settings/ByteBuffer.h"
 #include "transfer/TransferEnd.h"
+#include "transfer/TransferLimits.h"
 #include "transfer/TransferLink.h"
 #include "transfer/TransferScheduler.h"
 
@@ -33,6 +35,7 @@ class Xmodem {
     kHandshakeTimer = 0,  // receive: asks the sender to start
     kQuietTimer = 1,      // receive: the line has been quiet since a bad packet
     kEotReplyTimer = 2,   // send: the longest wait for the receiver to answer EOT
+    kSilenceTimer = 3,    // receive: nothing from the sender for a while: ask again
   };
 
   static constexpr std::uint32_t kHandshakePeriodMs = 2000;
@@ -40,8 +43,13 @@ class Xmodem {
   static constexpr std::uint32_t kCrcRequests = 3;
   static constexpr std::uint32_t kQuietMs = 1000;
   static constexpr std::uint32_t kEotReplyMs = 10000;
-  // NAKs in a row after which the next bad packet ends the receive.
-  static constexpr std::uint64_t kMaxRetries = 5;
+  // Silence after which a receive asks for the packet again.
+  static constexpr std::uint32_t kSilenceMs = 10000;
+  // Bad or repeated packets in a row that are answered; the next one ends
+  // the transfer. A send counts the receiver's NAKs the same way.
+  static constexpr std::uint32_t kMaxRetries = transfer_limits::kMaxRetries;
+  // Requests (C or NAK) in a row left unanswered before a receive gives up.
+  static constexpr std::uint32_t kMaxUnanswered = transfer_limits::kMaxUnanswered;
   // With oneK, blocks are 1024 bytes while more than this remains.
   static constexpr std::size_t kOneKThreshold = 896;
   static constexpr std::size_t kShortBlock = 128;
@@ -56,7 +64,7 @@ class Xmodem {
   // Hands the engine a chunk that arrived on the line.
   void process(const std::uint8_t* bytes, std::size_t size);
   void process(const ByteBuffer& chunk) { process(chunk.data(), chunk.size()); }
-  // The user's cancel.
+  // The user's cancel: the other side is told at once (CAN CAN).
   void cancel();
   // The owner's call when one of the engine's timers is due.
   void timerFired(int id);
@@ -73,6 +81,8 @@ class Xmodem {
   bool usesCrc() const { return crc; }
   // Receive: the file so far, with the padding of the last block.
   const ByteBuffer& receivedData() const { return received; }
+  // Hands the received data over, leaving none.
+  ByteBuffer takeReceivedData() { return std::exchange(received, ByteBuffer()); }
   // Send: the bytes not yet acknowledged by the receiver.
   std::size_t bytesLeftToSend() const { return outgoing.size() - sendOffset; }
   // Receive: bytes held back for the rest of a packet (less than one packet).
@@ -87,8 +97,17 @@ class Xmodem {
   // or the line is being purged.
   bool checkPacket(const std::uint8_t* packet, std::size_t length);
   void rejectPacket();
+  // Counts one more bad or repeated block; false (and the transfer over)
+  // when the limit has been reached.
+  bool retry();
   void handshakeStep();
   void quietStep();
+  void silenceStep();
+  // A request to the sender (C or NAK), which it is to answer.
+  void request(std::uint8_t byte);
+  void acknowledge();
+  // The sender was heard: the silence starts over.
+  void heard();
 
   void sendChunk(const std::uint8_t* bytes, std::size_t size);
   void sendPacket();
@@ -111,7 +130,9 @@ class Xmodem {
   // Receive: the number of the next expected block. Send: the number of
   // the next block to build. Wraps from 255 to 0.
   std::uint8_t block = 0;
-  std::uint64_t retries = 0;
+  // Receive: bad or repeated packets since the last one accepted. Send:
+  // NAKs since the last ACK.
+  std::uint32_t retries = 0;
 
   // Receive: bytes not yet consumed start at pendingStart.
   ByteBuffer pending;
@@ -119,6 +140,7 @@ class Xmodem {
   ByteBuffer received;
   bool handshaking = false;  // no packet has begun yet
   std::uint32_t handshakeTicks = 0;
+  std::uint32_t unanswered = 0;  // requests since the sender was last heard
   bool purging = false;  // a bad packet: dropping input until the line is quiet
   bool checkKindOpen = false;  // fell back to checksum mode: the first packet may still carry a CRC
 

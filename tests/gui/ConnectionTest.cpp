@@ -4,6 +4,7 @@
 // refusal and a cancelled attempt, and real key events through both
 // keymaps. The session's rules one by one are unit-tested without a display.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <wx/filename.h>
 #include <wx/uiaction.h>
 #include <wx/weakref.h>
@@ -193,8 +194,8 @@ TEST_F(Connection, DropThenReconnectStartsAFreshScreenBelowTheOldOne) {
     // The board leaves black reversed text on a yellow background behind.
     Send(peer, "ONE\x0d\x12\x90\x02\x9e");
     ASSERT_TRUE(RunEventLoopUntil([&] { return Status(2) == "Active: 8"; }));
-  }  // the host hangs up
-  ASSERT_TRUE(RunEventLoopUntil([&] { return Status(0) == "Disconnected (connection dropped)"; })) << Status(0);
+  }  // the host hangs up, in order: no drop
+  ASSERT_TRUE(RunEventLoopUntil([&] { return Status(0) == "Disconnected by the board"; })) << Status(0);
   EXPECT_TRUE(Enabled(command::kConnect));
   EXPECT_FALSE(Enabled(command::kDisconnect));
   EXPECT_EQ(Status(1), "Rx: 8 | Tx: 0");  // the last counts stay
@@ -223,6 +224,12 @@ TEST_F(Connection, DropThenReconnectStartsAFreshScreenBelowTheOldOne) {
   ASSERT_TRUE(RunEventLoopUntil([&] { return Status(2) == "Active: 12"; }));
   Command(command::kStash);
   EXPECT_EQ(Status(3), "Buffer: 12");
+
+  // A line that breaks (here the host resets it) is a drop.
+  const linger reset{1, 0};
+  ASSERT_EQ(setsockopt(peer.get(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset), 0);
+  peer = Fd();
+  ASSERT_TRUE(RunEventLoopUntil([&] { return Status(0) == "Disconnected (connection dropped)"; })) << Status(0);
 }
 
 TEST_F(Connection, RefusedWhenNothingListens) {

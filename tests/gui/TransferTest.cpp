@@ -15,6 +15,7 @@
 #include <wx/weakref.h>
 #include <wx/wx.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +31,7 @@
 #include "TransferPeer.h"
 #include "app/CommandIds.h"
 #include "app/FileChooser.h"
+#include "app/MessagePrompt.h"
 #include "app/MorlenFrame.h"
 #include "gui/GuiTestSupport.h"
 #include "gui/LoopbackPeer.h"
@@ -75,6 +77,14 @@ class TransferWindow : public ::testing::Test {
       answers.pop_front();
       return path;
     };
+    // Message boxes are answered with `promptAnswer`, or closed.
+    savedPrompt = ProgramMessagePrompt();
+    ProgramMessagePrompt() = [this](wxWindow*, const MessageRequest& request) {
+      prompts.push_back(request);
+      const auto chosen = std::find(request.answers.begin(), request.answers.end(), promptAnswer);
+      return static_cast<std::size_t>(chosen == request.answers.end() ? request.answers.size() - 1
+                                                                       : chosen - request.answers.begin());
+    };
     listener = BoundSocket(port, 4);
     ASSERT_GE(listener.get(), 0);
     AddressBookEntry entry;
@@ -90,6 +100,7 @@ class TransferWindow : public ::testing::Test {
   }
   void TearDown() override {
     ProgramFileChooser() = savedChooser;
+    ProgramMessagePrompt() = savedPrompt;
     if (alive) frame->Destroy();
     RunEventLoopFor(100);
     wxFileName::Rmdir(directory, wxPATH_RMDIR_RECURSIVE);
@@ -129,10 +140,23 @@ class TransferWindow : public ::testing::Test {
     ASSERT_EQ(send(peer.get(), bytes.data(), bytes.size(), 0), ssize_t(bytes.size()));
   }
 
+  // Connects the window to a local host.
+  void ConnectTo(std::uint16_t hostPort) {
+    ASSERT_NE(hostPort, 0);
+    programAddressBook().entries[0].port = hostPort;
+    auto* event = new wxCommandEvent(wxEVT_ADDRESS_BOOK_CONNECT);
+    event->SetInt(0);
+    wxQueueEvent(frame, event);
+    ASSERT_TRUE(RunEventLoopUntil([&] { return Status(0) == "Connected."; }, 5000)) << Status(0);
+  }
+
   std::string directory;
   FileChooser savedChooser;
   std::vector<FileRequest> requests;
   std::deque<wxString> answers;
+  MessagePrompt savedPrompt;
+  std::vector<MessageRequest> prompts;
+  wxString promptAnswer;
   Fd listener;
   std::uint16_t port = 0;
   MorlenFrame* frame = nullptr;
@@ -277,14 +301,15 @@ TEST_F(TransferWindow, ConnectionEndingDuringATransferStopsIt) {
 // morlen-host on 127.0.0.1 with its own standard output read for the port.
 class LocalHost {
  public:
-  explicit LocalHost(const std::vector<std::string>& options) {
+  // The host's messages go to `log`, or nowhere.
+  explicit LocalHost(const std::vector<std::string>& options, const std::string& log = "/dev/null") {
     int out[2];
     if (pipe(out) != 0) return;
     pid = fork();
     if (pid == 0) {
       dup2(out[1], STDOUT_FILENO);
       close(out[0]);
-      const int quiet = open("/dev/null", O_WRONLY);
+      const int quiet = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       if (quiet >= 0) dup2(quiet, STDERR_FILENO);
       std::vector<std::string> args{MORLEN_BINARY_DIR "/morlen-host", "--port", "0", "--once"};
       args.insert(args.end(), options.begin(), options.end());
@@ -319,14 +344,7 @@ TEST_F(TransferWindow, HostSendingNoiseOrHangingUpMidTransfer) {
   Command(command::kDisconnect);
   peer = Fd();
   const std::string first = MakeFile("first", 20000, 5), second = MakeFile("second", 20000, 6);
-  auto connectTo = [&](const LocalHost& host) {
-    ASSERT_NE(host.port, 0);
-    programAddressBook().entries[0].port = host.port;
-    auto* event = new wxCommandEvent(wxEVT_ADDRESS_BOOK_CONNECT);
-    event->SetInt(0);
-    wxQueueEvent(frame, event);
-    ASSERT_TRUE(RunEventLoopUntil([&] { return Status(0) == "Connected."; }, 5000)) << Status(0);
-  };
+  auto connectTo = [&](const LocalHost& host) { ConnectTo(host.port); };
   // Noise once the receive has asked for the first time (the first C is
   // read away), then the sender, which starts at the next C.
   programSettings().dialogOnReceived = true;
@@ -356,11 +374,15 @@ TEST_F(TransferWindow, HostSendingNoiseOrHangingUpMidTransfer) {
   EXPECT_FALSE(Enabled(command::kCancelTransfer));
   EXPECT_EQ(frame->Transfers().ReceivedFile(), kept);
   EXPECT_EQ(ReadFile(savedAs.ToStdString()), saved);
-  // "Save File..." still offers the first file.
+  // "Save File..." says the last receive did not complete and still offers the first file.
   const wxString again = wxString(directory) + "/first.again";
   answers = {again};
+  promptAnswer = "Save Earlier File...";
   ASSERT_TRUE(Enabled(command::kSaveReceivedFile));
   Command(command::kSaveReceivedFile);
+  ASSERT_EQ(prompts.size(), 1u);
+  EXPECT_TRUE(prompts[0].message.StartsWith("The last Xmodem receive stopped after 2816 bytes")) << prompts[0].message;
+  EXPECT_EQ(prompts[0].answers, (std::vector<wxString>{"Save Partial File...", "Save Earlier File...", "Cancel"}));
   EXPECT_EQ(Status(0), "Saved " + again);
   EXPECT_EQ(ReadFile(again.ToStdString()), saved);
 
@@ -371,6 +393,31 @@ TEST_F(TransferWindow, HostSendingNoiseOrHangingUpMidTransfer) {
   ASSERT_TRUE(Enabled(command::kConnect));
   connectTo(board);
   EXPECT_TRUE(RunEventLoopUntil([&] { return Status(2) == "Active: 6"; })) << Status(2);
+}
+
+// The local host's Punter sender drops what arrives while its own word is
+// still going out, as a C64 board does. The receive waits a moment before
+// each word, so the board loses none: the file arrives whole, without a
+// word said twice, and the board then ends the call in order.
+TEST_F(TransferWindow, PunterFromABoardThatFlushesItsInputAfterEachWord) {
+  Command(command::kDisconnect);
+  peer = Fd();
+  const std::string path = MakeFile("board-file", 6000, 7);
+  const std::string log = directory + "/host.log";
+  {
+    LocalHost board({"--punter", path}, log);
+    ConnectTo(board.port);
+    programSettings().dialogOnReceived = true;
+    const wxString saveAs = wxString(directory) + "/from-board.prg";
+    answers = {saveAs};
+    Command(command::kPunterReceive);
+    EXPECT_EQ(Status(0), "Punter receive: waiting for the board");
+    ASSERT_TRUE(WaitForStatus("Disconnected by the board")) << Status(0);
+    EXPECT_EQ(ReadFile(saveAs.ToStdString()), ReadFile(path));
+  }
+  EXPECT_NE(ReadFile(log).find("punter: file sent, 0 bytes of the caller's dropped"), std::string::npos) << ReadFile(log);
+  // One call, then per item (file type, SYN, header, 25 blocks, SYN) "S/B" and the answer: nothing said twice.
+  EXPECT_TRUE(Status(1).EndsWith("| Tx: " + std::to_string(3 * (1 + 2 * 29)))) << Status(1);
 }
 
 // Real key events from the X server: a function key whose command is
@@ -434,7 +481,7 @@ TEST_F(FunctionKeys, RunTheirCommandsWhileOfferedAndReachTheBoardOtherwise) {
   Press("a F7");
   EXPECT_EQ(FromBoardsEnd(3), "GOO");
   Command(command::kCancelTransfer);
-  EXPECT_EQ(Status(0), "Punter cancelled by user");
+  EXPECT_EQ(Status(0), "Punter cancelled by user; discarding the board's data");
   EXPECT_EQ(FromBoardsEnd(9), "BADBADBAD");
   EXPECT_FALSE(Readable(peer.get(), kQuietMs)) << "a key reached the board during the transfer";
 }

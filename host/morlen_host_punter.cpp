@@ -1,0 +1,187 @@
+#include "host/morlen_host_punter.h"
+
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host/morlen_host_signals.h"
+#include "transfer/Punter.h"
+
+using namespace punter;
+
+namespace {
+constexpr std::size_t kLongestBlock = 255;
+constexpr std::size_t kLargestData = kLongestBlock - kHeaderSize;
+constexpr std::uint8_t kProgramFileType = 1;
+constexpr int kSilenceMs = 60000;
+constexpr std::size_t kReadChunk = 256;
+constexpr int kSocketSlot = 0;
+constexpr int kSignalSlot = 1;
+const char* const kReceiverWords[] = {kGoo, kBad, kSendBlock, kSyn};
+
+ByteBuffer MakeBlock(std::uint8_t nextSize, std::uint16_t number, const std::uint8_t* data, std::size_t size) {
+  ByteBuffer block(kHeaderSize + size, 0);
+  block[kNextSizeAt] = nextSize;
+  block[5] = static_cast<std::uint8_t>(number);
+  block[6] = static_cast<std::uint8_t>(number >> 8);
+  std::copy(data, data + size, block.begin() + kHeaderSize);
+  const std::uint8_t* covered = block.data() + kChecksummedFrom;
+  const std::size_t count = block.size() - kChecksummedFrom;
+  const std::uint16_t additive = additiveChecksum(covered, count);
+  const std::uint16_t cyclic = cyclicChecksum(covered, count);
+  block[0] = static_cast<std::uint8_t>(additive);
+  block[1] = static_cast<std::uint8_t>(additive >> 8);
+  block[2] = static_cast<std::uint8_t>(cyclic);
+  block[3] = static_cast<std::uint8_t>(cyclic >> 8);
+  return block;
+}
+
+ByteBuffer Word(const char* word) { return ByteBuffer(word, word + kWordSize); }
+
+// What the sender sends, one item per "S/B": the file type, "SYN", the
+// header-only block, the data blocks (the last marked final), "SYN".
+std::vector<ByteBuffer> Items(const ByteBuffer& file) {
+  const std::uint8_t type = kProgramFileType;
+  std::vector<ByteBuffer> items{MakeBlock(kHeaderSize, 0, &type, 1), Word(kSyn)};
+  const std::size_t blocks = std::max<std::size_t>(1, (file.size() + kLargestData - 1) / kLargestData);
+  auto sizeOf = [&](std::size_t i) { return std::min(kLargestData, file.size() - i * kLargestData); };
+  items.push_back(MakeBlock(static_cast<std::uint8_t>(kHeaderSize + sizeOf(0)), 0, nullptr, 0));
+  for (std::size_t i = 0; i < blocks; ++i) {
+    const bool final = i + 1 == blocks;
+    const std::uint8_t next = final ? 0 : static_cast<std::uint8_t>(kHeaderSize + sizeOf(i + 1));
+    const std::uint16_t number = static_cast<std::uint16_t>((final ? kFinalBlock << 8 : 0) | ((i + 1) & 0xFF));
+    items.push_back(MakeBlock(next, number, file.data() + i * kLargestData, sizeOf(i)));
+  }
+  items.push_back(Word(kSyn));
+  return items;
+}
+
+class Line {
+ public:
+  explicit Line(int fd) : fd_(fd) {}
+
+  // Sends `bytes`, then drops what arrives while they are going out.
+  bool Send(const ByteBuffer& bytes) {
+    if (send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(bytes.size())) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(kPunterFlushMs));
+    std::uint8_t flushed[kReadChunk];
+    for (ssize_t n; (n = recv(fd_, flushed, sizeof flushed, MSG_DONTWAIT)) > 0;)
+      dropped_ += static_cast<std::size_t>(n);
+    heard_.clear();
+    return true;
+  }
+
+  // Bytes of the caller's dropped so far.
+  std::size_t Dropped() const { return dropped_; }
+
+  // The receiver's next word; empty when the line ended (`end` says how).
+  std::string NextWord(SessionEnd& end) {
+    for (;;) {
+      std::size_t at = heard_.size();
+      const char* found = nullptr;
+      for (const char* word : kReceiverWords) {
+        const std::size_t where = heard_.find(word, 0, kWordSize);
+        if (where < at) {
+          at = where;
+          found = word;
+        }
+      }
+      if (found != nullptr) {
+        heard_.erase(0, at + kWordSize);
+        return found;
+      }
+      // Only what could begin a word is kept.
+      if (heard_.size() >= kWordSize) heard_.erase(0, heard_.size() - (kWordSize - 1));
+      if (!Read(end)) return {};
+    }
+  }
+
+ private:
+  bool Read(SessionEnd& end) {
+    pollfd slots[2] = {};
+    slots[kSocketSlot] = {fd_, POLLIN, 0};
+    slots[kSignalSlot] = {HostSignalDescriptor(), POLLIN, 0};
+    const int ready = poll(slots, 2, kSilenceMs);
+    if (ready < 0 && errno == EINTR) return true;
+    if (ready <= 0) {
+      end = SessionEnd::CallerHungUp;
+      return false;
+    }
+    if (slots[kSignalSlot].revents & POLLIN) {
+      const HostSignal signal = TakeHostSignal();
+      if (signal == HostSignal::Drop || signal == HostSignal::Terminate) {
+        end = signal == HostSignal::Drop ? SessionEnd::Dropped : SessionEnd::Terminate;
+        return false;
+      }
+    }
+    if (!(slots[kSocketSlot].revents & (POLLIN | POLLHUP | POLLERR))) return true;
+    char chunk[kReadChunk];
+    const ssize_t n = recv(fd_, chunk, sizeof chunk, 0);
+    if (n < 0 && errno == EINTR) return true;
+    if (n <= 0) {
+      end = SessionEnd::CallerHungUp;
+      return false;
+    }
+    heard_.append(chunk, static_cast<std::size_t>(n));
+    return true;
+  }
+
+  int fd_;
+  std::string heard_;
+  std::size_t dropped_ = 0;
+};
+
+SessionEnd Report(SessionEnd end, const Line& line) {
+  std::fprintf(stderr, "morlen-host: punter: %s, %zu bytes of the caller's dropped\n",
+               end == SessionEnd::BoardFinished ? "file sent" : "transfer stopped", line.Dropped());
+  return end;
+}
+}  // namespace
+
+SessionEnd SendWithPunter(int fd, const ByteBuffer& file) {
+  const std::vector<ByteBuffer> items = Items(file);
+  enum class Awaiting { Start, SendBlock, Verdict, SynReply } awaiting = Awaiting::Start;
+  std::size_t next = 0;
+  Line line(fd);
+  SessionEnd end = SessionEnd::CallerHungUp;
+  // A word that does not fit the exchange is left unanswered.
+  for (;;) {
+    const std::string word = line.NextWord(end);
+    if (word.empty()) return Report(end, line);
+    bool sent = true;
+    switch (awaiting) {
+      case Awaiting::Start:
+        if (word != kGoo) continue;
+        sent = line.Send(Word(kAck));
+        awaiting = Awaiting::SendBlock;
+        break;
+      case Awaiting::SendBlock:
+        if (word != kSendBlock) continue;
+        sent = line.Send(items[next]);
+        awaiting = items[next] == Word(kSyn) ? Awaiting::SynReply : Awaiting::Verdict;
+        break;
+      case Awaiting::Verdict:
+        if (word != kGoo && word != kBad) continue;
+        if (word == kGoo) ++next;
+        sent = line.Send(Word(kAck));
+        awaiting = Awaiting::SendBlock;
+        break;
+      case Awaiting::SynReply:
+        if (word != kSyn) continue;
+        if (next + 1 == items.size()) return Report(SessionEnd::BoardFinished, line);
+        ++next;
+        sent = line.Send(Word(kAck));
+        awaiting = Awaiting::SendBlock;
+        break;
+    }
+    if (!sent) return Report(SessionEnd::CallerHungUp, line);
+  }
+}
