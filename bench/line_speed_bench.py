@@ -6,7 +6,8 @@ usage: line_speed_bench.py BUILD_DIR [--speeds 0,115200] [--seconds 30]
 
 CPU: one ordinary stream (see flood_streams.py) as long as --seconds takes
 at the fastest speed asked for, sent at once by the local host; the program
-connects to it (F7, Enter) with its entry at each speed in turn (0 is Off).
+connects to it (F7, Enter) with its entry at each speed in turn (0 is Off;
+a speed that would take more than twice --seconds is skipped).
 Prints how long the stream took to show, the program's CPU time over that
 time (user and system, from /proc) and that as a share of one core.
 At a speed, the stream has been shown once the connection holds nothing
@@ -137,8 +138,11 @@ def main():
         size = os.path.getsize(stream)
         print(f"an ordinary stream of {size} bytes, scale {args.scale}")
         for speed in speeds:
-            seconds, cpu = show_stream(build, stream, speed, args.scale, tmp)
             name = f"{speed} bps" if speed else "Off"
+            if speed and size * BITS_PER_BYTE / speed > 2 * args.seconds:
+                print(f"{name:>10s}: skipped, the stream would take {size * BITS_PER_BYTE / speed:.0f} s")
+                continue
+            seconds, cpu = show_stream(build, stream, speed, args.scale, tmp)
             print(f"{name:>10s}: shown in {seconds:6.2f} s, CPU {cpu:5.2f} s, "
                   f"{100 * cpu / seconds:5.1f}% of one core", flush=True)
         os.remove(stream)
