@@ -178,12 +178,12 @@ void TerminalSession::ShowQueued(std::size_t count) {
 }
 
 bool TerminalSession::ResumeInput() {
-  if (!inputHeld || ReadAllowance() == 0) return false;
+  if (!inputHeld) return false;
   // Held back, reading waits until half the queue has been shown: then it
   // comes about once a second, with the status texts each read changes,
   // rather than at every tick.
-  const bool limited = ReadAllowance() != std::numeric_limits<std::size_t>::max();
-  if (limited && QueuedBytes() > pacer.BytesIn(kMostQueued) / 2) return false;
+  const bool paced = pacer.Paced() && !TransferRunning();
+  if (paced && QueuedBytes() > pacer.BytesIn(kMostQueued) / 2) return false;
   inputHeld = false;
   return state == SessionState::Connected;
 }

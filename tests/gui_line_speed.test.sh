@@ -14,7 +14,8 @@ gui_start 1600x1000
 
 readonly SIZE=480 SCALE=2
 screen="$GUI_TMP/screen.seq"
-python3 -c "import sys; open(sys.argv[1], 'wb').write(b'\x93' + bytes(0x41 + i % 26 for i in range($SIZE - 1)))" "$screen"
+python3 -c "import sys; open(sys.argv[1], 'wb').write(b'\x93' + bytes(0x41 + i % 26 for i in range(int(sys.argv[2]))))" \
+  "$screen" $((SIZE - 1))
 "$build/morlen-host" --port 0 --script "$screen" >"$GUI_TMP/host.out" 2>&1 &
 GUI_PIDS+=($!)
 port=""
