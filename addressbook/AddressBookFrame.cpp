@@ -140,6 +140,10 @@ void AddressBookFrame::CreateEditor() {
                                 wxRB_GROUP);
   columns40->SetValue(true);
   columns80 = new wxRadioButton(editorPanel, addressBookId::kColumns80, "80");
+  lineSpeedLabel = CreateLabel("Line speed:");
+  lineSpeedChoice = new wxChoice(editorPanel, addressBookId::kLineSpeed);
+  for (const std::uint32_t speed : kLineSpeeds) lineSpeedChoice->Append(lineSpeedText(speed));
+  lineSpeedChoice->SetSelection(0);
 
   preview = new qwx::wxPetsciiScrolledCanvas(
       editorPanel, previewTerminal, kPreviewScale,
@@ -222,6 +226,10 @@ void AddressBookFrame::LayOutEditor() {
   columnsLine->Add(columns40, 0, wxTOP | wxBOTTOM, kBorder);
   columnsLine->Add(columns80, 0, wxTOP | wxBOTTOM, kBorder);
   terminalGroup->Add(columnsLine, 0, wxEXPAND, kBorder);
+  auto* speedLine = new wxBoxSizer(wxHORIZONTAL);
+  speedLine->Add(lineSpeedLabel, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, kBorder);
+  speedLine->Add(lineSpeedChoice, 0, 0, 0);
+  terminalGroup->Add(speedLine, 0, wxEXPAND | wxBOTTOM, kEchoBorder);
   optionsRow->Add(terminalGroup, 1, wxLEFT, kTerminalGroupBorder);
   sizer->Add(optionsRow, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, kBorder);
 
@@ -277,6 +285,7 @@ void AddressBookFrame::BindHandlers() {
   Bind(wxEVT_CHECKBOX, &AddressBookFrame::OnTelnetChanged, this, kTelnet);
   Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { OnColumnsChanged(kNarrowColumns); }, kColumns40);
   Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { OnColumnsChanged(kWideColumns); }, kColumns80);
+  Bind(wxEVT_CHOICE, &AddressBookFrame::OnLineSpeedChosen, this, kLineSpeed);
   Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ConnectToSelected(); }, kConnect);
   Bind(wxEVT_BUTTON, &AddressBookFrame::OnUndo, this, kUndo);
   list->Bind(wxEVT_CONTEXT_MENU, &AddressBookFrame::OnListContextMenu, this, kList);
@@ -318,7 +327,8 @@ bool AddressBookFrame::isConnectable(int row) const { return ::isConnectable(cop
 void AddressBookFrame::enableEditor(bool on) {
   for (wxWindow* control : std::initializer_list<wxWindow*>{
            nameField, nameLabel, descriptionField, descriptionLabel, addressField, addressLabel, backgroundChooser,
-           backgroundLabel, foregroundChooser, foregroundLabel, portField, portLabel, telnetBox, echoBox})
+           backgroundLabel, foregroundChooser, foregroundLabel, portField, portLabel, telnetBox, echoBox,
+           lineSpeedChoice, lineSpeedLabel})
     control->Enable(on);
   // The terminal stays at 40 columns: the count is shown, never edited here.
   columns40->Enable(false);
@@ -333,6 +343,7 @@ void AddressBookFrame::clearEditor() {
   telnetBox->SetValue(false);
   columns40->SetValue(true);
   columns80->SetValue(false);
+  lineSpeedChoice->SetSelection(0);
   ShowScreenshot(std::string());
 }
 
@@ -352,6 +363,7 @@ void AddressBookFrame::loadEntry(std::size_t row) {
   telnetBox->SetValue(entry.telnet);
   columns40->SetValue(entry.columns == kNarrowColumns);
   columns80->SetValue(entry.columns == kWideColumns);
+  lineSpeedChoice->SetSelection(static_cast<int>(lineSpeedIndex(entry.lineSpeed)));
   ShowScreenshot(entry.screenshot);
 }
 
@@ -449,4 +461,11 @@ void AddressBookFrame::OnTelnetChanged(wxCommandEvent&) {
 
 void AddressBookFrame::OnColumnsChanged(std::uint64_t columns) {
   if (AddressBookEntry* entry = SelectedEntry()) entry->columns = columns;
+}
+
+void AddressBookFrame::OnLineSpeedChosen(wxCommandEvent& event) {
+  const int chosen = event.GetSelection();
+  AddressBookEntry* entry = SelectedEntry();
+  if (entry && chosen >= 0 && static_cast<std::size_t>(chosen) < kLineSpeeds.size())
+    entry->lineSpeed = kLineSpeeds[static_cast<std::size_t>(chosen)];
 }

@@ -68,6 +68,7 @@ class AddressBookFrame : public wxFrame {
   void OnEchoChanged(wxCommandEvent& event);
   void OnTelnetChanged(wxCommandEvent& event);
   void OnColumnsChanged(std::uint64_t columns);
+  void OnLineSpeedChosen(wxCommandEvent& event);
 
   // Commands.
   void OnNew(wxCommandEvent& event);
@@ -113,6 +114,8 @@ class AddressBookFrame : public wxFrame {
   wxCheckBox* echoBox = nullptr;
   wxRadioButton* columns40 = nullptr;
   wxRadioButton* columns80 = nullptr;
+  wxStaticText* lineSpeedLabel = nullptr;
+  wxChoice* lineSpeedChoice = nullptr;
   PetsciiTerminal previewTerminal;  // what the preview shows
   qwx::wxPetsciiScrolledCanvas* preview = nullptr;
   wxButton* undoButton = nullptr;

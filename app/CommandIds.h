@@ -32,6 +32,9 @@ constexpr int kSaveReceivedFile = 6029;
 constexpr int kLoadFileToSend = 6030;
 constexpr int kPromptAfterReceive = 6031;
 constexpr int kCheckForUpdates = 6033;
+// View > Line Speed, then one row per offered speed, in their order.
+constexpr int kLineSpeedMenu = 6060;
+constexpr int kFirstLineSpeed = 6061;
 }  // namespace command
 
 // The address book window's controls and commands.
@@ -56,4 +59,5 @@ constexpr int kEcho = 6049;
 constexpr int kColumns40 = 6050;
 constexpr int kColumns80 = 6051;
 constexpr int kTelnet = 6052;
+constexpr int kLineSpeed = 6053;
 }  // namespace addressBookId

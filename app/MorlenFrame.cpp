@@ -3,6 +3,7 @@
 #include <wx/display.h>
 
 #include "app/CommandIds.h"
+#include "app/LineSpeedMenu.h"
 #include "app/ProductInfo.h"
 #include "app/ProgramValues.h"
 #include "app/ReplayFrame.h"
@@ -83,7 +84,7 @@ MorlenFrame::MorlenFrame()
   SetSizer(frameSizer);
 
   sessionScreen = std::make_unique<CanvasSessionScreen>(*canvas);
-  session = std::make_unique<TerminalSession>(statusSink, *sessionScreen, welcomeScreen());
+  session = std::make_unique<TerminalSession>(statusSink, *sessionScreen, welcomeScreen(), paceClock);
   CreateTransfers();
   canvas->LoadBytes(session->ActiveSession());
   canvas->ProcessPending();
@@ -179,6 +180,10 @@ void MorlenFrame::CreateMenus() {
   }
   view.push_back(Separator());
   view.push_back(Command(command::kRows25, "25 &rows", "Display with 25 rows", [this] { OnRowsCommand(); }));
+  view.push_back(Separator());
+  view.push_back(Submenu(command::kLineSpeedMenu, "&Line Speed",
+                         LineSpeedRows([this] { return session->LineSpeed(); },
+                                       [this](std::uint32_t bps) { SetLineSpeed(bps); })));
 
   commands.Menu("T&ransfer") = TransferCommands();
 

@@ -70,6 +70,7 @@ class MorlenFrame : public wxFrame {
   void OnConnectRequest(wxCommandEvent& event);
   void OnSocketEvent(wxSocketEvent& event);
   void ReadInput();
+  void SetLineSpeed(std::uint32_t bitsPerSecond);
   void OnDisconnectCommand();
   bool ConnectOffered() const;
   // The title names the board while connected.
@@ -122,6 +123,10 @@ class MorlenFrame : public wxFrame {
   wxWeakRef<qwx::wxCheckForUpdates> updateChecker;
   StatusBarSink statusSink{*this};
   std::unique_ptr<CanvasSessionScreen> sessionScreen;
+  // Shows the bytes due at the line speed; reads again once they fit.
+  TimerPaceClock paceClock{[this] {
+    if (session->PaceTick()) ReadInput();
+  }};
   // The connection's state, counters, session buffer and routing.
   std::unique_ptr<TerminalSession> session;
   // The transfers' timers, file dialogs and commands.

@@ -3,6 +3,8 @@
 // the key events, into calls on its terminal session.
 #include <wx/socket.h>
 
+#include <algorithm>
+
 #include "app/CommandIds.h"
 #include "app/LocaleText.h"
 #include "app/MorlenFrame.h"
@@ -25,6 +27,7 @@ void MorlenFrame::StartConnection(int index) {
   client.reset(new qwx::wxTcpClient);
   client->onBytesWritten = [this](std::uint64_t count) { session->BytesSent(count); };
   client->SetEventHandler(*this, wxID_ANY);
+  session->SetLineSpeed(entry.lineSpeed);
   session->AttemptStarted(*client, entry.address, entry.port, entry.foreground, entry.background, entry.name,
                           LineOptions{entry.telnet, entry.echo});
 
@@ -61,11 +64,18 @@ void MorlenFrame::OnSocketEvent(wxSocketEvent& event) {
 }
 
 void MorlenFrame::ReadInput() {
+  // Unread, the socket reports no more input and TCP slows the board down:
+  // the session asks again once its queue has room.
   if (!session->InputWaiting()) return;
-  client->Read(readBuffer.data(), static_cast<wxUint32>(readBuffer.size()));
+  const std::size_t room = std::min(readBuffer.size(), session->ReadAllowance());
+  client->Read(readBuffer.data(), static_cast<wxUint32>(room));
   session->Received(readBuffer.data(), client->LastCount());
   // The session hangs up on a telnet server that broke the protocol.
   if (!session->HasClient()) client.reset();
+}
+
+void MorlenFrame::SetLineSpeed(std::uint32_t bitsPerSecond) {
+  if (session->SetLineSpeed(bitsPerSecond) && client) ReadInput();
 }
 
 void MorlenFrame::OnDisconnectCommand() {

@@ -1,6 +1,7 @@
 #include "app/ReplayFrame.h"
 
 #include "app/CloseKeys.h"
+#include "app/LineSpeedMenu.h"
 #include "app/ProgramValues.h"
 #include "app/ReplayTimer.h"
 #include "resources/morlen_icon.xpm"
@@ -49,8 +50,7 @@ ReplayFrame::ReplayFrame(wxWindow* parent, wxWindowID id, const wxString& title)
   Fit();
   SetIcon(wxIcon(morlen_icon_xpm));
 
-  // As in the main window, Alt+C copies the selection as ASCII.
-  InstallCloseKeys(*this, {wxAcceleratorEntry(wxACCEL_ALT, 'C', wxID_COPY)});
+  InstallKeys();
 
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { canvas->CopyAsAscii(); }, wxID_COPY);
   Bind(wxEVT_PETSCII_CANVAS_SCREENSHOT, &ReplayFrame::OnCanvasScreenshot, this);
@@ -84,6 +84,27 @@ void ReplayFrame::StartReplay() {
   playback.Start(ReplayPlayback::Clock::now());
   if (!timer) timer = std::make_unique<ReplayTimer>(this);
   timer->Start(kStepIntervalMilliseconds, wxTIMER_CONTINUOUS);
+}
+
+void ReplayFrame::InstallKeys() {
+  // As in the main window, Alt+C copies the selection as ASCII.
+  InstallCloseKeys(*this, {wxAcceleratorEntry(wxACCEL_ALT, 'C', wxID_COPY)});
+}
+
+void ReplayFrame::OfferSpeeds() {
+  commands.Menu("&Speed") = LineSpeedRows([this] { return playback.Speed(); },
+                                          [this](std::uint32_t bps) { SetSpeed(bps); });
+  commands.Install(*this);
+  // The table's accelerators replace the window's: its own keys again.
+  InstallKeys();
+  SetSizeLimits();
+  Fit();
+}
+
+void ReplayFrame::SetSpeed(std::uint32_t bitsPerSecond) {
+  playback.SetSpeed(bitsPerSecond, ReplayPlayback::Clock::now());
+  // Off shows the rest now rather than at the next tick.
+  if (Replaying() && bitsPerSecond == kLineSpeedOff) ReplayStep();
 }
 
 bool ReplayFrame::Replaying() const { return timer && timer->IsRunning(); }
@@ -123,10 +144,12 @@ ReplayFrame* OpenBufferWindow(wxWindow* mainWindow, const ByteBuffer* storedBuff
   auto* frame = new ReplayFrame(mainWindow, wxID_ANY, traits.title);
   frame->Canvas()->SetFixedScreen(traits.fixedScreen);
   frame->SetSource(storedBuffer);
-  if (traits.replays)
+  if (traits.replays) {
+    frame->OfferSpeeds();
     frame->StartReplay();
-  else
+  } else {
     frame->ShowAll();
+  }
   frame->Show();
   return frame;
 }

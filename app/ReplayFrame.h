@@ -1,13 +1,14 @@
 #pragma once
 // A window of its own on the main window's buffer: the whole buffer at once
-// ("View"), or a byte-by-byte replay with the history kept or on a fixed
-// 25-row screen. Any number may be open; each reads the buffer it was
-// given while it runs, so a buffer replaced meanwhile is replayed on from
-// the same position.
+// ("View"), or a replay at a line speed, chosen in its Speed menu, with the
+// history kept or on a fixed 25-row screen. Any number may be open; each
+// reads the buffer it was given while it runs, so a buffer replaced
+// meanwhile is replayed on from the same position.
 #include <wx/wx.h>
 
 #include <memory>
 
+#include "app/CommandTable.h"
 #include "app/ReplayPlayback.h"
 #include "settings/ByteBuffer.h"
 #include "terminal/wxPetsciiScrolledCanvas.h"
@@ -21,7 +22,7 @@ class ReplayFrame : public wxFrame {
   static constexpr std::uint64_t kScale = 2;
   static constexpr std::uint8_t kInitialColour = 15;
   static constexpr int kMinimumHeight = 160;
-  static constexpr int kStepIntervalMilliseconds = 1;
+  static constexpr int kStepIntervalMilliseconds = static_cast<int>(LinePacer::kTickInterval.count());
 
   ReplayFrame(wxWindow* parent, wxWindowID id, const wxString& title);
   ~ReplayFrame() override;
@@ -32,6 +33,10 @@ class ReplayFrame : public wxFrame {
   void SetSource(const ByteBuffer* buffer);
   void ShowAll();
   void StartReplay();
+  // The Speed menu: the line speeds, the default's checked.
+  void OfferSpeeds();
+  void SetSpeed(std::uint32_t bitsPerSecond);
+  std::uint32_t Speed() const { return playback.Speed(); }
   // One timer expiry: the bytes now due, or the end of the replay.
   void ReplayStep();
   bool Destroy() override;
@@ -42,12 +47,14 @@ class ReplayFrame : public wxFrame {
 
  private:
   void SetSizeLimits();
+  void InstallKeys();
   void StopTimer();
   void OnClose(wxCloseEvent& event);
   void OnCanvasScreenshot(wxCommandEvent& event);
 
   const ByteBuffer* source = &emptyBuffer;
   ReplayPlayback playback;
+  CommandTable commands;
   wxPanel* panel = nullptr;
   PetsciiTerminal terminal;  // what the canvas shows
   qwx::wxPetsciiScrolledCanvas* canvas = nullptr;

@@ -1,18 +1,19 @@
 #pragma once
 // Where a replay of a byte buffer stands and which bytes are due at a given
-// moment. The pace is one byte per millisecond since the replay started, so
-// expiries that arrive late (a slow repaint, a coarse timer) catch up
-// instead of stretching the replay; a stall longer than a short burst is
-// not made up, so the screen never jumps far ahead at once.
+// moment: the buffer comes at a line speed, as the board sent it to a
+// modem (LinePacer), from a tick at about the display's refresh rate.
+// Ticks that arrive late (a slow repaint, a coarse timer) catch up a step
+// at a time; a long stall is made up only briefly. Off shows the rest at once.
 #include <chrono>
 #include <cstdint>
 
+#include "net/LinePacer.h"
+
 class ReplayPlayback {
  public:
-  using Clock = std::chrono::steady_clock;
-  static constexpr std::uint64_t kBytesPerMillisecond = 1;
-  // The most bytes one step hands out; any further backlog is dropped.
-  static constexpr std::uint64_t kMaxBytesPerStep = 64;
+  using Clock = LinePacer::Clock;
+  // About the pace replays have always had: a byte a millisecond.
+  static constexpr std::uint32_t kDefaultSpeed = 9600;
 
   // The bytes [first, first + count) of the source are to be replayed now.
   // `finished`: the replay is over (the timer should stop); count is 0 then.
@@ -24,6 +25,9 @@ class ReplayPlayback {
 
   // Starts over at the first byte, with `now` as the start of the pace.
   void Start(Clock::time_point now);
+  // From `now` on, this speed (bits per second; kLineSpeedOff: the rest at once).
+  void SetSpeed(std::uint32_t bitsPerSecond, Clock::time_point now) { pacer.SetSpeed(bitsPerSecond, now); }
+  std::uint32_t Speed() const { return pacer.Speed(); }
   // The bytes due at `now` out of a source of `sourceSize` bytes, which may
   // have changed since the last step: the replay goes on from the same
   // position and ends at the first step that finds nothing left there.
@@ -35,6 +39,5 @@ class ReplayPlayback {
  private:
   std::uint64_t position = 0;
   bool running = false;
-  Clock::time_point paceStart{};
-  std::uint64_t pacedBytes = 0;  // handed out since paceStart
+  LinePacer pacer{kDefaultSpeed};
 };

@@ -47,6 +47,11 @@ void CanvasSessionScreen::ToggleCharset() {
   canvas.Refresh();
 }
 
+void TimerPaceClock::StartTicks(std::chrono::milliseconds interval) {
+  // Started again, a running timer would wait a whole interval anew.
+  if (!timer.IsRunning()) timer.Start(static_cast<int>(interval.count()), wxTIMER_CONTINUOUS);
+}
+
 std::string FileChooserTransferDialogs::ChooseFileToSend() {
   return ToByteString(ProgramFileChooser()(&parent, FileRequest{false, "Choose a file to send", kAnyFile}));
 }

@@ -3,8 +3,12 @@
 // status bar, the canvas and the file dialogs behind their small interfaces.
 #include <wx/wx.h>
 
+#include <functional>
+
+#include "net/PaceClock.h"
 #include "net/SessionOutputs.h"
 #include "terminal/wxPetsciiScrolledCanvas.h"
+#include "transfer/Timer.h"
 #include "transfer/TransferController.h"
 
 class StatusBarSink : public StatusSink {
@@ -27,6 +31,18 @@ class CanvasSessionScreen : public SessionScreen {
 
  private:
   qwx::wxPetsciiScrolledCanvas& canvas;
+};
+
+// The session's pace clock on one toolkit timer; `tick` runs at each expiry.
+class TimerPaceClock : public PaceClock {
+ public:
+  explicit TimerPaceClock(std::function<void()> tick) { timer.setCallback(std::move(tick)); }
+  Clock::time_point Now() const override { return Clock::now(); }
+  void StartTicks(std::chrono::milliseconds interval) override;
+  void StopTicks() override { timer.Stop(); }
+
+ private:
+  Timer timer;
 };
 
 // The transfers' dialogs through the program's replaceable file chooser

@@ -2,6 +2,7 @@ list(APPEND GUI_SOURCES
   ${MORLEN_ROOT}/app/MorlenApp.cpp
   ${MORLEN_ROOT}/app/CloseKeys.cpp
   ${MORLEN_ROOT}/app/CommandTable.cpp
+  ${MORLEN_ROOT}/app/LineSpeedMenu.cpp
   ${MORLEN_ROOT}/app/MorlenFrame.cpp
   ${MORLEN_ROOT}/app/MorlenFrameHelp.cpp
   ${MORLEN_ROOT}/app/MorlenFrameConnection.cpp

@@ -63,8 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
              "the keyboard map is one of the two");
   FUZZ_CHECK(reading.bookTaken || book.entries.empty(), "no entries without an address book");
   FUZZ_CHECK(!reading.complete || reading.bookTaken, "a complete reading has an address book");
-  for (const AddressBookEntry& entry : book.entries)
+  for (const AddressBookEntry& entry : book.entries) {
     FUZZ_CHECK(entry.columns == kNarrowColumns || entry.columns == kWideColumns, "columns are 40 or 80");
+    FUZZ_CHECK(isLineSpeed(entry.lineSpeed), "the line speed is one offered");
+  }
 
   // The file the program would write now reads back as the same settings
   // and entries, with nothing lost, and is written the same again.

@@ -14,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string all = "[";
   for (const AddressBookEntry& entry : reading.entries) {
     FUZZ_CHECK(entry.columns == kNarrowColumns || entry.columns == kWideColumns, "columns are 40 or 80");
+    FUZZ_CHECK(isLineSpeed(entry.lineSpeed), "the line speed is one offered");
     const std::string exported = entryToText(entry);
     const EntriesReading alone = readAddressBookEntries(exported);
     FUZZ_CHECK(alone.complete && alone.entries.size() == 1, "an exported entry reads back complete");

@@ -1,6 +1,7 @@
 #include "net/TerminalSession.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "keyboard/KeyPressAction.h"
 
@@ -34,9 +35,9 @@ SessionEnd EndOfFailure(qwx::ConnectResult result) {
 }
 }  // namespace
 
-TerminalSession::TerminalSession(StatusSink& status, SessionScreen& screen, ByteBuffer welcome,
+TerminalSession::TerminalSession(StatusSink& status, SessionScreen& screen, ByteBuffer welcome, PaceClock& clock,
                                  std::size_t bufferCeiling)
-    : status(status), screen(screen), activeSession(std::move(welcome), bufferCeiling) {}
+    : status(status), screen(screen), clock(clock), activeSession(std::move(welcome), bufferCeiling) {}
 
 void TerminalSession::AttemptStarted(ByteLink& newLink, const std::string& address, std::uint16_t port,
                                      std::uint8_t entryForeground, std::uint8_t entryBackground,
@@ -94,11 +95,19 @@ bool TerminalSession::InputWaiting() {
   // The socket may report input before the connection itself: the session
   // (clearing the welcome screen, counting from zero) starts first.
   if (!sessionStarted) StartSession();
+  // Left unread, the socket reports nothing more: the pace asks for it.
+  if (ReadAllowance() == 0) {
+    inputHeld = true;
+    return false;
+  }
   return true;
 }
 
 void TerminalSession::StartSession() {
   sessionStarted = true;
+  inputHeld = false;
+  // What the last connection sent is all on the screen before this one starts.
+  ShowQueued(QueuedBytes());
   screen.SetEntryColours(foreground, background);
   if (welcomeShown) {
     // The first connection of the run replaces the welcome screen.
@@ -135,17 +144,75 @@ void TerminalSession::Received(const std::uint8_t* data, std::size_t length) {
 void TerminalSession::Deliver(const std::uint8_t* data, std::size_t length) {
   for (TransferEngine* transfer : transfers) {
     if (!transfer->Active()) continue;
-    // A transfer's bytes are neither stored nor shown.
+    // A transfer's bytes are neither stored nor shown, and come at full
+    // speed; what was received before it is shown first.
+    ShowQueued(QueuedBytes());
     transfer->TakeBytes(data, length);
     return;
   }
   ShowData(data, length);
 }
 
+// The board's data and the keys echoed locally, in the order they came:
+// at the line speed when one is in force.
 void TerminalSession::ShowData(const std::uint8_t* data, std::size_t length) {
   activeSession.Append(data, length);
-  screen.Show(data, length);
+  if (!pacer.Paced()) {
+    screen.Show(data, length);
+  } else if (length > 0) {
+    // An idle line starts sending now.
+    if (QueuedBytes() == 0) {
+      pacer.Restart(clock.Now());
+      clock.StartTicks(LinePacer::kTickInterval);
+    }
+    queue.insert(queue.end(), data, data + length);
+  }
   status.ShowStatus(StatusField::ActiveSession, ActiveSessionText());
+}
+
+bool TerminalSession::SetLineSpeed(std::uint32_t bitsPerSecond) {
+  pacer.SetSpeed(bitsPerSecond, clock.Now());
+  if (!pacer.Paced()) ShowQueued(QueuedBytes());
+  ShowTraffic();
+  return ResumeInput();
+}
+
+std::size_t TerminalSession::ReadAllowance() const {
+  if (!pacer.Paced() || TransferRunning()) return std::numeric_limits<std::size_t>::max();
+  const std::size_t most = std::max<std::size_t>(1, pacer.BytesIn(kMostQueued));
+  return most > QueuedBytes() ? most - QueuedBytes() : 0;
+}
+
+bool TerminalSession::PaceTick() {
+  const std::size_t waiting = QueuedBytes();
+  ShowQueued(TransferRunning() ? waiting : pacer.Release(waiting, clock.Now()));
+  return ResumeInput();
+}
+
+void TerminalSession::ShowQueued(std::size_t count) {
+  count = std::min(count, QueuedBytes());
+  if (count > 0) screen.Show(queue.data() + queueStart, count);
+  queueStart += count;
+  if (queueStart == queue.size()) {
+    // Cleared, not freed: the next bytes reuse the room.
+    queue.clear();
+    queueStart = 0;
+    clock.StopTicks();
+  } else if (queueStart > queue.size() / 2) {
+    queue.erase(queue.begin(), queue.begin() + static_cast<std::ptrdiff_t>(queueStart));
+    queueStart = 0;
+  }
+}
+
+bool TerminalSession::ResumeInput() {
+  if (!inputHeld) return false;
+  // Held back, reading waits until half the queue has been shown: then it
+  // comes about once a second, with the status texts each read changes,
+  // rather than at every tick.
+  const bool paced = pacer.Paced() && !TransferRunning();
+  if (paced && QueuedBytes() > pacer.BytesIn(kMostQueued) / 2) return false;
+  inputHeld = false;
+  return state == SessionState::Connected;
 }
 
 bool TerminalSession::ConnectionLost(LineLoss how) {
@@ -192,6 +259,8 @@ void TerminalSession::EndConnection(SessionEnd how, const std::string& message) 
   state = SessionState::Ended;
   end = how;
   link = nullptr;
+  // What was received goes on to the screen at its pace.
+  inputHeld = false;
   if (!message.empty()) ShowMessage(message);
   // A running transfer stops at once (its own text follows the connection's)
   // and can no longer write: the line has no client behind it any more.
@@ -299,6 +368,7 @@ std::string TerminalSession::ActiveSessionText() const {
 void TerminalSession::ShowMessage(const std::string& text) { status.ShowStatus(StatusField::Message, text); }
 
 void TerminalSession::ShowTraffic() {
-  status.ShowStatus(StatusField::Traffic,
-                    "Rx: " + std::to_string(rxCount) + " | Tx: " + std::to_string(txCount));
+  std::string text = "Rx: " + std::to_string(rxCount) + " | Tx: " + std::to_string(txCount);
+  if (pacer.Paced()) text += " | " + lineSpeedText(pacer.Speed());
+  status.ShowStatus(StatusField::Traffic, text);
 }

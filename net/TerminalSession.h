@@ -3,6 +3,9 @@
 // of the connection and how it ended, the traffic counters, the session
 // buffer with the welcome screen it starts from, where each received chunk
 // goes, what a key press does, and the status texts all of this produces.
+// Received bytes reach the screen at the line speed in force: they wait in
+// a queue shown on the ticks of a pace clock, and while about two seconds'
+// worth wait the owner reads no more from the socket.
 // The owner turns socket and key events into calls here; the nested wait of
 // a connection attempt stays with the owner's client, between
 // AttemptStarted and AttemptEnded.
@@ -17,6 +20,8 @@
 #include "net/ByteLink.h"
 #include "net/ConnectAttempt.h"
 #include "net/KeyRoute.h"
+#include "net/LinePacer.h"
+#include "net/PaceClock.h"
 #include "net/SessionEnd.h"
 #include "net/SessionOutputs.h"
 #include "net/SessionRecord.h"
@@ -52,9 +57,14 @@ class TerminalSession {
     bool closeWindow = false;  // a close asked for during the attempt waited for it
   };
 
+  // Bytes waiting to be shown at the line speed stop the reading at this
+  // much of the speed's time; it goes on once half of it is shown.
+  static constexpr std::chrono::seconds kMostQueued{2};
+
   // The session starts out showing `welcome`, which is not yet anything
-  // received. The session buffer keeps at most `bufferCeiling` bytes.
-  TerminalSession(StatusSink& status, SessionScreen& screen, ByteBuffer welcome,
+  // received. Paced bytes are shown by `clock`. The session buffer keeps at
+  // most `bufferCeiling` bytes.
+  TerminalSession(StatusSink& status, SessionScreen& screen, ByteBuffer welcome, PaceClock& clock,
                   std::size_t bufferCeiling = SessionRecord::kDefaultCeiling);
 
   // A new client, `link`, is about to connect to the entry's address and
@@ -66,17 +76,36 @@ class TerminalSession {
   AttemptFollowUp AttemptEnded(qwx::ConnectResult result);
 
   // The socket's notifications. InputWaiting is true when the owner is to
-  // read now and hand the bytes to Received; during the attempt it only
-  // notes the input. ConnectionLost is true when the client is to be
-  // deleted; a board that closes in order during a transfer has still
-  // dropped the line. After Received the connection may be over (HasClient
-  // false): the session hung up on a telnet server that broke the protocol.
+  // read now, at most ReadAllowance bytes, and hand them to Received;
+  // during the attempt it only notes the input, and while the queue is full
+  // it holds it back (PaceTick or SetLineSpeed then asks for the read).
+  // ConnectionLost is true when the client is to be deleted; a board that
+  // closes in order during a transfer has still dropped the line. After
+  // Received the connection may be over (HasClient false): the session hung
+  // up on a telnet server that broke the protocol.
   void ConnectionEstablished();
   bool InputWaiting();
   void Received(const std::uint8_t* data, std::size_t length);
   bool ConnectionLost(LineLoss how = LineLoss::Broken);
   // The client's write hook: every send request, keys and transfers alike.
   void BytesSent(std::uint64_t count);
+
+  // Received bytes are shown at `bitsPerSecond` from now on (kLineSpeedOff:
+  // at once, the queue too). The owner sets the entry's speed as it
+  // connects; the View menu changes it for the session. True when input
+  // held back fits now: the owner reads.
+  bool SetLineSpeed(std::uint32_t bitsPerSecond);
+  // The speed in force, for the menu, and for anything else the session
+  // sends or shows at the line's pace.
+  std::uint32_t LineSpeed() const { return pacer.Speed(); }
+  // How many bytes the owner may read now: any number while nothing is
+  // paced or a transfer runs, else what fits below kMostQueued.
+  std::size_t ReadAllowance() const;
+  // A tick of the pace clock: the bytes now due go to the screen; with a
+  // transfer running, every byte queued before it. True when input held
+  // back is to be read now: the queue is down to half of kMostQueued.
+  bool PaceTick();
+  std::size_t QueuedBytes() const { return queue.size() - queueStart; }
 
   // The Disconnect command; true when the client is to be deleted (during
   // the attempt it only asks the attempt to give up).
@@ -137,9 +166,17 @@ class TerminalSession {
   void OnTelnetNotice(TelnetNotice notice);
   void ShowMessage(const std::string& text);
   void ShowTraffic();
+  // The first `count` queued bytes go to the screen.
+  void ShowQueued(std::size_t count);
+  bool ResumeInput();
 
   StatusSink& status;
   SessionScreen& screen;
+  PaceClock& clock;
+  LinePacer pacer;
+  ByteBuffer queue;            // received, not yet shown: from queueStart on
+  std::size_t queueStart = 0;
+  bool inputHeld = false;      // input was reported and left unread
   SessionState state = SessionState::NoClient;
   SessionEnd end = SessionEnd::None;
   ByteLink* link = nullptr;

@@ -5,7 +5,7 @@
 namespace {
 auto fields(const AddressBookEntry& e) {
   return std::tie(e.name, e.description, e.address, e.port, e.telnet, e.background, e.foreground, e.echo,
-                  e.columns, e.screenshot);
+                  e.columns, e.lineSpeed, e.screenshot);
 }
 }  // namespace
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/LineSpeed.h"
+
 constexpr std::uint16_t kDefaultEntryPort = 64128;
 constexpr std::uint8_t kDefaultBackground = 0;    // black
 constexpr std::uint8_t kDefaultForeground = 15;   // light grey
@@ -27,6 +29,7 @@ struct AddressBookEntry {
   std::uint8_t foreground = kDefaultForeground;
   bool echo = false;  // typed keys shown locally, for boards that do not echo
   std::uint64_t columns = kDefaultColumns;
+  std::uint32_t lineSpeed = kLineSpeedOff;  // bits per second the board is shown at
   std::string screenshot;  // base64 of a PETSCII screen, decoded only for display
 };
 

@@ -23,6 +23,7 @@ constexpr std::string_view kEntryTemplate = R"({
   "foreground": {^foreground^},
   "echo": {^echo^},
   "columns": {^columns^},
+  "lineSpeed": {^lineSpeed^},
   "screenshot": "{^screenshot^}"
 })";
 
@@ -32,7 +33,7 @@ const char* booleanText(bool value) { return value ? "true" : "false"; }
 
 constexpr std::string_view kEntryKeys[] = {
     "addressBookEntry", "name", "description", "address", "port",       "telnet",
-    "background",       "foreground", "echo",    "columns", "screenshot",
+    "background",       "foreground", "echo",    "columns", "lineSpeed", "screenshot",
 };
 
 bool isContainer(const JsonValue& value) {
@@ -83,6 +84,12 @@ bool takeNumber(const JsonValue& value, Number& member, Number fallback, Number 
   return number.has_value();
 }
 
+bool takeLineSpeed(const JsonValue& value, std::uint32_t& member, std::uint32_t fallback) {
+  const bool ok = takeNumber(value, member, fallback, kFastestLineSpeed) && isLineSpeed(member);
+  if (!ok) member = fallback;
+  return ok;
+}
+
 bool takeColumns(const JsonValue& value, std::uint64_t& member, std::uint64_t fallback) {
   const bool ok = takeNumber(value, member, fallback, kWideColumns) &&
                   (member == kNarrowColumns || member == kWideColumns);
@@ -113,6 +120,7 @@ bool readEntry(const JsonValue& object, AddressBookEntry& entry) {
     else if (key == "echo") ok = takeBoolean(value, entry.echo, defaults.echo);
     else if (key == "telnet") ok = takeBoolean(value, entry.telnet, defaults.telnet);
     else if (key == "columns") ok = takeColumns(value, entry.columns, defaults.columns);
+    else if (key == "lineSpeed") ok = takeLineSpeed(value, entry.lineSpeed, defaults.lineSpeed);
     else if (key == "addressBookEntry") ok = isCurrentVersion(value);
     else ok = false;
     complete = complete && ok;
@@ -135,6 +143,7 @@ std::string entryToText(const AddressBookEntry& entry) {
       {"foreground", std::to_string(entry.foreground)},
       {"echo", booleanText(entry.echo)},
       {"columns", std::to_string(entry.columns)},
+      {"lineSpeed", std::to_string(entry.lineSpeed)},
       // Base64 comes out unchanged.
       {"screenshot", jsonEscape(entry.screenshot)},
   };

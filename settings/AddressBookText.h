@@ -24,8 +24,8 @@ struct EntriesReading {
 // entry format version, or a text that is not UTF-8 (it takes U+FFFD for
 // the broken bytes) makes the reading incomplete. A field that is of the
 // wrong kind or out of range (a port above 65535, a colour above 255,
-// columns other than 40 or 80) takes its default and the entry stays.
-// Damage in the text costs only what it covers.
+// columns other than 40 or 80, a line speed not offered) takes its default
+// and the entry stays. Damage in the text costs only what it covers.
 EntriesReading readAddressBookEntries(std::string_view text);
 
 // Appends the entries a value holds: an array of entry objects as the

@@ -11,6 +11,7 @@ list(APPEND CORE_SOURCES
   ${MORLEN_ROOT}/settings/AtomicFileWrite.cpp
   ${MORLEN_ROOT}/settings/Settings.cpp
   ${MORLEN_ROOT}/settings/SettingsSaveSchedule.cpp
+  ${MORLEN_ROOT}/settings/LineSpeed.cpp
   ${MORLEN_ROOT}/settings/AddressBook.cpp
   ${MORLEN_ROOT}/settings/AddressBookText.cpp
   ${MORLEN_ROOT}/settings/Configuration.cpp

@@ -139,7 +139,14 @@ std::uint64_t wxPetsciiScrolledCanvas::ViewStartRow() const {
   return static_cast<std::uint64_t>(std::max(y, 0));
 }
 
+void wxPetsciiScrolledCanvas::Refresh(bool eraseBackground, const wxRect*) {
+  if (repaintPending) return;
+  repaintPending = true;
+  wxScrolled<wxWindow>::Refresh(eraseBackground, nullptr);
+}
+
 void wxPetsciiScrolledCanvas::OnPaint(wxPaintEvent&) {
+  repaintPending = false;
   wxPaintDC dc(this);
   const wxSize client = GetClientSize();
   if (client.x <= 0 || client.y <= 0) return;

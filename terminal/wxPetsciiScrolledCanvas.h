@@ -57,6 +57,10 @@ class wxPetsciiScrolledCanvas : public wxScrolled<wxWindow> {
   void ShowCurrentScreen();
   void SetFixedScreen(bool fixed) { fixedScreen = fixed; }
   void SetContextMenuExtension(ContextMenuExtension extension) { contextMenuExtension = std::move(extension); }
+  // One repaint waits at a time, however often the owners ask (a paced
+  // board asks at every tick, a flood at every read): the toolkit paints
+  // it, the whole canvas, with the display's next frame.
+  void Refresh(bool eraseBackground = true, const wxRect* rect = nullptr) override;
 
   // Read access for owners and tests.
   const PetsciiScreen& Screen() const { return screen; }
@@ -110,6 +114,7 @@ class wxPetsciiScrolledCanvas : public wxScrolled<wxWindow> {
   bool fixedScreen = false;
   std::uint64_t scale = 2;
   bool selecting = false;
+  bool repaintPending = false;
   PixelBuffer frame;  // reused by every paint
 };
 

@@ -19,6 +19,7 @@ AddressBookEntry sampleEntry() {
   e.foreground = 14;
   e.echo = true;
   e.columns = 80;
+  e.lineSpeed = 2400;
   e.screenshot = "DgWS";
   return e;
 }
@@ -28,7 +29,8 @@ std::vector<AddressBookEntry> readText(const std::string& text) { return readAdd
 TEST(AddressBookText, EntryIsOneLineInTheFixedLayout) {
   EXPECT_EQ(entryToText(sampleEntry()),
             R"({"addressBookEntry":"1","name":"Board","description":"Say \"hi\"","address":"bbs.example",)"
-            R"("port":6400,"telnet":true,"background":6,"foreground":14,"echo":true,"columns":80,"screenshot":"DgWS"})");
+            R"("port":6400,"telnet":true,"background":6,"foreground":14,"echo":true,"columns":80,"lineSpeed":2400,)"
+            R"("screenshot":"DgWS"})");
 }
 
 TEST(AddressBookText, ReadsSeveralEntriesInAnyOrderWithDefaults) {
@@ -76,6 +78,10 @@ TEST(AddressBookText, BadFieldsTakeTheirDefaultsAndTheEntryStays) {
       {R"("columns":40)", [](AddressBookEntry& e) { e.columns = 40; }, true},
       {R"("echo":"yes")", [](AddressBookEntry& e) { e.echo = false; }},
       {R"("telnet":1)", [](AddressBookEntry& e) { e.telnet = false; }},
+      {R"("lineSpeed":115200)", [](AddressBookEntry& e) { e.lineSpeed = 115200; }, true},
+      {R"("lineSpeed":0)", [](AddressBookEntry& e) { e.lineSpeed = kLineSpeedOff; }, true},
+      {R"("lineSpeed":2401)", [](AddressBookEntry& e) { e.lineSpeed = kLineSpeedOff; }},
+      {R"("lineSpeed":4294967596)", [](AddressBookEntry& e) { e.lineSpeed = kLineSpeedOff; }},
       {R"("screenshot":["DgWS"])", [](AddressBookEntry& e) { e.screenshot.clear(); }},
   };
   const std::string sample = entryToText(sampleEntry());
@@ -162,6 +168,7 @@ TEST(AddressBook, EntriesEqualComparesEveryMember) {
       [](AddressBookEntry& e) { ++e.background; },      [](AddressBookEntry& e) { ++e.foreground; },
       [](AddressBookEntry& e) { e.echo = !e.echo; },    [](AddressBookEntry& e) { ++e.columns; },
       [](AddressBookEntry& e) { e.screenshot += "A"; }, [](AddressBookEntry& e) { e.telnet = !e.telnet; },
+      [](AddressBookEntry& e) { e.lineSpeed = 300; },
   };
   const std::vector<AddressBookEntry> book{AddressBookEntry{}, sampleEntry()};
   EXPECT_TRUE(entriesEqual(book, book));

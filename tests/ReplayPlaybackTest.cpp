@@ -2,12 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using Clock = ReplayPlayback::Clock;
 
 // A fake clock reading: `ms` milliseconds after an arbitrary origin.
 Clock::time_point At(long long ms) { return Clock::time_point{} + std::chrono::milliseconds(ms); }
+
+// At ten thousand bits per second a byte takes a millisecond, so the
+// readings below count bytes as well.
+constexpr std::uint32_t kByteAMillisecond = 10000;
+constexpr std::uint64_t kStep = (kByteAMillisecond + 599) / 600;  // a refresh's worth
+
+void StartAt(ReplayPlayback& playback, long long ms) {
+  playback.SetSpeed(kByteAMillisecond, At(ms));
+  playback.Start(At(ms));
+}
 
 struct Expected {
   long long at;
@@ -26,7 +38,7 @@ void Expect(ReplayPlayback& playback, std::initializer_list<Expected> steps) {
 
 TEST(ReplayPlayback, PacesOneBytePerMillisecondAndCatchesUpLateExpiries) {
   ReplayPlayback playback;
-  playback.Start(At(1000));
+  StartAt(playback, 1000);
   Expect(playback, {
                        {400, 100, 0, 0, false},  // a reading before the start owes nothing
                        {1000, 100, 0, 0, false},
@@ -39,23 +51,23 @@ TEST(ReplayPlayback, PacesOneBytePerMillisecondAndCatchesUpLateExpiries) {
   EXPECT_EQ(playback.Position(), 10u);
 }
 
-TEST(ReplayPlayback, LongStallGivesOneBurstThenTheNormalPace) {
-  constexpr std::uint64_t kBurst = ReplayPlayback::kMaxBytesPerStep;
+TEST(ReplayPlayback, LongStallIsMadeUpAStepAtATimeForAQuarterSecondOnly) {
   constexpr std::uint64_t kSize = 100000;
   ReplayPlayback playback;
-  playback.Start(At(0));
+  StartAt(playback, 0);
   Expect(playback, {
                        {5, kSize, 0, 5, false},
-                       {10005, kSize, 5, kBurst, false},  // ten seconds without an expiry
-                       {10006, kSize, 5 + kBurst, 1, false},  // the backlog is gone
-                       {10006 + kBurst, kSize, 6 + kBurst, kBurst, false},  // exactly a burst: all made up
-                       {10007 + kBurst, kSize, 6 + 2 * kBurst, 1, false},
+                       {10005, kSize, 5, kStep, false},  // ten seconds without an expiry
                    });
+  std::uint64_t largest = kStep;
+  for (long long t = 10006; t <= 10100; ++t) largest = std::max(largest, playback.Advance(kSize, At(t)).count);
+  EXPECT_EQ(largest, kStep);
+  EXPECT_EQ(playback.Position(), 5u + 250u + 95u);  // the pace's bytes and 250 ms of the stall
 }
 
 TEST(ReplayPlayback, EndsAtTheStepThatFindsNothingLeft) {
   ReplayPlayback playback;
-  playback.Start(At(0));
+  StartAt(playback, 0);
   Expect(playback, {
                        {2, 3, 0, 2, false},
                        {20, 3, 2, 1, false},  // more due than left
@@ -67,7 +79,7 @@ TEST(ReplayPlayback, EndsAtTheStepThatFindsNothingLeft) {
   ReplayPlayback neverStarted;
   Expect(neverStarted, {{5, 10, 0, 0, true}});
   ReplayPlayback empty;
-  empty.Start(At(0));
+  StartAt(empty, 0);
   Expect(empty, {{50, 0, 0, 0, true}});
 
   playback.Start(At(600));  // starting again begins at the first byte
@@ -76,14 +88,14 @@ TEST(ReplayPlayback, EndsAtTheStepThatFindsNothingLeft) {
 
 TEST(ReplayPlayback, ReplacedSourceGoesOnFromTheSamePosition) {
   ReplayPlayback playback;
-  playback.Start(At(0));
+  StartAt(playback, 0);
   Expect(playback, {
-                       {30, 50, 0, 30, false},
-                       {40, 200, 30, 10, false},  // a longer buffer: on at byte 30 of it
-                       {45, 20, 40, 0, true},     // shorter than the position: over
+                       {17, 50, 0, 17, false},
+                       {27, 200, 17, 10, false},  // a longer buffer: on at byte 17 of it
+                       {32, 20, 27, 0, true},     // shorter than the position: over
                    });
   ReplayPlayback other;
-  other.Start(At(0));
+  StartAt(other, 0);
   Expect(other, {{10, 50, 0, 10, false}, {11, 10, 10, 0, true}});  // exactly as long: over too
 }
 

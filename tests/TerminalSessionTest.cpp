@@ -1,11 +1,13 @@
 // The terminal session without a display or a socket: recording fakes for
 // the link, the status bar, the screen and the transfers.
 #include "net/TerminalSession.h"
+#include "FakePaceClock.h"
 #include "terminal/PetsciiTerminal.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <random>
 #include <string>
@@ -148,7 +150,8 @@ class Session : public ::testing::Test {
   RecordingLink link;
   RecordingStatus status;
   RecordingScreen screen;
-  TerminalSession session{status, screen, Bytes("WELCOME")};
+  FakePaceClock clock;
+  TerminalSession session{status, screen, Bytes("WELCOME"), clock};
 };
 
 TEST_F(Session, EveryWayAnAttemptEnds) {
@@ -293,7 +296,7 @@ TEST_F(Session, EventsDuringTheAttemptAreHandledOnceItHasEnded) {
     for (const bool input : {false, true}) {
       RecordingStatus status;
       RecordingScreen screen;
-      TerminalSession session(status, screen, Bytes("WELCOME"));
+      TerminalSession session(status, screen, Bytes("WELCOME"), clock);
       session.AttemptStarted(link, "127.0.0.1", 6400, kForeground, kBackground);
       if (input) {
         EXPECT_FALSE(session.InputWaiting()) << "read during the attempt";
@@ -536,7 +539,7 @@ TEST(SessionRecord, KeepsTheLatestBytesUpToItsCeiling) {
 // At its ceiling (16 bytes here) the session buffer holds the latest bytes
 // and the status bar says so; the screen still gets every byte.
 TEST_F(Session, TheSessionBufferKeepsItsLatestBytes) {
-  TerminalSession small{status, screen, Bytes("WELCOME"), 16};
+  TerminalSession small{status, screen, Bytes("WELCOME"), clock, 16};
   small.AttemptStarted(link, "127.0.0.1", 6400, kForeground, kBackground);
   link.connected = true;
   small.AttemptEnded(ConnectResult::Connected);
@@ -660,6 +663,139 @@ TEST_F(Session, ARawLineOpeningWithTelnetNegotiationGetsAHintAndNothingElse) {
     EXPECT_EQ(screen.shown.substr(shown), all);
     EXPECT_EQ(link.sent, "");
     ASSERT_TRUE(session.Disconnect());
+  }
+}
+
+// A board with `bytes` waiting in the socket, read as the main window
+// reads: on an input event at most ReadAllowance bytes (and its 4096-byte
+// buffer), again at once while the socket holds more (the toolkit reports
+// input after every read), and whenever PaceTick or SetLineSpeed asks.
+struct PacedBoard {
+  PacedBoard(std::uint32_t speed, std::uint64_t bytes) : inSocket(bytes) {
+    session.AddTransfer(transfer);
+    session.AttemptStarted(link, "127.0.0.1", 6400, 1, 0);
+    session.AttemptEnded(ConnectResult::Connected);
+    session.ConnectionEstablished();
+    session.SetLineSpeed(speed);
+    InputEvent();
+  }
+  void InputEvent() {
+    while (inSocket > 0 && session.InputWaiting()) {
+      std::string chunk(std::min<std::uint64_t>({inSocket, 4096, session.ReadAllowance()}), ' ');
+      for (char& c : chunk) c = static_cast<char>('A' + read++ % 26);
+      session.Received(reinterpret_cast<const std::uint8_t*>(chunk.data()), chunk.size());
+      ++reads;
+      inSocket -= chunk.size();
+      largestQueue = std::max(largestQueue, session.QueuedBytes());
+    }
+  }
+  void Tick() {
+    const std::size_t before = screen.shown.size();
+    if (session.PaceTick()) InputEvent();
+    largestStep = std::max(largestStep, screen.shown.size() - before);
+  }
+  std::uint64_t Transferred() const {
+    std::uint64_t n = 0;
+    for (const std::string& chunk : transfer.chunks) n += chunk.size();
+    return n;
+  }
+
+  FakePaceClock clock;
+  RecordingStatus status;
+  RecordingScreen screen;
+  RecordingLink link;
+  FakeTransfer transfer;
+  TerminalSession session{status, screen, ByteBuffer(), clock};
+  std::uint64_t inSocket, read = 0;
+  int reads = 0;
+  std::size_t largestQueue = 0, largestStep = 0;
+};
+
+// Ten seconds of a board at a line speed, ticked as the toolkit's timer
+// would: rate, carried fractions, Off, a change of speed, a transfer
+// starting, and the socket left unread while two seconds' worth wait,
+// read again about once a second.
+TEST(SessionPace, ShowsTheBoardAtTheLineSpeed) {
+  constexpr long kNever = -1, kRun = 10000;  // ms
+  constexpr std::uint64_t kFlood = 50000000;
+  struct Row {
+    const char* what;
+    std::uint32_t speed;
+    std::uint64_t boardBytes;
+    int late[2];                     // ms each tick comes late, alternately (negative: early)
+    long stallAt, stallMs;           // no tick in between
+    long changeAt;                   // SetLineSpeed(changeTo) then
+    std::uint32_t changeTo;
+    long transferAt;                 // a transfer becomes active then
+    std::uint64_t shown, tolerance;  // bytes on the screen after the run
+    std::size_t largestStep;         // the most one tick shows; 0: not checked
+    int mostReads;                   // 0: not checked
+  };
+  const Row rows[] = {
+      {"300 bps", 300, kFlood, {0, 0}, kNever, 0, kNever, 0, kNever, 300, 3, 1, 0},
+      {"a flood at 1200 bps", 1200, kFlood, {0, 0}, kNever, 0, kNever, 0, kNever, 1200, 12, 2, 12},
+      {"2400 bps, ticks early and late", 2400, kFlood, {-6, 6}, kNever, 0, kNever, 0, kNever, 2400, 24, 4, 0},
+      {"115200 bps", 115200, kFlood, {1, -1}, kNever, 0, kNever, 0, kNever, 115200, 1152, 192, 0},
+      // 250 ms of the 3 s are made up, two bytes a tick at most.
+      {"a stall at 1200 bps", 1200, kFlood, {0, 0}, 2000, 3000, kNever, 0, kNever, 870, 12, 2, 0},
+      {"Off", kLineSpeedOff, 100000, {0, 0}, kNever, 0, kNever, 0, kNever, 100000, 0, 0, 0},
+      {"1200 then 9600 bps", 1200, kFlood, {0, 0}, kNever, 0, 5000, 9600, kNever, 600 + 4800, 54, 16, 0},
+      {"1200 bps then Off", 1200, 20000, {0, 0}, kNever, 0, 2000, kLineSpeedOff, kNever, 20000, 0, 0, 0},
+      // Three seconds' worth read (two at once, one a second later), all
+      // shown once the transfer starts.
+      {"a transfer starts", 1200, 20000, {0, 0}, kNever, 0, kNever, 0, 1500, 360, 3, 0, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    PacedBoard board(row.speed, row.boardBytes);
+    const long interval = static_cast<long>(LinePacer::kTickInterval.count());
+    long t = 0, nextTick = interval + row.late[0];
+    int ticks = 0;
+    bool changed = row.changeAt == kNever, transferred = row.transferAt == kNever;
+    while (t < kRun) {
+      t = std::min({board.clock.running ? nextTick : kRun, changed ? kRun : row.changeAt,
+                    transferred ? kRun : row.transferAt, kRun});
+      board.clock.now = PaceClock::Clock::time_point{} + std::chrono::milliseconds(t);
+      if (!changed && t == row.changeAt) {
+        changed = true;
+        if (board.session.SetLineSpeed(row.changeTo)) board.InputEvent();
+        if (row.changeTo == kLineSpeedOff) {
+          EXPECT_EQ(board.session.QueuedBytes(), 0u) << "Off shows the queue at once";
+        }
+      } else if (!transferred && t == row.transferAt) {
+        transferred = true;
+        board.transfer.active = true;
+        board.InputEvent();  // the socket has more for it at once
+      } else if (board.clock.running && t == nextTick) {
+        board.Tick();
+        nextTick = t + interval + row.late[++ticks % 2];
+        if (nextTick > row.stallAt && nextTick < row.stallAt + row.stallMs) nextTick = row.stallAt + row.stallMs;
+      }
+      if (board.Transferred() > 0) {
+        ASSERT_EQ(board.session.QueuedBytes(), 0u) << "queued bytes are shown first";
+      }
+    }
+    EXPECT_NEAR(static_cast<double>(board.screen.shown.size()), static_cast<double>(row.shown),
+                static_cast<double>(row.tolerance));
+    if (row.largestStep > 0) {
+      EXPECT_LE(board.largestStep, row.largestStep);
+    }
+    if (row.mostReads > 0) {
+      EXPECT_LE(board.reads, row.mostReads);
+    }
+    // Memory stays flat: never more than two seconds' worth waits.
+    const std::uint32_t speed = changed && row.changeAt != kNever ? row.changeTo : row.speed;
+    EXPECT_LE(board.largestQueue, LinePacer(std::max(row.speed, row.changeTo)).BytesIn(TerminalSession::kMostQueued));
+    // Everything read is on the screen, still queued or the transfer's.
+    EXPECT_EQ(board.read, board.screen.shown.size() + board.session.QueuedBytes() + board.Transferred());
+    EXPECT_EQ(board.clock.interval.count() == 0, row.speed == kLineSpeedOff) << "ticks only while paced";
+    if (row.transferAt != kNever) {
+      EXPECT_EQ(board.inSocket, 0u) << "the transfer takes the rest at full speed";
+    }
+    // The speed in force is named beside the traffic while it is not Off.
+    const std::string traffic = board.status.fields[StatusField::Traffic];
+    EXPECT_EQ(traffic.substr(traffic.rfind('|')),
+              speed == kLineSpeedOff ? "| Tx: 0" : "| " + std::to_string(speed) + " bps");
   }
 }
 

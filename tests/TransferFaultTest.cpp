@@ -13,6 +13,7 @@
 #include <memory>
 #include <random>
 
+#include "FakePaceClock.h"
 #include "PunterSender.h"
 #include "TransferTestSupport.h"
 #include "net/TerminalSession.h"
@@ -290,7 +291,8 @@ class TransferFaults : public ::testing::Test {
   Client client;
   RecordingStatus status;
   Screen screen;
-  TerminalSession session{status, screen, bytesOf("WELCOME")};
+  FakePaceClock paceClock;
+  TerminalSession session{status, screen, bytesOf("WELCOME"), paceClock};
   FakeScheduler xmodemClock, punterClock;
   SaveDialogs dialogs;
   bool prompt = false;

@@ -3,9 +3,12 @@
 pixel by pixel.
 
     compare_canvas.py WINDOW.png RENDER.png [--ignore-cell COL ROW SCALE]...
+    compare_canvas.py WINDOW.png RENDER.png --leading-cells SCALE
 
 Prints the offset and the count of differing pixels; exits 0 only when the
-render was found and every compared pixel matches."""
+render was found and every compared pixel matches. With --leading-cells:
+the offset and how many cells, in reading order from the top left, match
+before the first that differs (a screen being drawn); exits 0 when found."""
 import subprocess
 import sys
 
@@ -20,6 +23,7 @@ def load(path):
 def main(argv):
     window_path, render_path = argv[1], argv[2]
     ignored = []
+    leading_scale = None
     i = 3
     while i < len(argv):
         if argv[i] == "--ignore-cell":
@@ -27,6 +31,9 @@ def main(argv):
             cell = 8 * scale
             ignored.append((column * cell, row * cell, cell))
             i += 4
+        elif argv[i] == "--leading-cells":
+            leading_scale = int(argv[i + 1])
+            i += 2
         else:
             raise SystemExit(f"unknown argument {argv[i]}")
     ww, wh, window = load(window_path)
@@ -54,6 +61,18 @@ def main(argv):
         print("render not found in the window")
         return 1
     ox, oy = found
+    if leading_scale is not None:
+        cell = 8 * leading_scale
+        leading = 0
+        for cy in range(0, rh - cell + 1, cell):
+            for cx in range(0, rw - cell + 1, cell):
+                if any(row(window, ww, oy + cy + y, ox + cx, cell) != row(render, rw, cy + y, cx, cell)
+                       for y in range(cell)):
+                    print(f"offset {ox} {oy} leading {leading}")
+                    return 0
+                leading += 1
+        print(f"offset {ox} {oy} leading {leading}")
+        return 0
     differing = 0
     for y in range(rh):
         a, b = row(window, ww, oy + y, ox, rw), row(render, rw, y)

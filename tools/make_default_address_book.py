@@ -319,7 +319,7 @@ def entry_text(name, description, address, port, screenshot):
     for text in (name, description, address):
         assert text.isascii() and '"' not in text and "\\" not in text, text
     return ('{"addressBookEntry":"1","name":"%s","description":"%s","address":"%s",'
-            '"port":%d,"telnet":false,"background":0,"foreground":15,"echo":false,"columns":40,'
+            '"port":%d,"telnet":false,"background":0,"foreground":15,"echo":false,"columns":40,"lineSpeed":0,'
             '"screenshot":"%s"}' % (name, description, address, port, screenshot))
 
 
