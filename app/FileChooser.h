@@ -10,6 +10,8 @@ struct FileRequest {
   bool save = false;  // a save dialog asks before overwriting
   wxString title;
   wxString wildcard;
+  bool folder = false;  // a folder is chosen, starting at `start`
+  wxString start;
 };
 
 // Returns the chosen path, or an empty string when the user cancels.

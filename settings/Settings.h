@@ -1,8 +1,9 @@
 #pragma once
-// The program's four settings. The menu commands change them directly;
-// they reach the disk with the next saveConfiguration.
+// The program's settings. The menu commands change them directly; they
+// reach the disk with the next saveConfiguration.
 #include <array>
 #include <cstdint>
+#include <string>
 
 constexpr std::int32_t kDefaultPetsciiScale = 2;
 // The scales the main window offers.
@@ -15,6 +16,7 @@ struct Settings {
   std::int32_t keyboardMap = kPositionalKeyboardMap;
   bool dialogOnReceived = false;  // open the save dialog after a receive
   bool autoCheckForUpdate = true;
+  std::string downloadFolder;  // where batch receives go; empty: the user's download folder
 };
 
 // The one instance for the whole run (GUI thread only).

@@ -9,6 +9,7 @@ list(APPEND CORE_SOURCES
   ${MORLEN_ROOT}/settings/FileHelpers.cpp
   ${MORLEN_ROOT}/settings/AtomicFileWrite.cpp
   ${MORLEN_ROOT}/settings/Settings.cpp
+  ${MORLEN_ROOT}/settings/UserDirectories.cpp
   ${MORLEN_ROOT}/settings/AddressBook.cpp
   ${MORLEN_ROOT}/settings/AddressBookText.cpp
   ${MORLEN_ROOT}/settings/Configuration.cpp

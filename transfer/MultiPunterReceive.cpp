@@ -1,0 +1,145 @@
+#include "transfer/MultiPunterReceive.h"
+
+#include <utility>
+
+using namespace multi_punter;
+
+namespace {
+constexpr char kTypeSeparator = ',';
+}
+
+MultiPunterReceive::MultiPunterReceive(TransferLink& link, const TransferClock& clock)
+    : timers(clock), file(link, clock) {}
+
+void MultiPunterReceive::initiate() {
+  active = true;
+  ending = TransferEnd::Running;
+  inFile = false;
+  scan = Scan::LeadIn;
+  run = 0;
+  header.clear();
+  files = 0;
+  completed.clear();
+  timers.start(kHeaderTimer, kHeaderWaitMs);
+}
+
+void MultiPunterReceive::receive(const std::uint8_t* bytes, std::size_t size) {
+  if (!active || size == 0) return;
+  if (inFile) {
+    file.recieve(bytes, size);
+    fileMoved();
+    return;
+  }
+  // The board is talking: whatever it is, it has not gone.
+  timers.start(kHeaderTimer, kHeaderWaitMs);
+  scanHeader(bytes, size);
+}
+
+void MultiPunterReceive::scanHeader(const std::uint8_t* bytes, std::size_t size) {
+  for (std::size_t i = 0; i < size && active && !inFile; ++i) {
+    const std::uint8_t b = bytes[i];
+    switch (scan) {
+      case Scan::LeadIn:
+        // What the board prints between files is not part of the batch.
+        if (b == kLeadIn) {
+          ++run;
+        } else if (run >= kShortestRun && b == kBatchEnd) {
+          scan = Scan::BatchEnd;
+        } else if (run >= kShortestRun) {
+          scan = Scan::Header;
+          header.assign(1, static_cast<char>(b));
+        } else {
+          run = 0;
+        }
+        break;
+      case Scan::Header:
+        if (b == kReturn) {
+          startFile();
+        } else if (header.size() == kLongestHeader) {
+          finish(TransferEnd::HeaderTooLong);
+        } else {
+          header.push_back(static_cast<char>(b));
+        }
+        break;
+      case Scan::BatchEnd:
+        if (b == kReturn) {
+          finish(TransferEnd::Completed);
+        } else if (b != kBatchEnd) {
+          scan = Scan::LeadIn;
+          run = 0;
+        }
+        break;
+    }
+  }
+  // What came after the announcement in the same read is older than the
+  // "GOO" that starts the file.
+}
+
+void MultiPunterReceive::startFile() {
+  if (files == kMaxFiles) {
+    finish(TransferEnd::TooManyFiles);
+    return;
+  }
+  // NAME,S or NAME,P; a name may hold commas of its own.
+  const std::size_t comma = header.rfind(kTypeSeparator);
+  const bool typed = comma != std::string::npos && header.size() - comma == 2;
+  name = typed ? header.substr(0, comma) : header;
+  type = typed ? header.back() : 0;
+  header.clear();
+  scan = Scan::LeadIn;
+  run = 0;
+  inFile = true;
+  timers.stop(kHeaderTimer);
+  // The sender waits for the call: the first one goes out after the short wait.
+  file.initiate(Punter::kAnswerDelayMs);
+}
+
+void MultiPunterReceive::fileMoved() {
+  if (file.isActive()) return;
+  inFile = false;
+  if (file.end() != TransferEnd::Completed) {
+    // The batch stops with the file; the files before it are kept.
+    finish(file.end());
+    return;
+  }
+  completed.push_back(BatchFile{name, file.takeData()});
+  ++files;
+  timers.start(kHeaderTimer, kHeaderWaitMs);
+}
+
+std::optional<TransferMs> MultiPunterReceive::deadline() const {
+  if (!active) return std::nullopt;
+  return inFile ? file.deadline() : timers.next();
+}
+
+void MultiPunterReceive::timeout() {
+  if (!active) return;
+  if (inFile) {
+    file.timeout();
+    fileMoved();
+    return;
+  }
+  if (timers.takeDue() == kHeaderTimer) finish(TransferEnd::NoAnswer);
+}
+
+void MultiPunterReceive::cancel() {
+  if (!active) return;
+  // Between files the sender waits for a call that will not come.
+  if (inFile) file.cancel();
+  finish(TransferEnd::CancelledByUser);
+}
+
+void MultiPunterReceive::connectionClosed() {
+  if (!active) return;
+  if (inFile) file.connectionClosed();
+  finish(TransferEnd::ConnectionClosed);
+}
+
+void MultiPunterReceive::finish(TransferEnd how) {
+  active = false;
+  inFile = false;
+  ending = how;
+  timers.stopAll();
+  header.clear();
+  header.shrink_to_fit();
+}
