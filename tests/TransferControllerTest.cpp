@@ -10,11 +10,13 @@
 #include <cerrno>
 #include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <random>
 
+#include "MultiPunterSender.h"
 #include "PunterSender.h"
 #include "TransferTestSupport.h"
 
@@ -105,6 +107,31 @@ class Transfers : public ::testing::Test {
     xmodemGets(kWantCrc);
     while (controller.Running() && controller.Current()->progressBytes() > 0) xmodemGets(kAck);
     xmodemGets(kAck);  // to the EOT
+  }
+
+  // Runs the controller's transfer against `board` (writing on `boardLine`)
+  // until both have ended; `step` runs after each delivery.
+  void exchange(FileTransfer& board, RecordingLink& boardLine, const std::function<void()>& step = {}) {
+    clock.deadline = [&] { return earlier(clock.wakeTime(), board.deadline()); };
+    clock.fire = [&] {
+      const auto due = [&](std::optional<TransferMs> at) { return at && *at <= clock.now(); };
+      if (due(clock.wakeTime())) controller.TimeReached();
+      if (board.isActive() && due(board.deadline())) board.timeout();
+    };
+    for (int guard = 0; guard < 100000 && (controller.Running() || board.isActive()); ++guard) {
+      for (const ByteBuffer& w : std::exchange(line.writes, {}))
+        if (board.isActive()) board.receive(w.data(), w.size());
+      for (const ByteBuffer& w : std::exchange(boardLine.writes, {})) {
+        controller.Route().TakeBytes(w.data(), w.size());
+        if (step) step();
+      }
+      if (!line.writes.empty() || !boardLine.writes.empty()) continue;
+      const auto wait = clock.untilNext();
+      if (!wait) break;
+      clock.advance(*wait);
+    }
+    clock.deadline = nullptr;
+    clock.fire = [this] { controller.TimeReached(); };
   }
 
   std::string dir;
@@ -456,6 +483,74 @@ TEST_F(Transfers, AConnectionThatEndsStopsTheTransferAtOnce) {
     EXPECT_TRUE(line.take().empty()) << c.text;
     EXPECT_TRUE(controller.ReceivedFile().empty());
   }
+}
+
+// A batch saves each file into the download folder as it completes and
+// names it in the status bar; one that stops keeps the files before it.
+TEST_F(Transfers, ABatchSavesEachFileIntoTheDownloadFolderAsItCompletes) {
+  const std::string folder = dir + "/downloads";
+  controller.downloadFolder = [&] { return folder; };
+  const std::vector<BatchFile> files = {{"GAME.PRG", patterned(600, 1)}, {"NOTES.SEQ", patterned(300, 2)}};
+  struct Case {
+    const char* what;
+    std::function<void()> step;  // after each chunk from the board
+    std::string end;
+    std::vector<std::string> saved;
+  };
+  const Case cases[] = {
+      {"whole", {}, "Multi-Punter received 2 files into " + folder, {"GAME.PRG", "NOTES.SEQ"}},
+      {"cancelled in the second file",
+       [&] {
+         if (status.last().rfind("Multi-Punter receiving NOTES.SEQ (file 2): ", 0) == 0) controller.Cancel();
+       },
+       "Multi-Punter cancelled by user; 1 file saved; discarding the board's data", {"GAME.PRG"}},
+      {"the disk full", [&] { controller.batchSteps.write = [](int, const void*, std::size_t) -> ssize_t {
+         errno = ENOSPC;
+         return -1;
+       }; },
+       "Multi-Punter receive stopped (could not save " + folder + "/GAME.PRG: No space left on device)"
+       "; discarding the board's data", {}},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove_all(folder);
+    status.messages.clear();
+    if (c.step && c.saved.empty()) c.step();
+    RecordingLink boardLine;
+    MultiPunterSender board(boardLine, clock, files);
+    board.start();
+    controller.Start(TransferProtocolId::MultiPunterReceive);
+    EXPECT_EQ(status.last(), "Multi-Punter receive: waiting for the board") << c.what;
+    exchange(board, boardLine, c.saved.empty() ? std::function<void()>() : c.step);
+    for (const std::string& shown : {c.end, std::string("Multi-Punter receiving GAME.PRG (file 1): 248 bytes")})
+      EXPECT_NE(std::find(status.messages.begin(), status.messages.end(), shown), status.messages.end()) << c.what;
+    std::vector<std::string> saved;
+    if (std::filesystem::exists(folder))
+      for (const auto& entry : std::filesystem::directory_iterator(folder)) saved.push_back(entry.path().filename());
+    std::sort(saved.begin(), saved.end());
+    EXPECT_EQ(saved, c.saved) << c.what;
+    for (std::size_t i = 0; i < saved.size(); ++i) EXPECT_EQ(readFile(folder + "/" + saved[i]), text(files[i].data));
+    controller.batchSteps = FileWriteSteps();
+    clock.advance(TransferController::kQuietLineMs);
+  }
+  EXPECT_EQ(dialogs.failures, (std::vector<std::string>{"Could not save " + folder + "/GAME.PRG: No space left on device"}));
+  EXPECT_FALSE(controller.SaveOffered()) << "a batch leaves nothing for Save File";
+}
+
+TEST_F(Transfers, PunterSendAsksForAFileThenSaysHowMuchIsLeftAndThatItWentThrough) {
+  const std::string path = dir + "/upload.prg";
+  writeFile(path, text(patterned(600, 3)));
+  dialogs.toSend = {path};
+  controller.Start(TransferProtocolId::PunterSend);
+  EXPECT_EQ(status.last(), "Punter send: waiting for the board");
+  RecordingLink boardLine;
+  Punter board(boardLine, clock);
+  board.initiate();
+  exchange(board, boardLine);
+  EXPECT_EQ(board.data(), patterned(600, 3));
+  EXPECT_NE(std::find(status.messages.begin(), status.messages.end(), "Punter sending: 352 bytes left"),
+            status.messages.end());
+  EXPECT_EQ(status.last(), "Punter sent 600 bytes");
+  EXPECT_TRUE(controller.FileToSend().empty());
 }
 
 }  // namespace

@@ -67,6 +67,8 @@ class FakeClock : public TransferTimer {
     current = target;
   }
 
+  std::optional<TransferMs> wakeTime() const { return wake; }
+
   std::function<std::optional<TransferMs>()> deadline;
   std::function<void()> fire;
   TransferMs current = 0;

@@ -101,9 +101,11 @@ void YmodemReceive::badHeader() {
     return;
   }
   ++retries;
-  // The NAK waits until the line is quiet, so that the rest of a bad block
-  // cannot be taken for the start of the next.
+  // The sender answered, badly. The NAK waits until the line is quiet, so
+  // that the rest of a bad block cannot be taken for the start of the next.
+  unanswered = 0;
   purging = true;
+  timers.stop(kRequestTimer);
   timers.start(kQuietTimer, kQuietMs);
 }
 
@@ -141,6 +143,8 @@ void YmodemReceive::timeout() {
     if (id == kQuietTimer && purging) {
       purging = false;
       writeByte(kNak);
+      ++unanswered;
+      timers.start(kRequestTimer, kRequestPeriodMs);
     }
   }
 }
