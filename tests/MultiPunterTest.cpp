@@ -59,6 +59,21 @@ TEST(MultiPunterReceive, TakesEachFileOfABatchUnderItsNameHoweverTheLineCarriesI
   }
 }
 
+// A receive started after the board announced its first file (the
+// announcement went to the screen) calls the sender and takes the file
+// under no name; the next is announced as ever.
+TEST(MultiPunterReceive, CallsASenderWhoseAnnouncementWasMissed) {
+  const std::vector<BatchFile> files = batchOf({{"MISSED", 500}, {"SEEN", 10}});
+  Batch batch(files, Split::Random);
+  batch.pair.tamperA = [](std::size_t n, ByteBuffer bytes) { return n == 0 ? ByteBuffer() : bytes; };
+  ASSERT_TRUE(batch.pair.run(batch.sender, batch.receiver));
+  const std::vector<BatchFile> received = batch.receiver.takeFiles();
+  ASSERT_EQ(received.size(), 2u);
+  EXPECT_EQ(received[0].name, "");
+  EXPECT_EQ(received[0].data, files[0].data);
+  EXPECT_EQ(received[1].name, "SEEN");
+}
+
 TEST(MultiPunterReceive, StopsOnBadInputKeepingTheFilesThatCompleted) {
   // A thousand files is the most a batch takes.
   Batch many(batchOf(std::vector<std::pair<std::string, std::size_t>>(MultiPunterReceive::kMaxFiles + 1, {"E", 0})),
@@ -96,7 +111,8 @@ TEST(MultiPunterReceive, StopsOnBadInputKeepingTheFilesThatCompleted) {
       {"an announcement that never ends", endless, 0, TransferEnd::HeaderTooLong},
       {"the longest announcement", atLimit, 0, TransferEnd::Running},
       {"a batch of no files", none, 0, TransferEnd::Completed},
-      {"a board that says nothing", {}, MultiPunterReceive::kHeaderWaitMs, TransferEnd::NoAnswer},
+      {"a board that says nothing", {}, (MultiPunterReceive::kMaxUnanswered + 1) * MultiPunterReceive::kCallPeriodMs,
+       TransferEnd::NoAnswer},
   };
   for (const Case& c : cases) {
     RecordingLink link;

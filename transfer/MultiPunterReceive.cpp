@@ -6,10 +6,11 @@ using namespace multi_punter;
 
 namespace {
 constexpr char kTypeSeparator = ',';
+constexpr std::uint32_t kAckBytes = 'A' << 16 | 'C' << 8 | 'K';
 }
 
 MultiPunterReceive::MultiPunterReceive(TransferLink& link, const TransferClock& clock)
-    : timers(clock), file(link, clock) {}
+    : link(link), timers(clock), file(link, clock) {}
 
 void MultiPunterReceive::initiate() {
   active = true;
@@ -20,7 +21,13 @@ void MultiPunterReceive::initiate() {
   header.clear();
   files = 0;
   completed.clear();
-  timers.start(kHeaderTimer, kHeaderWaitMs);
+  waitForAnnouncement();
+}
+
+void MultiPunterReceive::waitForAnnouncement() {
+  lastBytes = 0;
+  calls = 0;
+  timers.startPeriodic(kCallTimer, kCallPeriodMs, kCallPeriodMs);
 }
 
 void MultiPunterReceive::receive(const std::uint8_t* bytes, std::size_t size) {
@@ -30,8 +37,6 @@ void MultiPunterReceive::receive(const std::uint8_t* bytes, std::size_t size) {
     fileMoved();
     return;
   }
-  // The board is talking: whatever it is, it has not gone.
-  timers.start(kHeaderTimer, kHeaderWaitMs);
   scanHeader(bytes, size);
 }
 
@@ -40,6 +45,11 @@ void MultiPunterReceive::scanHeader(const std::uint8_t* bytes, std::size_t size)
     const std::uint8_t b = bytes[i];
     switch (scan) {
       case Scan::LeadIn:
+        lastBytes = (lastBytes << 8 | b) & 0xFFFFFF;
+        if (lastBytes == kAckBytes && timers.running(kCallTimer)) {
+          startUnannounced();
+          break;
+        }
         // What the board prints between files is not part of the batch.
         if (b == kLeadIn) {
           ++run;
@@ -89,9 +99,24 @@ void MultiPunterReceive::startFile() {
   scan = Scan::LeadIn;
   run = 0;
   inFile = true;
-  timers.stop(kHeaderTimer);
+  timers.stop(kCallTimer);
   // The sender waits for the call: the first one goes out after the short wait.
   file.initiate(Punter::kAnswerDelayMs);
+}
+
+void MultiPunterReceive::startUnannounced() {
+  if (files == kMaxFiles) {
+    finish(TransferEnd::TooManyFiles);
+    return;
+  }
+  name.clear();
+  type = 0;
+  scan = Scan::LeadIn;
+  run = 0;
+  inFile = true;
+  timers.stop(kCallTimer);
+  file.initiate();
+  file.recieve(reinterpret_cast<const std::uint8_t*>(punter::kAck), punter::kWordSize);
 }
 
 void MultiPunterReceive::fileMoved() {
@@ -104,7 +129,7 @@ void MultiPunterReceive::fileMoved() {
   }
   completed.push_back(BatchFile{name, file.takeData()});
   ++files;
-  timers.start(kHeaderTimer, kHeaderWaitMs);
+  waitForAnnouncement();
 }
 
 std::optional<TransferMs> MultiPunterReceive::deadline() const {
@@ -119,7 +144,15 @@ void MultiPunterReceive::timeout() {
     fileMoved();
     return;
   }
-  if (timers.takeDue() == kHeaderTimer) finish(TransferEnd::NoAnswer);
+  for (int id; active && !inFile && (id = timers.takeDue()) >= 0;) {
+    if (id != kCallTimer) continue;
+    if (calls == kMaxUnanswered) {
+      finish(TransferEnd::NoAnswer);
+    } else {
+      ++calls;
+      link.write(reinterpret_cast<const std::uint8_t*>(punter::kGoo), punter::kWordSize);
+    }
+  }
 }
 
 void MultiPunterReceive::cancel() {

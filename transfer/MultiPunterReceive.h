@@ -4,6 +4,10 @@
 // and then sends it as an ordinary Punter transfer, which the receiver's
 // "GOO" starts; after the last file comes a run of 0x09, a run of 0x04 and
 // RETURN. Each completed file is handed to the owner by takeFiles.
+// A receive started after the board announced its file (the announcement
+// went to the screen) would wait for ever: while no announcement comes it
+// calls "GOO" as a Punter receive does, and a sender answering "ACK" gets
+// its file taken under no name of its own.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -29,10 +33,11 @@ inline constexpr std::size_t kLongestHeader = 256;
 class MultiPunterReceive : public FileTransfer {
  public:
   enum TimerId : int {
-    kHeaderTimer = 0,  // the sender has said nothing for a long while
+    kCallTimer = 0,  // no announcement yet: "GOO" for a sender that made it unseen
   };
-  // Silence before the next announcement after which the receive gives up.
-  static constexpr std::uint32_t kHeaderWaitMs = 60000;
+  static constexpr std::uint32_t kCallPeriodMs = Punter::kHandshakePeriodMs;
+  // Calls in a row without an announcement or an answer; then the receive gives up.
+  static constexpr std::uint32_t kMaxUnanswered = transfer_limits::kMaxUnanswered;
   static constexpr std::size_t kMaxFiles = transfer_limits::kMaxBatchFiles;
 
   MultiPunterReceive(TransferLink& link, const TransferClock& clock);
@@ -58,15 +63,21 @@ class MultiPunterReceive : public FileTransfer {
 
   void scanHeader(const std::uint8_t* bytes, std::size_t size);
   void startFile();
+  // The sender answered a call without an announcement that was seen.
+  void startUnannounced();
+  void waitForAnnouncement();
   // The file's Punter receive has moved on: a completed file is kept.
   void fileMoved();
   void finish(TransferEnd how);
 
+  TransferLink& link;
   Deadlines timers;
   Punter file;
   bool inFile = false;
   Scan scan = Scan::LeadIn;
   std::size_t run = 0;  // bytes of the run being counted
+  std::uint32_t lastBytes = 0;  // the last three bytes outside an announcement, for "ACK"
+  std::uint32_t calls = 0;
   std::string header;
   std::string name;
   char type = 0;
