@@ -57,6 +57,8 @@ class MultiPunterReceive : public FileTransfer {
   std::size_t filesDone() const override { return files; }
   // 'S', 'P', or 0 when the announcement named no type.
   char currentType() const { return type; }
+  // Bytes held back: an announcement so far, or the rest of a word or block.
+  std::size_t heldBytes() const { return header.size() + (inFile ? file.bufferedBytes() : 0); }
 
  private:
   enum class Scan : std::uint8_t { LeadIn, Header, BatchEnd };
