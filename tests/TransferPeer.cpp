@@ -11,7 +11,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cmath>
+#include <ctime>
 
 namespace {
 
@@ -149,9 +151,11 @@ PeerRunResult runTransfer(FileTransfer& engine, int fd, const RealTimeClock& clo
     }
     Clock::time_point wake = deadline;
     if (const auto due = engine.deadline()) wake = std::min(wake, clock.realTime(*due));
-    const auto wait = std::chrono::duration_cast<std::chrono::microseconds>(wake - now).count();
+    // To the nanosecond: engines on a sped-up clock wait for microseconds.
+    const auto wait = std::max<std::int64_t>(0, std::chrono::duration_cast<std::chrono::nanoseconds>(wake - now).count());
+    const timespec timeout{static_cast<time_t>(wait / 1000000000), static_cast<long>(wait % 1000000000)};
     pollfd poller{fd, POLLIN, 0};
-    const int ready = poll(&poller, 1, wait <= 0 ? 0 : static_cast<int>(std::ceil(wait / 1000.0)));
+    const int ready = ppoll(&poller, 1, &timeout, nullptr);
     if (ready > 0) {
       const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
       if (got > 0) {
