@@ -16,7 +16,7 @@ struct Settings {
   std::int32_t keyboardMap = kPositionalKeyboardMap;
   bool dialogOnReceived = false;  // open the save dialog after a receive
   bool autoCheckForUpdate = true;
-  std::string downloadFolder;  // where batch receives go; empty: the user's download folder
+  std::string downloadFolder{};  // where batch receives go; empty: the user's download folder
 };
 
 // The one instance for the whole run (GUI thread only).
