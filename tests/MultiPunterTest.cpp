@@ -82,17 +82,6 @@ TEST(MultiPunterReceive, StopsOnBadInputKeepingTheFilesThatCompleted) {
   EXPECT_EQ(many.receiver.end(), TransferEnd::TooManyFiles);
   EXPECT_EQ(many.receiver.takeFiles().size(), MultiPunterReceive::kMaxFiles);
 
-  // A cancel in the second file: the first stays, the sender is told.
-  Batch cancelled(batchOf({{"ONE", 300}, {"TWO", 3000}}), Split::Whole);
-  cancelled.pair.onStep = [&] {
-    if (cancelled.receiver.progressBytes() > 0 && cancelled.receiver.filesDone() == 1) cancelled.receiver.cancel();
-  };
-  cancelled.pair.run(cancelled.sender, cancelled.receiver);
-  EXPECT_EQ(cancelled.receiver.end(), TransferEnd::CancelledByUser);
-  const std::vector<BatchFile> kept = cancelled.receiver.takeFiles();
-  ASSERT_EQ(kept.size(), 1u);
-  EXPECT_EQ(kept[0].name, "ONE");
-
   struct Case {
     const char* what;
     ByteBuffer bytes;  // from the board at once

@@ -2,7 +2,6 @@
 
 #include "EnginePair.h"
 #include "TransferTestSupport.h"
-#include "transfer/YmodemHeader.h"
 #include "transfer/YmodemReceive.h"
 #include "transfer/YmodemSend.h"
 
@@ -11,35 +10,6 @@ namespace {
 using namespace xmodem;
 using Words = std::vector<std::string>;
 const std::string kC(1, 'C'), kAckWord(1, kAck), kNakWord(1, kNak), kCanWord(1, kCan);
-
-TEST(YmodemHeader, ReadsTheNameAndASizeOnlyWhenItIsDecimal) {
-  struct Case {
-    std::string block;
-    std::string name;
-    std::optional<std::uint64_t> size;
-  };
-  const Case cases[] = {
-      {std::string("file.prg\0" "1234 14341234567 100644", 32), "file.prg", 1234},
-      {std::string("a\0" "0", 3), "a", 0},
-      {std::string("a\0" "-5", 4), "a", std::nullopt},
-      {std::string("a\0" "12ab", 6), "a", std::nullopt},
-      {std::string("a\0" "99999999999999999999999", 25), "a", UINT64_MAX},
-      {std::string("no terminator"), "no terminator", std::nullopt},
-      {std::string("\0" "55", 3), "", 55},
-  };
-  for (const Case& c : cases) {
-    ByteBuffer data(c.block.begin(), c.block.end());
-    data.resize(128, 0);
-    const ymodem::FileHeader header = ymodem::parseHeader(data.data(), data.size());
-    EXPECT_EQ(header.name, c.name) << c.block;
-    EXPECT_EQ(header.size, c.size) << c.block;
-  }
-  // What the program sends reads back; a long name takes a 1k block.
-  const ByteBuffer written = ymodem::headerData("notes.seq", 300, 0);
-  EXPECT_EQ(written.size(), 128u);
-  EXPECT_EQ(ymodem::parseHeader(written.data(), written.size()).size, 300u);
-  EXPECT_EQ(ymodem::headerData(std::string(200, 'n'), 1, 0).size(), 1024u);
-}
 
 // The program's send against its own batch receive: each file arrives cut
 // to its size, whatever the split and a damaged packet on the way.
@@ -113,6 +83,8 @@ TEST(YmodemReceive, StopsOnHeadersItCannotTakeAndKeepsTheFilesBefore) {
   };
   const Case cases[] = {
       {"a size past the largest file", std::string("big\0" "99999999999", 15), {kCanWord, kCanWord},
+       TransferEnd::FileTooLarge},
+      {"a size too large for any number", std::string("big\0" "99999999999999999999999", 27), {kCanWord, kCanWord},
        TransferEnd::FileTooLarge},
       {"a negative size: taken as none", std::string("neg\0" "-1", 6), {kAckWord, kC}, TransferEnd::Running},
       {"a size of words: taken as none", std::string("odd\0" "many", 8), {kAckWord, kC}, TransferEnd::Running},
