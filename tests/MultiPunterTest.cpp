@@ -72,6 +72,18 @@ TEST(MultiPunterReceive, CallsASenderWhoseAnnouncementWasMissed) {
   EXPECT_EQ(received[0].name, "");
   EXPECT_EQ(received[0].data, files[0].data);
   EXPECT_EQ(received[1].name, "SEEN");
+
+  // What the board prints after a call is no answer, whatever words it holds.
+  RecordingLink link;
+  FakeClock clock;
+  MultiPunterReceive receiver(link, clock);
+  clock.serve(receiver);
+  receiver.initiate();
+  clock.advance(MultiPunterReceive::kCallPeriodMs);
+  const ByteBuffer text = bytesOf("PRESS RETURN TO GO BACK\r");
+  receiver.receive(text.data(), text.size());
+  clock.advance(Punter::kAnswerDelayMs);
+  EXPECT_EQ(link.take(), std::vector<std::string>{punter::kGoo});
 }
 
 TEST(MultiPunterReceive, StopsOnBadInputKeepingTheFilesThatCompleted) {

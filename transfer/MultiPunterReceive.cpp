@@ -7,6 +7,14 @@ using namespace multi_punter;
 namespace {
 constexpr char kTypeSeparator = ',';
 constexpr std::uint32_t kAckBytes = 'A' << 16 | 'C' << 8 | 'K';
+constexpr std::uint32_t kWordBytes = 0xFFFFFF;
+
+// A letter in either case, ASCII or PETSCII: "ACK" after one is part of a
+// word the board prints ("BACK"), not the sender's answer.
+bool isLetter(std::uint8_t b) {
+  const auto lower = static_cast<std::uint8_t>(b | 0x20);
+  return (lower >= 'a' && lower <= 'z') || (b >= 0xC1 && b <= 0xDA);
+}
 }
 
 MultiPunterReceive::MultiPunterReceive(TransferLink& link, const TransferClock& clock)
@@ -45,8 +53,9 @@ void MultiPunterReceive::scanHeader(const std::uint8_t* bytes, std::size_t size)
     const std::uint8_t b = bytes[i];
     switch (scan) {
       case Scan::LeadIn:
-        lastBytes = (lastBytes << 8 | b) & 0xFFFFFF;
-        if (lastBytes == kAckBytes && timers.running(kCallTimer)) {
+        // Only after a call, and not as part of a longer word.
+        lastBytes = lastBytes << 8 | b;
+        if ((lastBytes & kWordBytes) == kAckBytes && calls > 0 && !isLetter(static_cast<std::uint8_t>(lastBytes >> 24))) {
           startUnannounced();
           break;
         }
@@ -150,6 +159,7 @@ void MultiPunterReceive::timeout() {
       finish(TransferEnd::NoAnswer);
     } else {
       ++calls;
+      lastBytes = 0;
       link.write(reinterpret_cast<const std::uint8_t*>(punter::kGoo), punter::kWordSize);
     }
   }

@@ -78,7 +78,7 @@ class MultiPunterReceive : public FileTransfer {
   bool inFile = false;
   Scan scan = Scan::LeadIn;
   std::size_t run = 0;  // bytes of the run being counted
-  std::uint32_t lastBytes = 0;  // the last three bytes outside an announcement, for "ACK"
+  std::uint32_t lastBytes = 0;  // the last four bytes since a call, outside an announcement
   std::uint32_t calls = 0;
   std::string header;
   std::string name;
