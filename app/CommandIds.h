@@ -1,8 +1,13 @@
 #pragma once
 // Every command identifier of the program, in one place so that none is
 // given twice: the main window's commands, the terminal canvas's context
-// menu and the address book window's controls and commands.
+// menu and the address book window's controls and commands. A transfer
+// protocol's command is its identifier in the protocol table.
+#include "transfer/TransferProtocols.h"
+
 namespace command {
+constexpr int ProtocolCommand(TransferProtocolId id) { return static_cast<int>(id); }
+
 constexpr int kConnect = 6000;
 constexpr int kDisconnect = 6001;
 constexpr int kLoadBuffer = 6002;
@@ -23,18 +28,23 @@ constexpr int kScale3 = 6017;
 constexpr int kScale5 = 6018;
 constexpr int kScale8 = 6019;
 constexpr int kRows25 = 6022;
-constexpr int kXmodemSend = 6024;
-constexpr int kXmodem1kSend = 6025;
-constexpr int kXmodemReceive = 6026;
-constexpr int kPunterReceive = 6027;
+constexpr int kXmodemSend = ProtocolCommand(TransferProtocolId::XmodemSend);
+constexpr int kXmodem1kSend = ProtocolCommand(TransferProtocolId::Xmodem1kSend);
+constexpr int kXmodemReceive = ProtocolCommand(TransferProtocolId::XmodemReceive);
+constexpr int kPunterReceive = ProtocolCommand(TransferProtocolId::PunterReceive);
 constexpr int kCancelTransfer = 6028;
 constexpr int kSaveReceivedFile = 6029;
 constexpr int kLoadFileToSend = 6030;
 constexpr int kPromptAfterReceive = 6031;
+constexpr int kDownloadFolder = 6032;
 constexpr int kCheckForUpdates = 6033;
 // View > Line Speed, then one row per offered speed, in their order.
 constexpr int kLineSpeedMenu = 6060;
 constexpr int kFirstLineSpeed = 6061;
+constexpr int kPunterSend = ProtocolCommand(TransferProtocolId::PunterSend);
+constexpr int kMultiPunterReceive = ProtocolCommand(TransferProtocolId::MultiPunterReceive);
+constexpr int kYmodemReceive = ProtocolCommand(TransferProtocolId::YmodemReceive);
+constexpr int kYmodemSend = ProtocolCommand(TransferProtocolId::YmodemSend);
 }  // namespace command
 
 // The address book window's controls and commands.

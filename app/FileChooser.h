@@ -5,11 +5,17 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 struct FileRequest {
+  FileRequest(bool save, wxString title, wxString wildcard, bool folder = false, wxString start = {})
+      : save(save), title(std::move(title)), wildcard(std::move(wildcard)), folder(folder), start(std::move(start)) {}
+
   bool save = false;  // a save dialog asks before overwriting
   wxString title;
   wxString wildcard;
+  bool folder = false;  // a folder is chosen, starting at `start`
+  wxString start;
 };
 
 // Returns the chosen path, or an empty string when the user cancels.

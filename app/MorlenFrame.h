@@ -23,7 +23,7 @@
 #include "settings/ByteBuffer.h"
 #include "terminal/wxPetsciiScrolledCanvas.h"
 #include "transfer/TransferController.h"
-#include "transfer/TransferTimers.h"
+#include "transfer/wxTransferTimer.h"
 
 class MorlenFrame : public wxFrame {
  public:
@@ -80,6 +80,8 @@ class MorlenFrame : public wxFrame {
   // The Transfer menu (MorlenFrameTransfers.cpp).
   void CreateTransfers();
   std::vector<CommandRow> TransferCommands();
+  std::vector<CommandRow> ProtocolCommands(TransferDirection direction);
+  void OnChooseDownloadFolder();
   void OnClose(wxCloseEvent& event);
   // The Help menu (MorlenFrameHelp.cpp).
   std::vector<CommandRow> HelpCommands();
@@ -129,9 +131,8 @@ class MorlenFrame : public wxFrame {
   }};
   // The connection's state, counters, session buffer and routing.
   std::unique_ptr<TerminalSession> session;
-  // The transfers' timers, file dialogs and commands.
-  XmodemTimers xmodemTimers{[this](int id) { transfers->XmodemTimerFired(id); }};
-  PunterTimers punterTimers{[this](int id) { transfers->PunterTimerFired(id); }};
+  // The transfers' one timer, file dialogs and commands.
+  wxTransferTimer transferTimer{[this] { transfers->TimeReached(); }};
   FileChooserTransferDialogs transferDialogs{*this};
   std::unique_ptr<TransferController> transfers;
   // Settings changed from the menus are saved soon after.

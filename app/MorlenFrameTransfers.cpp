@@ -1,41 +1,62 @@
-// The main window's Transfer menu: its commands go to the transfer
-// controller, which writes through the session's line and routes the
-// received chunks; the window only supplies dialogs, timers and texts.
+// The main window's Transfer menu: a row per protocol of the protocol
+// table, receives then sends, around the rows of their own. The commands
+// go to the transfer controller, which writes through the session's line
+// and routes the received chunks; the window only supplies dialogs, the
+// one timer and texts.
 #include "app/CommandIds.h"
+#include "app/FileChooser.h"
+#include "app/LocaleText.h"
 #include "app/MorlenFrame.h"
 #include "settings/Settings.h"
+#include "settings/UserDirectories.h"
 
 void MorlenFrame::CreateTransfers() {
-  transfers = std::make_unique<TransferController>(session->TransferLine(), xmodemTimers, punterTimers, statusSink,
+  transfers = std::make_unique<TransferController>(session->TransferLine(), transferTimer, statusSink,
                                                    transferDialogs, programSettings().dialogOnReceived,
                                                    [this] { return Connected(); });
-  // Punter first, then Xmodem; the terminal has what neither takes.
-  session->AddTransfer(transfers->PunterRoute());
-  session->AddTransfer(transfers->XmodemRoute());
+  transfers->downloadFolder = [] { return downloadFolderInUse(programSettings()); };
+  // The terminal has what the transfers do not take.
+  session->AddTransfer(transfers->Route());
+}
+
+std::vector<CommandRow> MorlenFrame::ProtocolCommands(TransferDirection direction) {
+  std::vector<CommandRow> rows;
+  for (const TransferProtocol& protocol : transferProtocols()) {
+    if (protocol.direction != direction) continue;
+    rows.push_back(Command(command::ProtocolCommand(protocol.id), protocol.menuText, protocol.help,
+                           [this, id = protocol.id] { transfers->Start(id); },
+                           [this] { return transfers->Offered(); }));
+  }
+  return rows;
+}
+
+void MorlenFrame::OnChooseDownloadFolder() {
+  FileRequest request{false, "Choose the download folder", "", true,
+                      FromByteString(downloadFolderInUse(programSettings()))};
+  const std::string folder = ToByteString(ProgramFileChooser()(this, request));
+  if (folder.empty()) return;
+  programSettings().downloadFolder = folder;
+  SetStatusText(FromByteString("Download folder: " + folder), static_cast<int>(StatusField::Message));
 }
 
 std::vector<CommandRow> MorlenFrame::TransferCommands() {
-  const auto offered = [this] { return Connected() && !transfers->Running(); };
-  const auto running = [this] { return transfers->Running(); };
-  return {
-      Command(command::kXmodemReceive, "Xmodem &Receive", "Receive a file using Xmodem",
-              [this] { transfers->XmodemReceive(); }, offered),
-      Command(command::kPunterReceive, "&Punter Receive\tF3", "Receive a file using Punter",
-              [this] { transfers->PunterReceive(); }, offered),
+  std::vector<CommandRow> rows = ProtocolCommands(TransferDirection::Receive);
+  const std::vector<CommandRow> after = {
       Command(command::kSaveReceivedFile, "&Save File...", "Save a received file", [this] { transfers->SaveFile(); },
               [this] { return transfers->SaveOffered(); }),
       Choice(wxITEM_CHECK, command::kPromptAfterReceive, "Prompt &after Receive", "Open a save dialog automatically",
              [] { programSettings().dialogOnReceived = !programSettings().dialogOnReceived; },
              [] { return programSettings().dialogOnReceived; }),
+      Command(command::kDownloadFolder, "&Download Folder...", "Choose where batch receives save their files",
+              [this] { OnChooseDownloadFolder(); }),
       Separator(),
-      Command(command::kXmodemSend, "&Xmodem Send\tF1", "Send a file using Xmodem",
-              [this] { transfers->XmodemSend(false); }, offered),
-      Command(command::kXmodem1kSend, "Xmodem-&1k Send", "Send a file using Xmodem-1k",
-              [this] { transfers->XmodemSend(true); }, offered),
-      Command(command::kLoadFileToSend, "&Load File...", "Load a file to send", [this] { transfers->LoadFile(); },
-              [this] { return !transfers->Running(); }),
-      Separator(),
-      Command(command::kCancelTransfer, "&Cancel Transfer", "Cancel the upload/download",
-              [this] { transfers->Cancel(); }, running),
   };
+  rows.insert(rows.end(), after.begin(), after.end());
+  for (CommandRow& send : ProtocolCommands(TransferDirection::Send)) rows.push_back(std::move(send));
+  rows.push_back(Command(command::kLoadFileToSend, "&Load File...", "Load a file to send",
+                         [this] { transfers->LoadFile(); }, [this] { return !transfers->Running(); }));
+  rows.push_back(Separator());
+  rows.push_back(Command(command::kCancelTransfer, "&Cancel Transfer", "Cancel the upload/download",
+                         [this] { transfers->Cancel(); }, [this] { return transfers->Running(); }));
+  return rows;
 }

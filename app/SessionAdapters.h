@@ -2,13 +2,13 @@
 // The main window's side of its terminal session and its transfers: the
 // status bar, the canvas and the file dialogs behind their small interfaces.
 #include <wx/wx.h>
+#include <wx/timer.h>
 
 #include <functional>
 
 #include "net/PaceClock.h"
 #include "net/SessionOutputs.h"
 #include "terminal/wxPetsciiScrolledCanvas.h"
-#include "transfer/Timer.h"
 #include "transfer/TransferController.h"
 
 class StatusBarSink : public StatusSink {
@@ -36,13 +36,16 @@ class CanvasSessionScreen : public SessionScreen {
 // The session's pace clock on one toolkit timer; `tick` runs at each expiry.
 class TimerPaceClock : public PaceClock {
  public:
-  explicit TimerPaceClock(std::function<void()> tick) { timer.setCallback(std::move(tick)); }
+  explicit TimerPaceClock(std::function<void()> tick) { timer.tick = std::move(tick); }
   Clock::time_point Now() const override { return Clock::now(); }
   void StartTicks(std::chrono::milliseconds interval) override;
   void StopTicks() override { timer.Stop(); }
 
  private:
-  Timer timer;
+  struct TickTimer : wxTimer {
+    std::function<void()> tick;
+    void Notify() override { tick(); }
+  } timer;
 };
 
 // The transfers' dialogs through the program's replaceable file chooser

@@ -110,13 +110,13 @@ double receive(const std::string& file, const ByteBuffer& original, bool telnet)
   std::thread relaying(relay, sx->ourEnd(), relayEnd, telnet);
   SocketLink raw(engineEnd);
   TelnetSocketLink telnetLink(engineEnd);
-  RealTimeScheduler scheduler(kSpeedUp);
-  Xmodem xmodem(telnet ? static_cast<TransferLink&>(telnetLink) : raw, scheduler);
+  RealTimeClock clock(kSpeedUp);
+  Xmodem xmodem(telnet ? static_cast<TransferLink&>(telnetLink) : raw, clock);
   telnetLink.attach(xmodem);
   if (telnet) telnetLink.layer().Start();
   xmodem.initiate();
-  const PeerRunResult result = runXmodem(xmodem, engineEnd, scheduler, std::chrono::seconds(120), 0,
-                                         telnet ? &telnetLink.layer() : nullptr);
+  const PeerRunResult result = runTransfer(xmodem, engineEnd, clock, std::chrono::seconds(120), 0, false,
+                                           telnet ? &telnetLink.layer() : nullptr);
   shutdown(engineEnd, SHUT_RDWR);
   relaying.join();
   close(engineEnd);

@@ -78,10 +78,10 @@ double engineReceive(const std::string& file, const std::string& out, const Byte
   const double cpuBefore = cpuSeconds();
   const Clock::time_point start = Clock::now();
   SocketLink link(sx->ourEnd());
-  RealTimeScheduler scheduler(kSpeedUp);
-  Xmodem xmodem(link, scheduler);
+  RealTimeClock clock(kSpeedUp);
+  Xmodem xmodem(link, clock);
   xmodem.initiate();
-  const PeerRunResult result = runXmodem(xmodem, sx->ourEnd(), scheduler, std::chrono::seconds(120));
+  const PeerRunResult result = runTransfer(xmodem, sx->ourEnd(), clock, std::chrono::seconds(120));
   writeFile(out, xmodem.receivedData());
   const int status = sx->finish();
   const double elapsed = seconds(start);
@@ -113,10 +113,10 @@ double engineSend(const ByteBuffer& file, const std::string& out, double& cpu) {
   std::optional<PeerProgram> rx = PeerProgram::start({"rx", "-X", "-c", "-y", out}, out + ".log");
   if (!rx) return -1;
   SocketLink link(rx->ourEnd());
-  RealTimeScheduler scheduler(1);
-  Xmodem xmodem(link, scheduler);
+  RealTimeClock clock(1);
+  Xmodem xmodem(link, clock);
   xmodem.initiateSend(file, true);
-  const PeerRunResult result = runXmodem(xmodem, rx->ourEnd(), scheduler, std::chrono::seconds(300));
+  const PeerRunResult result = runTransfer(xmodem, rx->ourEnd(), clock, std::chrono::seconds(300), 0, true);
   const int status = rx->finish();
   cpu = cpuSeconds() - cpuBefore;
   if (result.end != TransferEnd::Completed || status != 0 || !holds(readFile(out), file)) return -1;

@@ -48,9 +48,9 @@ bool IsWord(const ByteBuffer& w, const char* word) { return std::memcmp(w.data()
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
   RecordingLink link;
-  FakeScheduler clock;
+  FakeClock clock;
   Punter receiver(link, clock);
-  clock.fire = [&](int id) { receiver.timerFired(id); };
+  clock.serve(receiver);
   receiver.initiate();
 
   std::size_t given = 0;

@@ -44,9 +44,9 @@ ByteBuffer Packet(FuzzedDataProvider& input, std::uint8_t expected, bool engineC
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
   RecordingLink link;
-  FakeScheduler clock;
+  FakeClock clock;
   Xmodem receiver(link, clock);
-  clock.fire = [&](int id) { receiver.timerFired(id); };
+  clock.serve(receiver);
   receiver.initiate();
 
   std::uint8_t expected = 1;  // the block the receiver waits for, as far as the sender knows

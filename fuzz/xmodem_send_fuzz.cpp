@@ -77,9 +77,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::uint8_t& b : file) b = static_cast<std::uint8_t>(random.next());
 
   RecordingLink link;
-  FakeScheduler clock;
+  FakeClock clock;
   Xmodem sender(link, clock);
-  clock.fire = [&](int id) { sender.timerFired(id); };
+  clock.serve(sender);
   sender.initiateSend(file, oneK);
 
   static const std::uint8_t kAnswers[] = {kWantCrc, kNak, kAck, kAck, kAck, kCan, kEot, 0x41};

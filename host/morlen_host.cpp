@@ -40,6 +40,7 @@ struct Host {
   const HostOptions& options;
   const ByteBuffer& script;
   const ByteBuffer& punterFile;
+  const std::vector<HostFile>& batch;
   const DemoPages& pages;
   ByteRecorder& recorder;
 };
@@ -69,7 +70,7 @@ SessionEnd ServeCaller(const Host& host, int readFd, int writeFd) {
   HostTelnet telnet;
   if (host.options.telnet) session.UseTelnet(telnet);
 
-  if (!host.options.execCommand.empty() || !host.options.punterPath.empty()) {
+  if (!host.options.execCommand.empty() || !host.options.punterPath.empty() || !host.batch.empty()) {
     session.Queue(host.script);
     SessionEnd end = session.Flush();
     if (end != SessionEnd::Sent) {
@@ -77,8 +78,12 @@ SessionEnd ServeCaller(const Host& host, int readFd, int writeFd) {
       return end;
     }
     const int line = session.Release();
-    end = host.options.punterPath.empty() ? RunOnConnection(line, host.options.execCommand)
-                                          : SendWithPunter(line, host.punterFile);
+    if (!host.batch.empty()) {
+      end = SendWithMultiPunter(line, host.batch);
+    } else {
+      end = host.options.punterPath.empty() ? RunOnConnection(line, host.options.execCommand)
+                                            : SendWithPunter(line, host.punterFile);
+    }
     // Shut both ways: a program the shell left behind may still hold the socket.
     shutdown(line, SHUT_RDWR);
     close(line);
@@ -157,6 +162,15 @@ int Run(const HostOptions& options) {
     }
     punterFile = std::move(file.bytes);
   }
+  std::vector<HostFile> batch;
+  for (const std::string& path : options.multiPunterPaths) {
+    LoadedFile file;
+    if (!readWholeFile(path, file)) {
+      Say("cannot read " + path);
+      return kCannotRun;
+    }
+    batch.push_back(HostFile{path.substr(path.rfind('/') + 1), std::move(file.bytes)});
+  }
   DemoPages pages;
   try {
     pages = BuildDemoPages();
@@ -174,7 +188,7 @@ int Run(const HostOptions& options) {
     Say("cannot set up signal handling");
     return kCannotRun;
   }
-  if (options.stdio) return ServeStandardInput(Host{options, script, punterFile, pages, recorder});
+  if (options.stdio) return ServeStandardInput(Host{options, script, punterFile, batch, pages, recorder});
   LoopbackListener listener;
   if (!listener.Open(options.port)) {
     Say(listener.Error());
@@ -187,7 +201,7 @@ int Run(const HostOptions& options) {
   }
   std::printf("port %u\n", static_cast<unsigned>(listener.Port()));
   std::fflush(stdout);
-  AcceptCallers(Host{options, script, punterFile, pages, recorder}, listener);
+  AcceptCallers(Host{options, script, punterFile, batch, pages, recorder}, listener);
   return 0;
 }
 }  // namespace

@@ -50,6 +50,9 @@ const char* const kHostUsage =
     "                        as a C64 board does: after each of its own\n"
     "                        words it drops what the caller sent meanwhile;\n"
     "                        the connection ends with the transfer\n"
+    "  --multi-punter FILE   the same for a Multi-Punter batch: each FILE\n"
+    "                        (give the option once per file) announced by\n"
+    "                        its name, then sent with Punter\n"
     "  --once                exit after the first connection ends\n"
     "  --telnet              speak telnet to callers, as a telnet server\n"
     "                        would; with --write-config the entry has the\n"
@@ -96,6 +99,8 @@ HostOptions ParseHostOptions(const std::vector<std::string>& args) {
       options.execCommand = value();
     } else if (option == "--punter") {
       options.punterPath = value();
+    } else if (option == "--multi-punter") {
+      options.multiPunterPaths.push_back(value());
     } else if (option == "--write-config") {
       options.configDirectory = value();
     } else if (option == "--drop-after-bytes") {
@@ -111,8 +116,9 @@ HostOptions ParseHostOptions(const std::vector<std::string>& args) {
   }
   if (!options.execCommand.empty() && !options.recordPath.empty())
     Fail("--record does not work together with --exec");
-  if (!options.punterPath.empty() && (!options.execCommand.empty() || !options.recordPath.empty()))
-    Fail("--punter does not work together with --exec or --record");
+  const int handOvers = !options.execCommand.empty() + !options.punterPath.empty() + !options.multiPunterPaths.empty();
+  if (handOvers > 1) Fail("--exec, --punter and --multi-punter each take the whole line");
+  if (handOvers > 0 && !options.recordPath.empty()) Fail("--record does not work together with --exec or --punter");
   if (!options.execCommand.empty() && (options.telnet || options.stdio))
     Fail("--exec does not work together with --telnet or --stdio");
   if (options.stdio && (options.port != 0 || !options.configDirectory.empty()))

@@ -13,6 +13,7 @@ struct HostOptions {
   std::string recordPath;
   std::string execCommand;
   std::string punterPath;  // --punter
+  std::vector<std::string> multiPunterPaths;  // --multi-punter, in order
   std::string configDirectory;  // --write-config
   std::optional<std::uint64_t> dropAfterBytes;
   std::uint64_t delayMs = 0;

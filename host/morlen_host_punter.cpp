@@ -13,14 +13,13 @@
 #include <vector>
 
 #include "host/morlen_host_signals.h"
+#include "transfer/MultiPunterReceive.h"
 #include "transfer/Punter.h"
+#include "transfer/PunterSend.h"
 
 using namespace punter;
 
 namespace {
-constexpr std::size_t kLongestBlock = 255;
-constexpr std::size_t kLargestData = kLongestBlock - kHeaderSize;
-constexpr std::uint8_t kProgramFileType = 1;
 constexpr int kSilenceMs = 60000;
 constexpr std::size_t kReadChunk = 256;
 constexpr int kSocketSlot = 0;
@@ -48,8 +47,7 @@ ByteBuffer Word(const char* word) { return ByteBuffer(word, word + kWordSize); }
 
 // What the sender sends, one item per "S/B": the file type, "SYN", the
 // header-only block, the data blocks (the last marked final), "SYN".
-std::vector<ByteBuffer> Items(const ByteBuffer& file) {
-  const std::uint8_t type = kProgramFileType;
+std::vector<ByteBuffer> Items(const ByteBuffer& file, std::uint8_t type = kProgramFile) {
   std::vector<ByteBuffer> items{MakeBlock(kHeaderSize, 0, &type, 1), Word(kSyn)};
   const std::size_t blocks = std::max<std::size_t>(1, (file.size() + kLargestData - 1) / kLargestData);
   auto sizeOf = [&](std::size_t i) { return std::min(kLargestData, file.size() - i * kLargestData); };
@@ -144,18 +142,17 @@ SessionEnd Report(SessionEnd end, const Line& line) {
                end == SessionEnd::BoardFinished ? "file sent" : "transfer stopped", line.Dropped());
   return end;
 }
-}  // namespace
 
-SessionEnd SendWithPunter(int fd, const ByteBuffer& file) {
-  const std::vector<ByteBuffer> items = Items(file);
+// Sends one file; BoardFinished once the receiver has answered the closing "SYN".
+SessionEnd SendFile(Line& line, const ByteBuffer& file, std::uint8_t type = kProgramFile) {
+  const std::vector<ByteBuffer> items = Items(file, type);
   enum class Awaiting { Start, SendBlock, Verdict, SynReply } awaiting = Awaiting::Start;
   std::size_t next = 0;
-  Line line(fd);
   SessionEnd end = SessionEnd::CallerHungUp;
   // A word that does not fit the exchange is left unanswered.
   for (;;) {
     const std::string word = line.NextWord(end);
-    if (word.empty()) return Report(end, line);
+    if (word.empty()) return end;
     bool sent = true;
     switch (awaiting) {
       case Awaiting::Start:
@@ -176,12 +173,46 @@ SessionEnd SendWithPunter(int fd, const ByteBuffer& file) {
         break;
       case Awaiting::SynReply:
         if (word != kSyn) continue;
-        if (next + 1 == items.size()) return Report(SessionEnd::BoardFinished, line);
+        if (next + 1 == items.size()) return SessionEnd::BoardFinished;
         ++next;
         sent = line.Send(Word(kAck));
         awaiting = Awaiting::SendBlock;
         break;
     }
-    if (!sent) return Report(SessionEnd::CallerHungUp, line);
+    if (!sent) return SessionEnd::CallerHungUp;
   }
+}
+
+// A file name as a C64 board keeps it: letters unshifted (capitals).
+ByteBuffer PetsciiName(const std::string& name) {
+  ByteBuffer petscii;
+  for (const char c : name) petscii.push_back(static_cast<std::uint8_t>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c));
+  return petscii;
+}
+}  // namespace
+
+SessionEnd SendWithPunter(int fd, const ByteBuffer& file) {
+  Line line(fd);
+  return Report(SendFile(line, file), line);
+}
+
+SessionEnd SendWithMultiPunter(int fd, const std::vector<HostFile>& files) {
+  using namespace multi_punter;
+  Line line(fd);
+  for (const HostFile& file : files) {
+    const std::uint8_t type = punterFileTypeOf(file.name);
+    ByteBuffer announcement(kLeadInRun, kLeadIn);
+    const ByteBuffer name = PetsciiName(file.name);
+    announcement.insert(announcement.end(), name.begin(), name.end());
+    announcement.push_back(',');
+    announcement.push_back(type == punter::kSequentialFile ? 'S' : 'P');
+    announcement.push_back(kReturn);
+    if (!line.Send(announcement)) return Report(SessionEnd::CallerHungUp, line);
+    const SessionEnd end = SendFile(line, file.bytes, type);
+    if (end != SessionEnd::BoardFinished) return Report(end, line);
+  }
+  ByteBuffer batchEnd(kLeadInRun, kLeadIn);
+  batchEnd.insert(batchEnd.end(), kLeadInRun, kBatchEnd);
+  batchEnd.push_back(kReturn);
+  return Report(line.Send(batchEnd) ? SessionEnd::BoardFinished : SessionEnd::CallerHungUp, line);
 }

@@ -10,6 +10,7 @@
 
 #include "settings/AddressBookText.h"
 #include "settings/FileHelpers.h"
+#include "settings/JsonEscape.h"
 #include "settings/TextHelpers.h"
 #include "settings/TextTemplate.h"
 #include "settings/TolerantJsonReader.h"
@@ -44,9 +45,11 @@ constexpr std::string_view kRootTemplate = R"({
   "petsciiScale": {^petsciiScale^},
   "keyboardMap": {^keyboardMap^},
   "dialogOnReceived": {^dialogOnReceived^},
-  "autoCheckForUpdate": {^autoCheckForUpdate^},
+  "autoCheckForUpdate": {^autoCheckForUpdate^},{^downloadFolder^}
   "addressBook": [{^addressBook^}]
 })";
+// Written only once the user has chosen a folder.
+constexpr std::string_view kDownloadFolderMember = R"("downloadFolder":"{^path^}",)";
 
 const char* booleanText(bool value) { return value ? "true" : "false"; }
 
@@ -129,6 +132,9 @@ std::string configurationText(const Settings& settings, const std::vector<Addres
       {"keyboardMap", settingText(settings.keyboardMap, kPositionalKeyboardMap)},
       {"dialogOnReceived", booleanText(settings.dialogOnReceived)},
       {"autoCheckForUpdate", booleanText(settings.autoCheckForUpdate)},
+      {"downloadFolder", settings.downloadFolder.empty()
+                             ? std::string()
+                             : fillTemplate(kDownloadFolderMember, {{"path", jsonEscape(settings.downloadFolder)}})},
       {"addressBook", book},
   };
   return fillTemplate(compactTemplate, values);
@@ -162,6 +168,9 @@ ConfigurationReading readConfiguration(const std::string& text, Settings& settin
       ok = takeBoolean(value, settings.dialogOnReceived, defaults.dialogOnReceived);
     } else if (key == "autoCheckForUpdate") {
       ok = takeBoolean(value, settings.autoCheckForUpdate, defaults.autoCheckForUpdate);
+    } else if (key == "downloadFolder") {
+      ok = value.kind == JsonValue::Kind::String;
+      settings.downloadFolder = ok ? jsonUnescape(value.text) : defaults.downloadFolder;
     } else if (key == "addressBook") {
       if (holdsEntries(value)) bookValues.push_back(&value);
     } else {

@@ -1,9 +1,10 @@
 #pragma once
-// The program's four settings. The menu commands change them directly;
-// they reach the disk with the next saveConfiguration (see
-// SettingsSaveSchedule for when the main window saves them).
+// The program's settings. The menu commands change them directly; they
+// reach the disk with the next saveConfiguration (see SettingsSaveSchedule
+// for when the main window saves them).
 #include <array>
 #include <cstdint>
+#include <string>
 
 constexpr std::int32_t kDefaultPetsciiScale = 2;
 // The scales the main window offers.
@@ -16,11 +17,13 @@ struct Settings {
   std::int32_t keyboardMap = kPositionalKeyboardMap;
   bool dialogOnReceived = false;  // open the save dialog after a receive
   bool autoCheckForUpdate = true;
+  std::string downloadFolder{};  // where batch receives go; empty: the user's download folder
 };
 
 inline bool operator==(const Settings& a, const Settings& b) {
   return a.petsciiScale == b.petsciiScale && a.keyboardMap == b.keyboardMap &&
-         a.dialogOnReceived == b.dialogOnReceived && a.autoCheckForUpdate == b.autoCheckForUpdate;
+         a.dialogOnReceived == b.dialogOnReceived && a.autoCheckForUpdate == b.autoCheckForUpdate &&
+         a.downloadFolder == b.downloadFolder;
 }
 inline bool operator!=(const Settings& a, const Settings& b) { return !(a == b); }
 

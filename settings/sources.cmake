@@ -12,6 +12,7 @@ list(APPEND CORE_SOURCES
   ${MORLEN_ROOT}/settings/Settings.cpp
   ${MORLEN_ROOT}/settings/SettingsSaveSchedule.cpp
   ${MORLEN_ROOT}/settings/LineSpeed.cpp
+  ${MORLEN_ROOT}/settings/UserDirectories.cpp
   ${MORLEN_ROOT}/settings/AddressBook.cpp
   ${MORLEN_ROOT}/settings/AddressBookText.cpp
   ${MORLEN_ROOT}/settings/Configuration.cpp

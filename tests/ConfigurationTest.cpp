@@ -21,6 +21,7 @@
 #include "settings/DefaultAddressBook.h"
 #include "settings/FileHelpers.h"
 #include "settings/UnreadableCopy.h"
+#include "settings/UserDirectories.h"
 
 namespace {
 
@@ -534,6 +535,34 @@ TEST(DefaultAddressBook, FourBoardsWithPictures) {
   EXPECT_EQ(std::string(defaultAddressBookText()), joined + "]\n");
   EXPECT_TRUE(readAddressBookEntries(defaultAddressBookText()).complete);
   EXPECT_TRUE(parsesAsJson(std::string(MORLEN_SOURCE_DIR) + "/resources/default_address_book.json"));
+}
+
+}  // namespace
+
+namespace {
+
+// The download folder is written only once chosen, read back as a known
+// setting; until then it is the desktop's download folder, else home.
+TEST_F(Configuration, TheDownloadFolderIsKeptOnceChosenElseTheDesktopsIsUsed) {
+  ASSERT_TRUE(saveConfiguration());
+  EXPECT_EQ(readFile(path).find("downloadFolder"), std::string::npos);
+  programSettings().downloadFolder = dir + "/my \"files\"";
+  ASSERT_TRUE(saveConfiguration());
+  EXPECT_NE(readFile(path).find(R"("downloadFolder":")" + dir + R"(/my \"files\"",)"), std::string::npos);
+  resetProgramState();
+  ASSERT_TRUE(loadConfiguration().reading.complete);
+  EXPECT_EQ(programSettings().downloadFolder, dir + "/my \"files\"");
+  EXPECT_EQ(downloadFolderInUse(programSettings()), dir + "/my \"files\"");
+
+  const ScopedEnv noDownloadDir("XDG_DOWNLOAD_DIR", std::nullopt);
+  EXPECT_EQ(defaultDownloadFolder(), dir) << "no desktop folders: home";
+  writeFile(dir + "/.config/user-dirs.dirs", "# comment\nXDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n");
+  EXPECT_EQ(defaultDownloadFolder(), dir) << "named but missing: home";
+  ASSERT_TRUE(makeDirectories(dir + "/Downloads/"));
+  EXPECT_EQ(defaultDownloadFolder(), dir + "/Downloads");
+  ASSERT_TRUE(makeDirectories(dir + "/Elsewhere/"));
+  const ScopedEnv downloadDir("XDG_DOWNLOAD_DIR", dir + "/Elsewhere");
+  EXPECT_EQ(defaultDownloadFolder(), dir + "/Elsewhere");
 }
 
 }  // namespace

@@ -23,22 +23,22 @@ struct Line : TransferLink {
     std::uint64_t due;
     ByteBuffer bytes;
   };
-  explicit Line(const FakeScheduler& clock) : clock(clock) {}
+  explicit Line(const FakeClock& clock) : clock(clock) {}
   void write(const std::uint8_t* bytes, std::size_t size) override { written.emplace_back(bytes, bytes + size); }
   // Only what has arrived can be dropped.
   void discardPendingInput() override {
-    while (!toReceiver.empty() && toReceiver.front().due <= clock.now) toReceiver.pop_front();
+    while (!toReceiver.empty() && toReceiver.front().due <= clock.now()) toReceiver.pop_front();
   }
-  const FakeScheduler& clock;
+  const FakeClock& clock;
   Words written;
   std::deque<Delivery> toReceiver;
 };
 
 struct Rig {
   RecordingLink link;
-  FakeScheduler clock;
+  FakeClock clock;
   Punter punter{link, clock};
-  Rig() { clock.fire = [this](int id) { punter.timerFired(id); }; }
+  Rig() { clock.serve(punter); }
   // Hands the receiver bytes and lets its answer go out.
   void feed(const std::string& text) { feed(bytesOf(text)); }
   void feed(const ByteBuffer& bytes) {
@@ -98,14 +98,10 @@ TEST(PunterReceive, TakesWholeFilesFromASenderHoweverTheBytesArriveAndTheBoardAn
     if (r.damage)
       sender.damageItem = std::vector<int>{0, 2, 3 + static_cast<int>(random() % sender.dataBlocks)}[random() % 3];
 
-    FakeScheduler clock;
+    FakeClock clock;
     Line line(clock);
     Punter punter(line, clock);
-    int resends = 0;
-    clock.fire = [&](int id) {
-      resends += id == Punter::kResendTimer;
-      punter.timerFired(id);
-    };
+    clock.serve(punter);
     std::deque<Line::Delivery>& toReceiver = line.toReceiver;
     punter.initiate();
     if (r.strayGoo) toReceiver.push_back({0, bytesOf(kGoo)});
@@ -114,7 +110,7 @@ TEST(PunterReceive, TakesWholeFilesFromASenderHoweverTheBytesArriveAndTheBoardAn
     int bads = 0, dropped = 0;
     for (int guard = 0; guard < 200000 && punter.isActive(); ++guard) {
       for (const std::string& word : std::exchange(line.written, {})) {
-        if ((r.board == Board::Flushing && clock.now < lastOwnWrite + kFlushMs) || std::exchange(dropNext, false)) {
+        if ((r.board == Board::Flushing && clock.now() < lastOwnWrite + kFlushMs) || std::exchange(dropNext, false)) {
           ++dropped;
           continue;
         }
@@ -128,21 +124,21 @@ TEST(PunterReceive, TakesWholeFilesFromASenderHoweverTheBytesArriveAndTheBoardAn
           while (at < out.size()) {
             const std::size_t piece = r.split == 0 ? out.size() : r.split == 1 ? 1 : 1 + random() % 40;
             const std::size_t end = std::min(out.size(), at + piece);
-            toReceiver.push_back({clock.now + lateness, ByteBuffer(out.begin() + static_cast<std::ptrdiff_t>(at),
+            toReceiver.push_back({clock.now() + lateness, ByteBuffer(out.begin() + static_cast<std::ptrdiff_t>(at),
                                                                    out.begin() + static_cast<std::ptrdiff_t>(end))});
             at = end;
           }
-          lastOwnWrite = clock.now + lateness;
+          lastOwnWrite = clock.now() + lateness;
           dropNext = r.board == Board::DropsFirst;
         }
       }
-      if (!toReceiver.empty() && toReceiver.front().due <= clock.now) {
+      if (!toReceiver.empty() && toReceiver.front().due <= clock.now()) {
         punter.recieve(toReceiver.front().bytes);
         toReceiver.pop_front();
         continue;
       }
       std::optional<std::uint64_t> wait = clock.untilNext();
-      if (!toReceiver.empty()) wait = std::min(wait.value_or(UINT64_MAX), toReceiver.front().due - clock.now);
+      if (!toReceiver.empty()) wait = std::min(wait.value_or(UINT64_MAX), toReceiver.front().due - clock.now());
       ASSERT_TRUE(wait.has_value()) << "stalled, " << what;
       clock.advance(*wait);
     }
@@ -154,6 +150,7 @@ TEST(PunterReceive, TakesWholeFilesFromASenderHoweverTheBytesArriveAndTheBoardAn
     EXPECT_EQ(punter.blockCount(), sender.dataBlocks) << what;
     EXPECT_EQ(bads, r.damage ? 1 : 0) << what;
     EXPECT_FALSE(clock.untilNext().has_value()) << what;
+    const int resends = static_cast<int>(punter.resendCount());
     // The short wait before each word keeps it from a flushing board; a
     // word the board lost anyway goes out again, once.
     if (r.board == Board::DropsFirst) {

@@ -10,11 +10,13 @@
 #include <cerrno>
 #include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <random>
 
+#include "MultiPunterSender.h"
 #include "PunterSender.h"
 #include "TransferTestSupport.h"
 
@@ -81,41 +83,65 @@ class Transfers : public ::testing::Test {
     char pattern[] = "/tmp/morlen-transfers-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir = pattern;
-    xmodemClock.fire = [this](int id) { controller.XmodemTimerFired(id); };
-    punterClock.fire = [this](int id) { controller.PunterTimerFired(id); };
+    clock.fire = [this] { controller.TimeReached(); };
   }
   void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
 
-  void xmodemGets(const ByteBuffer& bytes) { controller.XmodemRoute().TakeBytes(bytes.data(), bytes.size()); }
+  void xmodemGets(const ByteBuffer& bytes) { controller.Route().TakeBytes(bytes.data(), bytes.size()); }
   void xmodemGets(std::uint8_t byte) { xmodemGets(ByteBuffer{byte}); }
   // Hands the Punter route bytes and lets the answer go out.
   void punterGets(const ByteBuffer& bytes) {
-    controller.PunterRoute().TakeBytes(bytes.data(), bytes.size());
-    punterClock.advance(Punter::kAnswerDelayMs);
+    controller.Route().TakeBytes(bytes.data(), bytes.size());
+    clock.advance(Punter::kAnswerDelayMs);
   }
   // Starts an Xmodem receive and lets its first CRC request go out.
   void startReceive() {
     line.take();
     controller.XmodemReceive();
-    xmodemClock.advance(Xmodem::kHandshakePeriodMs);
+    clock.advance(Xmodem::kHandshakePeriodMs);
     ASSERT_EQ(line.take(), std::vector<std::string>{"C"});
   }
   // A loaded file is sent in 128-byte CRC blocks, each acknowledged.
   void sendAcknowledged(bool oneK) {
     controller.XmodemSend(oneK);
     xmodemGets(kWantCrc);
-    while (controller.Running() && controller.CurrentXmodem()->bytesLeftToSend() > 0) xmodemGets(kAck);
+    while (controller.Running() && controller.Current()->progressBytes() > 0) xmodemGets(kAck);
     xmodemGets(kAck);  // to the EOT
+  }
+
+  // Runs the controller's transfer against `board` (writing on `boardLine`)
+  // until both have ended; `step` runs after each delivery.
+  void exchange(FileTransfer& board, RecordingLink& boardLine, const std::function<void()>& step = {}) {
+    clock.deadline = [&] { return earlier(clock.wakeTime(), board.deadline()); };
+    clock.fire = [&] {
+      const auto due = [&](std::optional<TransferMs> at) { return at && *at <= clock.now(); };
+      if (due(clock.wakeTime())) controller.TimeReached();
+      if (board.isActive() && due(board.deadline())) board.timeout();
+    };
+    for (int guard = 0; guard < 100000 && (controller.Running() || board.isActive()); ++guard) {
+      for (const ByteBuffer& w : std::exchange(line.writes, {}))
+        if (board.isActive()) board.receive(w.data(), w.size());
+      for (const ByteBuffer& w : std::exchange(boardLine.writes, {})) {
+        controller.Route().TakeBytes(w.data(), w.size());
+        if (step) step();
+      }
+      if (!line.writes.empty() || !boardLine.writes.empty()) continue;
+      const auto wait = clock.untilNext();
+      if (!wait) break;
+      clock.advance(*wait);
+    }
+    clock.deadline = nullptr;
+    clock.fire = [this] { controller.TimeReached(); };
   }
 
   std::string dir;
   RecordingLink line;
-  FakeScheduler xmodemClock, punterClock;
+  FakeClock clock;
   RecordingStatus status;
   AnsweringDialogs dialogs;
   bool prompt = false;
   bool connected = true;
-  TransferController controller{line, xmodemClock, punterClock, status, dialogs, prompt, [this] { return connected; }};
+  TransferController controller{line, clock, status, dialogs, prompt, [this] { return connected; }};
 };
 
 TEST_F(Transfers, XmodemReceiveShowsItsProgressAndEveryWayItEnds) {
@@ -123,8 +149,8 @@ TEST_F(Transfers, XmodemReceiveShowsItsProgressAndEveryWayItEnds) {
   startReceive();
   EXPECT_EQ(status.messages, std::vector<std::string>{"Xmodem receive; handshaking"});
   EXPECT_TRUE(controller.Running());
-  EXPECT_TRUE(controller.XmodemRoute().Active());
-  EXPECT_FALSE(controller.PunterRoute().Active());
+  EXPECT_TRUE(controller.Route().Active());
+  EXPECT_EQ(controller.CurrentProtocol()->id, TransferProtocolId::XmodemReceive);
   xmodemGets(xmodemPacket(1, first, true));
   EXPECT_EQ(status.last(), "Xmodem receiving: 128 bytes");
   xmodemGets(xmodemPacket(2, second, true));
@@ -155,7 +181,7 @@ TEST_F(Transfers, XmodemReceiveShowsItsProgressAndEveryWayItEnds) {
          bad[10] ^= 1;
          while (controller.Running()) {
            xmodemGets(bad);
-           xmodemClock.advance(Xmodem::kQuietMs);
+           clock.advance(Xmodem::kQuietMs);
          }
        },
        "Xmodem receive failed (too many errors)", true},
@@ -166,7 +192,7 @@ TEST_F(Transfers, XmodemReceiveShowsItsProgressAndEveryWayItEnds) {
          EXPECT_EQ(line.take(), std::vector<std::string>(2, std::string(1, static_cast<char>(kCan))));
        },
        "Xmodem cancelled by user", true},
-      {"the sender falls silent", [&] { xmodemClock.advance((Xmodem::kMaxUnanswered + 1) * Xmodem::kSilenceMs); },
+      {"the sender falls silent", [&] { clock.advance((Xmodem::kMaxUnanswered + 1) * Xmodem::kSilenceMs); },
        "Xmodem receive failed (no answer)", false},
   };
   for (const End& end : ends) {
@@ -176,20 +202,20 @@ TEST_F(Transfers, XmodemReceiveShowsItsProgressAndEveryWayItEnds) {
     end.act();
     EXPECT_FALSE(controller.Running()) << end.name;
     EXPECT_EQ(status.last(), end.text + (end.quietLine ? "; discarding the board's data" : "")) << end.name;
-    EXPECT_EQ(controller.XmodemRoute().Active(), end.quietLine) << end.name;
+    EXPECT_EQ(controller.Route().Active(), end.quietLine) << end.name;
     EXPECT_EQ(controller.ReceivedFile(), first + second) << end.name;
     EXPECT_EQ(dialogs.saved, 0) << end.name;
-    xmodemClock.advance(TransferController::kQuietLineMs);
+    clock.advance(TransferController::kQuietLineMs);
     EXPECT_EQ(status.last(), end.text) << end.name;
-    EXPECT_FALSE(controller.XmodemRoute().Active()) << end.name;
-    EXPECT_FALSE(xmodemClock.untilNext().has_value()) << end.name << ": a timer still runs";
+    EXPECT_FALSE(controller.Route().Active()) << end.name;
+    EXPECT_FALSE(clock.untilNext().has_value()) << end.name << ": a timer still runs";
   }
 }
 
 TEST_F(Transfers, PunterReceiveSaysAtOnceThatItWaitsAndHowItEnded) {
   const std::pair<std::function<void()>, std::string> ends[] = {
       {[&] { controller.Cancel(); }, "Punter cancelled by user; discarding the board's data"},
-      {[&] { punterClock.advance((Punter::kMaxUnanswered + 1) * Punter::kHandshakePeriodMs); },
+      {[&] { clock.advance((Punter::kMaxUnanswered + 1) * Punter::kHandshakePeriodMs); },
        "Punter receive failed (no answer)"},
       {[&] {  // the file-type block always bad
          for (punterGets(bytesOf(punter::kAck)); controller.Running(); punterGets(bytesOf(punter::kAck)))
@@ -203,9 +229,9 @@ TEST_F(Transfers, PunterReceiveSaysAtOnceThatItWaitsAndHowItEnded) {
     EXPECT_EQ(status.messages, std::vector<std::string>{"Punter receive: waiting for the board"});
     act();
     EXPECT_EQ(status.last(), text);
-    punterClock.advance(TransferController::kQuietLineMs);
-    EXPECT_FALSE(controller.PunterRoute().Active()) << text;
-    EXPECT_FALSE(punterClock.untilNext().has_value()) << text;
+    clock.advance(TransferController::kQuietLineMs);
+    EXPECT_FALSE(controller.Route().Active()) << text;
+    EXPECT_FALSE(clock.untilNext().has_value()) << text;
   }
 }
 
@@ -218,7 +244,7 @@ TEST_F(Transfers, SendAsksForAFileWhenNoneIsLoadedAndEmptiesItOnceSent) {
   controller.XmodemSend(false);
   EXPECT_EQ(dialogs.opened, 1);
   EXPECT_EQ(status.last(), "Xmodem send; no file loaded");
-  EXPECT_EQ(controller.CurrentXmodem(), nullptr);
+  EXPECT_EQ(controller.Current(), nullptr);
   // A file that cannot be read is not reported as loaded.
   dialogs.toSend = {unreadable};
   controller.XmodemSend(false);
@@ -283,19 +309,19 @@ TEST_F(Transfers, PunterReceiveFromASenderThenPromptsToSave) {
   dialogs.toSave = {saveAs};
 
   controller.PunterReceive();
-  EXPECT_TRUE(controller.PunterRoute().Active());
-  EXPECT_FALSE(controller.XmodemRoute().Active());
+  EXPECT_TRUE(controller.Route().Active());
+  EXPECT_EQ(controller.CurrentProtocol()->id, TransferProtocolId::PunterReceive);
   std::size_t progress = 0;
   for (int guard = 0; guard < 10000 && controller.Running(); ++guard) {
     std::vector<std::string> words = line.take();
     if (words.empty()) {
-      ASSERT_TRUE(punterClock.untilNext().has_value());
-      punterClock.advance(*punterClock.untilNext());
+      ASSERT_TRUE(clock.untilNext().has_value());
+      clock.advance(*clock.untilNext());
       continue;
     }
     for (const std::string& word : words)
       for (const ByteBuffer& answer : sender.hear(word)) {
-        controller.PunterRoute().TakeBytes(answer.data(), answer.size());
+        controller.Route().TakeBytes(answer.data(), answer.size());
         progress += status.last().rfind("Punter receiving: ", 0) == 0;
       }
   }
@@ -392,23 +418,23 @@ TEST_F(Transfers, SaveAfterAReceiveThatStoppedSavesAPartOnlyWhenAskedFor) {
   };
   int index = 0;
   for (const Case& c : cases) {
-    TransferController transfers{line, xmodemClock, punterClock, status, dialogs, prompt, [] { return true; }};
-    xmodemClock.fire = [&](int id) { transfers.XmodemTimerFired(id); };
+    TransferController transfers{line, clock, status, dialogs, prompt, [] { return true; }};
+    clock.fire = [&] { transfers.TimeReached(); };
     // Receives `data` in 128-byte blocks, with the end of file or without.
     auto receive = [&](const ByteBuffer& data, bool complete) {
       transfers.XmodemReceive();
-      xmodemClock.advance(Xmodem::kHandshakePeriodMs);
+      clock.advance(Xmodem::kHandshakePeriodMs);
       for (std::size_t at = 0; at < data.size(); at += 128) {
         const auto from = data.begin() + static_cast<std::ptrdiff_t>(at);
         const auto number = static_cast<std::uint8_t>(at / 128 + 1);
         const ByteBuffer packet = xmodemPacket(number, ByteBuffer(from, from + 128), true);
-        transfers.XmodemRoute().TakeBytes(packet.data(), packet.size());
+        transfers.Route().TakeBytes(packet.data(), packet.size());
       }
-      if (complete) transfers.XmodemRoute().TakeBytes(&kEot, 1);
+      if (complete) transfers.Route().TakeBytes(&kEot, 1);
     };
     if (c.earlierReceive) receive(earlier, true);
     receive(part, false);
-    c.userCancels ? transfers.Cancel() : transfers.XmodemRoute().ConnectionEnded(SessionEnd::Dropped);
+    c.userCancels ? transfers.Cancel() : transfers.Route().ConnectionEnded(SessionEnd::Dropped);
     const std::string what = std::to_string(++index), target = dir + "/" + what;
     EXPECT_EQ(transfers.SaveOffered(), !c.question.empty()) << what;
     dialogs.questions.clear();
@@ -421,9 +447,9 @@ TEST_F(Transfers, SaveAfterAReceiveThatStoppedSavesAPartOnlyWhenAskedFor) {
     if (c.saved == part) {
       EXPECT_EQ(status.last(), "Saved partial file " + target);
     }
-    xmodemClock.advance(TransferController::kQuietLineMs);
+    clock.advance(TransferController::kQuietLineMs);
   }
-  xmodemClock.fire = [this](int id) { controller.XmodemTimerFired(id); };
+  clock.fire = [this] { controller.TimeReached(); };
 }
 
 TEST_F(Transfers, AConnectionThatEndsStopsTheTransferAtOnce) {
@@ -445,18 +471,85 @@ TEST_F(Transfers, AConnectionThatEndsStopsTheTransferAtOnce) {
       startReceive();
       xmodemGets(xmodemPacket(1, patterned(128, 7), true));
     }
-    TransferEngine& route = c.punter ? controller.PunterRoute() : controller.XmodemRoute();
+    TransferEngine& route = controller.Route();
     ASSERT_TRUE(route.Active());
     line.take();
     route.ConnectionEnded(c.how);
     EXPECT_FALSE(controller.Running()) << c.text;
     EXPECT_EQ(status.last(), c.text);
     // Nothing more goes out: no timer is left to write.
-    xmodemClock.advance(60000);
-    punterClock.advance(60000);
+    clock.advance(60000);
     EXPECT_TRUE(line.take().empty()) << c.text;
     EXPECT_TRUE(controller.ReceivedFile().empty());
   }
+}
+
+// A batch saves each file into the download folder as it completes and
+// names it in the status bar; one that stops keeps the files before it.
+TEST_F(Transfers, ABatchSavesEachFileIntoTheDownloadFolderAsItCompletes) {
+  const std::string folder = dir + "/downloads";
+  controller.downloadFolder = [&] { return folder; };
+  const std::vector<BatchFile> files = {{"GAME.PRG", patterned(600, 1)}, {"NOTES.SEQ", patterned(300, 2)}};
+  struct Case {
+    const char* what;
+    std::function<void()> step;  // after each chunk from the board
+    std::string end;
+    std::vector<std::string> saved;
+  };
+  const Case cases[] = {
+      {"whole", {}, "Multi-Punter received 2 files into " + folder, {"GAME.PRG", "NOTES.SEQ"}},
+      {"cancelled in the second file",
+       [&] {
+         if (status.last().rfind("Multi-Punter receiving NOTES.SEQ (file 2): ", 0) == 0) controller.Cancel();
+       },
+       "Multi-Punter cancelled by user; 1 file saved; discarding the board's data", {"GAME.PRG"}},
+      {"the disk full", [&] { controller.batchSteps.write = [](int, const void*, std::size_t) -> ssize_t {
+         errno = ENOSPC;
+         return -1;
+       }; },
+       "Multi-Punter receive stopped (could not save " + folder + "/GAME.PRG: No space left on device)"
+       "; discarding the board's data", {}},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove_all(folder);
+    status.messages.clear();
+    if (c.step && c.saved.empty()) c.step();
+    RecordingLink boardLine;
+    MultiPunterSender board(boardLine, clock, files);
+    board.start();
+    controller.Start(TransferProtocolId::MultiPunterReceive);
+    EXPECT_EQ(status.last(), "Multi-Punter receive: waiting for the board") << c.what;
+    exchange(board, boardLine, c.saved.empty() ? std::function<void()>() : c.step);
+    for (const std::string& shown : {c.end, std::string("Multi-Punter receiving GAME.PRG (file 1): 248 bytes")})
+      EXPECT_NE(std::find(status.messages.begin(), status.messages.end(), shown), status.messages.end()) << c.what;
+    std::vector<std::string> saved;
+    if (std::filesystem::exists(folder))
+      for (const auto& entry : std::filesystem::directory_iterator(folder)) saved.push_back(entry.path().filename());
+    std::sort(saved.begin(), saved.end());
+    EXPECT_EQ(saved, c.saved) << c.what;
+    for (std::size_t i = 0; i < saved.size(); ++i) EXPECT_EQ(readFile(folder + "/" + saved[i]), text(files[i].data));
+    controller.batchSteps = FileWriteSteps();
+    clock.advance(TransferController::kQuietLineMs);
+  }
+  EXPECT_EQ(dialogs.failures, (std::vector<std::string>{"Could not save " + folder + "/GAME.PRG: No space left on device"}));
+  EXPECT_FALSE(controller.SaveOffered()) << "a batch leaves nothing for Save File";
+}
+
+TEST_F(Transfers, PunterSendAsksForAFileThenSaysHowMuchIsLeftAndThatItWentThrough) {
+  const std::string path = dir + "/upload.prg";
+  writeFile(path, text(patterned(600, 3)));
+  dialogs.toSend = {path};
+  controller.Start(TransferProtocolId::PunterSend);
+  EXPECT_EQ(status.last(), "Punter send: waiting for the board");
+  RecordingLink boardLine;
+  Punter board(boardLine, clock);
+  board.initiate();
+  exchange(board, boardLine);
+  EXPECT_EQ(board.data(), patterned(600, 3));
+  EXPECT_NE(std::find(status.messages.begin(), status.messages.end(), "Punter sending: 352 bytes left"),
+            status.messages.end());
+  EXPECT_EQ(status.last(), "Punter sent 600 bytes");
+  EXPECT_TRUE(controller.FileToSend().empty());
 }
 
 }  // namespace

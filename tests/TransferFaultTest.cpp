@@ -189,10 +189,8 @@ class TransferFaults : public ::testing::Test {
     char pattern[] = "/tmp/morlen-faults-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir = pattern;
-    xmodemClock.fire = [this](int id) { controller.XmodemTimerFired(id); };
-    punterClock.fire = [this](int id) { controller.PunterTimerFired(id); };
-    session.AddTransfer(controller.PunterRoute());
-    session.AddTransfer(controller.XmodemRoute());
+    clock.fire = [this] { controller.TimeReached(); };
+    session.AddTransfer(controller.Route());
     client.inFlight = &toProgram;
     prompt = true;
     Connect();
@@ -224,12 +222,10 @@ class TransferFaults : public ::testing::Test {
         continue;
       }
       if (!controller.Running()) return false;
-      const auto x = xmodemClock.untilNext(), p = punterClock.untilNext();
-      if (!x && !p) return false;
-      const std::uint64_t step = std::min(x.value_or(UINT64_MAX), p.value_or(UINT64_MAX));
-      elapsedMs += step;
-      xmodemClock.advance(step);
-      punterClock.advance(step);
+      const auto step = clock.untilNext();
+      if (!step) return false;
+      elapsedMs += *step;
+      clock.advance(*step);
     }
     ADD_FAILURE() << "the exchange did not settle";
     return false;
@@ -274,8 +270,7 @@ class TransferFaults : public ::testing::Test {
   }
   void Pass(std::uint64_t ms) {
     elapsedMs += ms;
-    xmodemClock.advance(ms);
-    punterClock.advance(ms);
+    clock.advance(ms);
   }
   // A first file received and saved, which nothing later may touch.
   void ReceiveAndSaveEarlierFile() {
@@ -293,10 +288,10 @@ class TransferFaults : public ::testing::Test {
   Screen screen;
   FakePaceClock paceClock;
   TerminalSession session{status, screen, bytesOf("WELCOME"), paceClock};
-  FakeScheduler xmodemClock, punterClock;
+  FakeClock clock;
   SaveDialogs dialogs;
   bool prompt = false;
-  TransferController controller{session.TransferLine(), xmodemClock, punterClock, status, dialogs, prompt,
+  TransferController controller{session.TransferLine(), clock, status, dialogs, prompt,
                                 [this] { return session.State() == SessionState::Connected; }};
   std::deque<Chunk> toProgram;
   std::uint64_t elapsedMs = 0;
@@ -330,9 +325,8 @@ TEST_F(TransferFaults, ADroppedLineStopsTheTransferAndLosesNothingSaved) {
                                                          protocol + " stopped (connection dropped)"}))
         << what;
     EXPECT_FALSE(controller.Running()) << what;
-    EXPECT_FALSE(xmodemClock.untilNext() || punterClock.untilNext()) << what << ": a timer still runs";
-    xmodemClock.advance(60000);
-    punterClock.advance(60000);
+    EXPECT_FALSE(clock.untilNext()) << what << ": a timer still runs";
+    clock.advance(60000);
     EXPECT_TRUE(client.writes.empty()) << what;
     EXPECT_EQ(dialogs.saves, dialogsBefore) << what << ": a partial file was offered for saving";
     EXPECT_EQ(controller.ReceivedFile(), receivedBefore) << what;
@@ -386,7 +380,7 @@ TEST_F(TransferFaults, NoiseOnTheLineIsRiddenOutAtEveryPhase) {
       const ByteBuffer& got = controller.ReceivedFile();
       EXPECT_EQ(readFile(dialogs.toSave), std::string(got.begin(), got.end())) << what;
     }
-    EXPECT_FALSE(xmodemClock.untilNext() || punterClock.untilNext()) << what << ": a timer still runs";
+    EXPECT_FALSE(clock.untilNext()) << what << ": a timer still runs";
   }
 }
 
@@ -433,7 +427,7 @@ TEST_F(TransferFaults, WhatTheBoardSendsAfterACancelOrFailureStaysOffTheScreenUn
     EXPECT_EQ(status.messages.back(), c.text);
     Deliver(bytesOf("READY."));
     EXPECT_EQ(screen.shown, bytesOf("READY.")) << c.text;
-    EXPECT_FALSE(xmodemClock.untilNext() || punterClock.untilNext()) << c.text << ": a timer still runs";
+    EXPECT_FALSE(clock.untilNext()) << c.text << ": a timer still runs";
   }
 }
 

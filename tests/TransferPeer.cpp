@@ -11,7 +11,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cmath>
+#include <ctime>
 
 namespace {
 
@@ -141,40 +143,35 @@ void SocketLink::discardPendingInput() {
   }
 }
 
-void RealTimeScheduler::start(int id, std::uint32_t periodMs, Repeat repeat) {
-  const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double, std::milli>(periodMs / speedUp));
-  timers[id] = Running{Clock::now() + period, period, repeat == Repeat::Periodic};
+TransferMs RealTimeClock::now() const {
+  return static_cast<TransferMs>(std::chrono::duration<double, std::milli>(Clock::now() - start).count() * speedUp);
 }
 
-void RealTimeScheduler::stop(int id) { timers.erase(id); }
-
-std::optional<RealTimeScheduler::Clock::time_point> RealTimeScheduler::nextDue() const {
-  std::optional<Clock::time_point> next;
-  for (const auto& entry : timers) {
-    if (!next || entry.second.due < *next) next = entry.second.due;
-  }
-  return next;
+RealTimeClock::Clock::time_point RealTimeClock::realTime(TransferMs when) const {
+  return start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double, std::milli>(when / speedUp));
 }
 
-PeerRunResult runXmodem(Xmodem& xmodem, int fd, RealTimeScheduler& scheduler, std::chrono::seconds limit,
-                        std::size_t damageEvery, TelnetLayer* telnet) {
-  using Clock = RealTimeScheduler::Clock;
+PeerRunResult runTransfer(FileTransfer& engine, int fd, const RealTimeClock& clock, std::chrono::seconds limit,
+                          std::size_t damageEvery, bool sending, TelnetLayer* telnet) {
+  using Clock = RealTimeClock::Clock;
   const Clock::time_point start = Clock::now();
   const Clock::time_point deadline = start + limit;
   std::uint8_t buffer[kReadSize];
   std::size_t arrived = 0;
   PeerRunResult result;
-  while (xmodem.isActive()) {
+  while (engine.isActive()) {
     const Clock::time_point now = Clock::now();
     if (now >= deadline) {
       result.timedOut = true;
       break;
     }
     Clock::time_point wake = deadline;
-    if (const auto due = scheduler.nextDue()) wake = std::min(wake, *due);
-    const auto wait = std::chrono::duration_cast<std::chrono::microseconds>(wake - now).count();
+    if (const auto due = engine.deadline()) wake = std::min(wake, clock.realTime(*due));
+    // To the nanosecond: engines on a sped-up clock wait for microseconds.
+    const auto wait = std::max<std::int64_t>(0, std::chrono::duration_cast<std::chrono::nanoseconds>(wake - now).count());
+    const timespec timeout{static_cast<time_t>(wait / 1000000000), static_cast<long>(wait % 1000000000)};
     pollfd poller{fd, POLLIN, 0};
-    const int ready = poll(&poller, 1, wait <= 0 ? 0 : static_cast<int>(std::ceil(wait / 1000.0)));
+    const int ready = ppoll(&poller, 1, &timeout, nullptr);
     if (ready > 0) {
       const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
       if (got > 0) {
@@ -184,17 +181,20 @@ PeerRunResult runXmodem(Xmodem& xmodem, int fd, RealTimeScheduler& scheduler, st
         if (telnet)
           telnet->Receive(buffer, static_cast<std::size_t>(got));
         else
-          xmodem.process(buffer, static_cast<std::size_t>(got));
+          engine.receive(buffer, static_cast<std::size_t>(got));
       } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
-        xmodem.connectionClosed();
+        engine.connectionClosed();
       }
     }
-    scheduler.fireDue([&](int id) { xmodem.timerFired(id); });
-    if (result.dataSeconds == 0 && xmodem.isSending() && xmodem.bytesLeftToSend() == 0) {
+    if (engine.isActive()) {
+      const std::optional<TransferMs> due = engine.deadline();
+      if (due && *due <= clock.now()) engine.timeout();
+    }
+    if (sending && result.dataSeconds == 0 && engine.isActive() && engine.progressBytes() == 0) {
       result.dataSeconds = std::chrono::duration<double>(Clock::now() - start).count();
     }
   }
-  result.end = xmodem.end();
+  result.end = engine.end();
   result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
   return result;
 }

@@ -1,8 +1,8 @@
 #pragma once
-// Runs an Xmodem engine against a real transfer program: the program's
+// Runs a transfer engine against a real transfer program: the program's
 // standard input and output are one end of a TCP connection on 127.0.0.1,
 // the engine has the other end, a poll loop and real time, as it would in
-// the terminal. Used by the interoperability tests and the benchmark.
+// the terminal. Used by the interoperability tests and the benchmarks.
 #include <sys/types.h>
 
 #include <chrono>
@@ -13,9 +13,10 @@
 #include <vector>
 
 #include "net/TelnetLayer.h"
+#include "transfer/FileTransfer.h"
+#include "transfer/TransferClock.h"
 #include "transfer/TransferEnd.h"
 #include "transfer/TransferLink.h"
-#include "transfer/TransferScheduler.h"
 #include "transfer/Xmodem.h"
 
 // A program started with a loopback connection as its standard input and
@@ -45,6 +46,7 @@ class PeerProgram {
 
 // A connected pair of loopback TCP sockets, both with small writes sent at once.
 bool loopbackPair(int& a, int& b);
+
 // A connection to 127.0.0.1:port, small writes sent at once; -1 on failure.
 int connectLoopback(std::uint16_t port);
 
@@ -63,17 +65,17 @@ class SocketLink : public TransferLink {
 };
 
 // The telnet layer between a socket and an engine, as the terminal puts it
-// for a telnet entry: the engine writes through it, and runXmodem hands
+// for a telnet entry: the engine writes through it, and runTransfer hands
 // received bytes to it, which passes the data on to the engine.
 class TelnetSocketLink : public TransferLink, public TelnetPeer {
  public:
   explicit TelnetSocketLink(int fd) : socket(fd) {}
-  void attach(Xmodem& engine) { xmodem = &engine; }
+  void attach(FileTransfer& engine) { transfer = &engine; }
   TelnetLayer& layer() { return telnet; }
   void write(const std::uint8_t* bytes, std::size_t size) override { telnet.Send(bytes, size); }
   void discardPendingInput() override { socket.discardPendingInput(); }
   void TelnetData(const std::uint8_t* data, std::size_t length) override {
-    if (xmodem) xmodem->process(data, length);
+    if (transfer) transfer->receive(data, length);
   }
   void TelnetWrite(const std::uint8_t* data, std::size_t length) override { socket.write(data, length); }
   void Notice(TelnetNotice) override {}
@@ -81,46 +83,22 @@ class TelnetSocketLink : public TransferLink, public TelnetPeer {
  private:
   SocketLink socket;
   TelnetLayer telnet{*this};
-  Xmodem* xmodem = nullptr;
+  FileTransfer* transfer = nullptr;
 };
 
-class RealTimeScheduler : public TransferScheduler {
+// Real time for the engines, `speedUp` times faster, so that tests need
+// not wait out the protocol's seconds.
+class RealTimeClock : public TransferClock {
  public:
   using Clock = std::chrono::steady_clock;
-  // Periods are divided by `speedUp`, so that tests need not wait out the
-  // protocol's seconds.
-  explicit RealTimeScheduler(double speedUp) : speedUp(speedUp) {}
-  void start(int id, std::uint32_t periodMs, Repeat repeat) override;
-  void stop(int id) override;
-  std::optional<Clock::time_point> nextDue() const;
-  // Calls `fire` for every timer due by now.
-  template <class Fire>
-  void fireDue(Fire fire) {
-    for (;;) {
-      const Clock::time_point now = Clock::now();
-      auto due = timers.end();
-      for (auto it = timers.begin(); it != timers.end(); ++it) {
-        if (it->second.due <= now && (due == timers.end() || it->second.due < due->second.due)) due = it;
-      }
-      if (due == timers.end()) return;
-      const int id = due->first;
-      if (due->second.periodic) {
-        due->second.due += due->second.period;
-      } else {
-        timers.erase(due);
-      }
-      fire(id);
-    }
-  }
+  explicit RealTimeClock(double speedUp) : speedUp(speedUp), start(Clock::now()) {}
+  TransferMs now() const override;
+  // When the engine's moment `when` comes in real time.
+  Clock::time_point realTime(TransferMs when) const;
 
  private:
-  struct Running {
-    Clock::time_point due;
-    Clock::duration period;
-    bool periodic;
-  };
   double speedUp;
-  std::map<int, Running> timers;
+  Clock::time_point start;
 };
 
 struct PeerRunResult {
@@ -130,10 +108,11 @@ struct PeerRunResult {
   bool timedOut = false;
 };
 
-// Drives `xmodem` (already initiated) over `fd` until it ends, the line
+// Drives `engine` (already started) over `fd` until it ends, the line
 // closes or `limit` passes. Reads at most 4096 bytes at a time, as the
 // terminal does. With `damageEvery`, every so many received bytes one is
-// damaged on its way to the engine, as by a noisy line. With `telnet`, what
-// is read goes to that layer instead, which feeds the engine.
-PeerRunResult runXmodem(Xmodem& xmodem, int fd, RealTimeScheduler& scheduler, std::chrono::seconds limit,
-                        std::size_t damageEvery = 0, TelnetLayer* telnet = nullptr);
+// damaged on its way to the engine, as by a noisy line. `dataSeconds` is
+// taken when a send has nothing left to send. With `telnet`, what is read
+// goes to that layer instead, which feeds the engine.
+PeerRunResult runTransfer(FileTransfer& engine, int fd, const RealTimeClock& clock, std::chrono::seconds limit,
+                          std::size_t damageEvery = 0, bool sending = false, TelnetLayer* telnet = nullptr);

@@ -24,10 +24,10 @@ enum class Feed { Whole, ByteByByte, RandomSplits };
 
 struct Rig {
   RecordingLink link;
-  FakeScheduler clock;
+  FakeClock clock;
   Xmodem xmodem{link, clock};
   std::mt19937 random{7};
-  Rig() { clock.fire = [this](int id) { xmodem.timerFired(id); }; }
+  Rig() { clock.serve(xmodem); }
 
   void feed(const ByteBuffer& bytes, Feed how) {
     std::size_t at = 0;
@@ -433,7 +433,7 @@ TEST(XmodemSend, CancelsAtOnceAndGivesUpOnEndlessNaks) {
 // repeats packets, with the board's text before the first one.
 struct Line {
   RecordingLink senderOut, receiverOut;
-  FakeScheduler senderClock, receiverClock;
+  FakeClock senderClock, receiverClock;
   Xmodem sender{senderOut, senderClock}, receiver{receiverOut, receiverClock};
   ByteBuffer toReceiver, toSender;
   std::mt19937 random;
@@ -442,8 +442,8 @@ struct Line {
   std::size_t maxChunk = 1;
   int damaged = 0, repeated = 0;
   explicit Line(unsigned seed) : random(seed) {
-    senderClock.fire = [this](int id) { sender.timerFired(id); };
-    receiverClock.fire = [this](int id) { receiver.timerFired(id); };
+    senderClock.serve(sender);
+    receiverClock.serve(receiver);
   }
   bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(random) < p; }
 

@@ -54,9 +54,9 @@ bool blockIntact(const std::uint8_t* block, std::size_t size) {
 
 }  // namespace punter
 
-Punter::Punter(TransferLink& link, TransferScheduler& scheduler) : link(link), scheduler(scheduler) {}
+Punter::Punter(TransferLink& link, const TransferClock& clock) : link(link), timers(clock) {}
 
-void Punter::initiate() {
+void Punter::initiate(std::uint32_t firstCallMs) {
   active = true;
   ending = TransferEnd::Running;
   retries = 0;
@@ -74,7 +74,9 @@ void Punter::initiate() {
   completeWhenSent = false;
   lastWord = kGoo;
   unanswered = 0;
-  scheduler.start(kHandshakeTimer, kHandshakePeriodMs, TransferScheduler::Repeat::Periodic);
+  resends = 0;
+  timers.stopAll();
+  timers.startPeriodic(kHandshakeTimer, firstCallMs, kHandshakePeriodMs);
 }
 
 void Punter::recieve(const std::uint8_t* bytes, std::size_t size) {
@@ -83,7 +85,7 @@ void Punter::recieve(const std::uint8_t* bytes, std::size_t size) {
   // can be an answer to it.
   if (pendingWord != nullptr) return;
   // A block on its way is no silence.
-  if (expected == Word::None) scheduler.start(kResendTimer, kResendMs, TransferScheduler::Repeat::Once);
+  if (expected == Word::None) timers.start(kResendTimer, kResendMs);
   buffer.insert(buffer.end(), bytes, bytes + size);
   while (active && pendingWord == nullptr && step()) {
   }
@@ -98,6 +100,10 @@ void Punter::recieve(const std::uint8_t* bytes, std::size_t size) {
 
 void Punter::cancel() {
   if (active) abort(TransferEnd::CancelledByUser);
+}
+
+void Punter::timeout() {
+  for (int id; active && (id = timers.takeDue()) >= 0;) timerFired(id);
 }
 
 void Punter::timerFired(int id) {
@@ -140,7 +146,7 @@ bool Punter::callStep() {
   clearBuffer();
   if (calling) {
     calling = false;
-    scheduler.stop(kHandshakeTimer);
+    timers.stop(kHandshakeTimer);
   }
   advance();
   answer(kSendBlock);
@@ -289,8 +295,8 @@ void Punter::answer(const char* word, bool thenComplete) {
   pendingWord = word;
   completeWhenSent = thenComplete;
   unanswered = 0;
-  scheduler.stop(kResendTimer);
-  scheduler.start(kAnswerTimer, kAnswerDelayMs, TransferScheduler::Repeat::Once);
+  timers.stop(kResendTimer);
+  timers.start(kAnswerTimer, kAnswerDelayMs);
 }
 
 void Punter::sendAnswer() {
@@ -305,12 +311,12 @@ void Punter::sendAnswer() {
     finish(TransferEnd::Completed);
     return;
   }
-  scheduler.start(kResendTimer, kResendMs, TransferScheduler::Repeat::Once);
+  timers.start(kResendTimer, kResendMs);
 }
 
 void Punter::handshakeTick() {
   if (!calling || state != 1) {
-    scheduler.stop(kHandshakeTimer);
+    timers.stop(kHandshakeTimer);
     return;
   }
   if (unanswered >= kMaxUnanswered) {
@@ -328,11 +334,12 @@ void Punter::resend() {
     return;
   }
   ++unanswered;
+  ++resends;
   // Part of a block that stopped coming will come again whole.
   clearBuffer();
   link.discardPendingInput();
   writeWord(lastWord);
-  scheduler.start(kResendTimer, kResendMs, TransferScheduler::Repeat::Once);
+  timers.start(kResendTimer, kResendMs);
 }
 
 void Punter::writeWord(const char* word) { link.write(reinterpret_cast<const std::uint8_t*>(word), kWordSize); }
@@ -352,7 +359,7 @@ void Punter::finish(TransferEnd how) {
   active = false;
   ending = how;
   pendingWord = nullptr;
-  scheduler.stop(kHandshakeTimer);
-  scheduler.stop(kAnswerTimer);
-  scheduler.stop(kResendTimer);
+  timers.stop(kHandshakeTimer);
+  timers.stop(kAnswerTimer);
+  timers.stop(kResendTimer);
 }

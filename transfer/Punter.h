@@ -2,16 +2,16 @@
 // One Punter receive over the open connection: a dialogue of three-letter
 // words between blocks that carry two 16-bit checksums, the size of the
 // next block and a block number. Passive: the owner hands it every chunk
-// that arrives while it is active, fires its timers and reads its state.
+// that arrives while it is active, serves its deadlines and reads its state.
 #include <cstddef>
 #include <cstdint>
 #include <utility>
 
 #include "settings/ByteBuffer.h"
-#include "transfer/TransferEnd.h"
+#include "transfer/Deadlines.h"
+#include "transfer/FileTransfer.h"
 #include "transfer/TransferLimits.h"
 #include "transfer/TransferLink.h"
-#include "transfer/TransferScheduler.h"
 
 namespace punter {
 inline constexpr std::size_t kWordSize = 3;
@@ -38,9 +38,9 @@ std::uint16_t cyclicChecksum(const std::uint8_t* bytes, std::size_t size);
 bool blockIntact(const std::uint8_t* block, std::size_t size);
 }  // namespace punter
 
-class Punter {
+class Punter : public FileTransfer {
  public:
-  // The timers this engine arms on its scheduler.
+  // The waits this engine keeps on its clock.
   enum TimerId : int {
     kHandshakeTimer = 0,  // "GOO" until the sender's first "ACK"
     kAnswerTimer = 1,     // the short wait before each word
@@ -58,33 +58,40 @@ class Punter {
   // Bad blocks and stray words in a row that are answered; the next ends the receive.
   static constexpr std::uint32_t kMaxRetries = transfer_limits::kMaxRetries;
 
-  Punter(TransferLink& link, TransferScheduler& scheduler);
+  Punter(TransferLink& link, const TransferClock& clock);
 
-  void initiate();
+  // Starts the receive; the first call for the sender goes out after
+  // `firstCallMs` (a sender that has just announced a file waits for it).
+  void initiate(std::uint32_t firstCallMs = kHandshakePeriodMs);
   // Hands the engine a chunk that arrived on the line.
   void recieve(const std::uint8_t* bytes, std::size_t size);
   void recieve(const ByteBuffer& chunk) { recieve(chunk.data(), chunk.size()); }
+  void receive(const std::uint8_t* bytes, std::size_t size) override { recieve(bytes, size); }
+  std::optional<TransferMs> deadline() const override { return timers.next(); }
+  void timeout() override;
   // The user's cancel: "BAD" three times at once, the data dropped.
-  void cancel();
-  // The owner's call when one of the engine's timers is due.
-  void timerFired(int id);
+  void cancel() override;
   // The line went away: the receive ends at once and writes nothing more.
-  void connectionClosed();
+  void connectionClosed() override;
 
-  bool isActive() const { return active; }
+  bool isActive() const override { return active; }
   const ByteBuffer& data() const { return received; }
+  std::size_t progressBytes() const override { return received.size(); }
   // Hands the received data over, leaving none.
-  ByteBuffer takeData() { return std::exchange(received, ByteBuffer()); }
+  ByteBuffer takeData() override { return std::exchange(received, ByteBuffer()); }
   std::uint64_t blockCount() const { return blocks; }
   std::uint32_t retryCount() const { return retries; }
+  // Words said again because the sender was silent.
+  std::uint32_t resendCount() const { return resends; }
   std::uint8_t currentState() const { return state; }
-  TransferEnd end() const { return ending; }
+  TransferEnd end() const override { return ending; }
   // Bytes held back for the rest of a word or block (less than one block).
   std::size_t bufferedBytes() const { return buffer.size() - bufferStart; }
 
  private:
   enum class Word : std::uint8_t { None, Ack, Syn };
 
+  void timerFired(int id);
   // One step of the exchange on the buffered bytes; false when it has to
   // wait for more.
   bool step();
@@ -109,7 +116,7 @@ class Punter {
   void finish(TransferEnd how);
 
   TransferLink& link;
-  TransferScheduler& scheduler;
+  Deadlines timers;
 
   ByteBuffer buffer;  // unconsumed bytes start at bufferStart
   std::size_t bufferStart = 0;
@@ -126,5 +133,6 @@ class Punter {
   bool completeWhenSent = false;
   const char* lastWord = nullptr;  // the word a resend repeats
   std::uint32_t unanswered = 0;  // calls or resends since the sender was last heard
+  std::uint32_t resends = 0;
   TransferEnd ending = TransferEnd::Running;
 };

@@ -1,74 +1,84 @@
 #include "transfer/TransferController.h"
 
+#include <sys/stat.h>
+
+#include <cstring>
 #include <string_view>
 #include <utility>
 
 #include "settings/FileHelpers.h"
+#include "settings/UserDirectories.h"
+#include "transfer/TransferLimits.h"
 
 namespace {
 constexpr const char* kDiscardingSuffix = "; discarding the board's data";
 
-std::string Counted(const char* before, std::size_t count, const char* after) {
+std::string Counted(const std::string& before, std::size_t count, const char* after) {
   return before + std::to_string(count) + after;
 }
 
 // Why a transfer stopped with its connection, for the status text.
-std::string Stopped(const char* protocol, SessionEnd how) {
+std::string Stopped(const std::string& protocol, SessionEnd how) {
   const char* why = "connection closed";
   if (how == SessionEnd::Dropped) why = "connection dropped";
   if (how == SessionEnd::Disconnected) why = "disconnected by user";
-  return std::string(protocol) + " stopped (" + why + ")";
+  return protocol + " stopped (" + why + ")";
 }
 
+// The name a sent file goes by: the last part of its path.
+std::string BaseName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 }  // namespace
 
-TransferController::TransferController(TransferLink& line, TransferScheduler& xmodemClock,
-                                       TransferScheduler& punterClock, StatusSink& status, TransferDialogs& dialogs,
-                                       const bool& promptAfterReceive, std::function<bool()> connected)
+TransferController::TransferController(TransferLink& line, TransferTimer& timer, StatusSink& status,
+                                       TransferDialogs& dialogs, const bool& promptAfterReceive,
+                                       std::function<bool()> connected)
     : line(line),
-      xmodemClock(xmodemClock),
-      punterClock(punterClock),
+      timer(timer),
       status(status),
       dialogs(dialogs),
       promptAfterReceive(promptAfterReceive),
       connected(std::move(connected)) {}
 
-bool TransferController::Running() const { return XmodemActive() || PunterActive(); }
-
 bool TransferController::SaveOffered() const { return receivedOnce || !partial.empty(); }
 
 // Commands
 
-void TransferController::XmodemReceive() {
+void TransferController::Start(TransferProtocolId id) {
+  if (EngineActive()) return;
+  const TransferProtocol& row = transferProtocol(id);
+  const bool send = row.direction == TransferDirection::Send;
+  if (send) {
+    if (loaded.empty()) LoadFile();
+    if (loaded.empty()) {
+      Show(std::string(row.name) + " send; no file loaded");
+      return;
+    }
+    // The connection may have ended while the dialog was open.
+    if (!connected()) {
+      Show(std::string(row.name) + " send; not connected");
+      return;
+    }
+  }
+  const std::string folder = !row.batch ? "" : downloadFolder ? downloadFolder() : defaultDownloadFolder();
+  if (row.batch && folder.empty()) {
+    Show(std::string(row.name) + " receive; no download folder");
+    return;
+  }
   // A new transfer takes the line's bytes from now on.
   StopDiscarding();
-  xmodem = std::make_unique<Xmodem>(line, xmodemClock);
-  xmodem->initiate();
-  Show("Xmodem receive; handshaking");
-}
-
-void TransferController::PunterReceive() {
-  StopDiscarding();
-  punter = std::make_unique<Punter>(line, punterClock);
-  punter->initiate();
-  Show("Punter receive: waiting for the board");
-}
-
-void TransferController::XmodemSend(bool oneK) {
-  if (loaded.empty()) LoadFile();
-  if (loaded.empty()) {
-    Show("Xmodem send; no file loaded");
-    return;
+  protocol = &row;
+  batch.reset();
+  batchSaved = 0;
+  saveFailure.clear();
+  if (row.batch) {
+    batch.emplace(folder);
+    batch->steps = batchSteps;
   }
-  // The connection may have ended while the dialog was open.
-  if (!connected()) {
-    Show("Xmodem send; not connected");
-    return;
-  }
-  StopDiscarding();
-  xmodem = std::make_unique<Xmodem>(line, xmodemClock);
-  xmodem->initiateSend(loaded, oneK);
-  Show("Xmodem send; handshaking");
+  const std::string name = BaseName(loadedPath);
+  const OutgoingFile file{loaded, name, loadedModified};
+  engine = row.start(line, timer, send ? &file : nullptr);
+  Show(row.startText);
+  Rearm();
 }
 
 void TransferController::LoadFile() {
@@ -76,6 +86,8 @@ void TransferController::LoadFile() {
   if (path.empty()) return;
   loadedPath = path;
   LoadedFile file;
+  struct stat info {};
+  loadedModified = ::stat(path.c_str(), &info) == 0 ? static_cast<std::int64_t>(info.st_mtime) : 0;
   if (readWholeFile(path, file)) {
     loaded = std::move(file.bytes);
     Show("Loaded " + path);
@@ -136,125 +148,132 @@ void TransferController::SaveBytes(const ByteBuffer& data, bool partialFile) {
 }
 
 void TransferController::Cancel() {
-  if (XmodemActive()) {
-    xmodem->cancel();
-    XmodemEnded();
-  }
-  if (PunterActive()) {
-    punter->cancel();
-    PunterEnded();
-  }
+  if (!EngineActive()) return;
+  engine->cancel();
+  AfterEngine();
 }
 
-void TransferController::XmodemTimerFired(int id) {
-  if (id == kQuietLineTimer) {
-    LineQuiet();
-    return;
+void TransferController::TimeReached() {
+  if (EngineActive()) {
+    engine->timeout();
+    // A batch file may have completed with the engine's last word.
+    if (SaveBatchFiles() && engine->isActive()) Progress();
+    if (!engine->isActive()) Ended();
   }
-  if (!XmodemActive()) return;
-  xmodem->timerFired(id);
-  if (!xmodem->isActive()) XmodemEnded();
-}
-
-void TransferController::PunterTimerFired(int id) {
-  if (id == kQuietLineTimer) {
-    LineQuiet();
-    return;
-  }
-  if (!PunterActive()) return;
-  punter->timerFired(id);
-  if (!punter->isActive()) PunterEnded();
+  if (discard.on && timer.now() >= discard.until) LineQuiet();
+  Rearm();
 }
 
 // Progress and ends
 
-void TransferController::XmodemProgress() {
-  if (!xmodem->isActive()) {
-    XmodemEnded();
-  } else if (xmodem->isReceiving()) {
-    Show(Counted("Xmodem receiving: ", xmodem->receivedData().size(), " bytes"));
+void TransferController::AfterEngine() {
+  SaveBatchFiles();
+  if (engine->isActive()) {
+    Progress();
   } else {
-    Show(Counted("Xmodem sending: ", xmodem->bytesLeftToSend(), " bytes left"));
+    Ended();
+  }
+  Rearm();
+}
+
+bool TransferController::SaveBatchFiles() {
+  if (!batch) return false;
+  bool saved = false;
+  for (const BatchFile& file : engine->takeFiles()) {
+    // After a failure nothing more is written: the batch is stopping.
+    if (!saveFailure.empty()) continue;
+    const FolderSave result = batch->save(file.name, protocol->names, file.data);
+    if (result.ok) {
+      ++batchSaved;
+      saved = true;
+      continue;
+    }
+    saveFailure = "could not save " + result.path + ": " + std::strerror(result.error);
+    if (engine->isActive()) engine->cancel();
+  }
+  return saved;
+}
+
+std::string TransferController::FilesText(std::size_t count) const {
+  return std::to_string(count) + (count == 1 ? " file" : " files");
+}
+
+void TransferController::Progress() {
+  const std::string name = protocol->name;
+  if (!Receiving()) {
+    Show(Counted(name + " sending: ", engine->progressBytes(), " bytes left"));
+  } else if (!protocol->batch) {
+    Show(Counted(name + " receiving: ", engine->progressBytes(), " bytes"));
+  } else if (!engine->currentName().empty()) {
+    const std::string file = safeFileName(engine->currentName(), protocol->names);
+    const std::string number = std::to_string(engine->filesDone() + 1);
+    Show(Counted(name + " receiving " + file + " (file " + number + "): ", engine->progressBytes(), " bytes"));
+  } else if (batchSaved > 0) {
+    Show(name + " receive: " + FilesText(batchSaved) + " saved, waiting for the next");
   }
 }
 
-void TransferController::XmodemEnded() {
-  const bool receive = xmodem->transferMode() == Xmodem::Mode::Receive;
-  std::string text;
-  bool quietLine = true;
-  switch (xmodem->end()) {
+void TransferController::Ended() {
+  const std::string name = protocol->name;
+  const TransferEnd end = engine->end();
+  // A connection that ended has been told by ConnectionEnded.
+  if (end == TransferEnd::Running || end == TransferEnd::ConnectionClosed) return;
+  if (end == TransferEnd::Completed && saveFailure.empty()) {
+    if (!Receiving()) {
+      Show(Counted(name + " sent ", loaded.size(), " bytes"));
+      loaded.clear();
+    } else if (protocol->batch) {
+      Show(name + " received " + FilesText(batchSaved) + " into " + batch->path());
+    } else {
+      Received(engine->takeData());
+    }
+    return;
+  }
+  std::string text = saveFailure.empty() ? FailureText(end) : name + " receive stopped (" + saveFailure + ")";
+  if (Receiving() && !protocol->batch) Incomplete(engine->takeData());
+  if (protocol->batch && batchSaved > 0) text += "; " + FilesText(batchSaved) + " saved";
+  // After silence the line has long been quiet.
+  Failed(text, end != TransferEnd::NoAnswer);
+  if (!saveFailure.empty()) dialogs.ShowSaveFailure("C" + saveFailure.substr(1));
+}
+
+std::string TransferController::FailureText(TransferEnd end) const {
+  const std::string name = protocol->name;
+  const std::string failed = name + (Receiving() ? " receive failed (" : " send failed (");
+  switch (end) {
+    case TransferEnd::CancelledByUser: return name + " cancelled by user";
+    case TransferEnd::CancelledByEndpoint: return name + " cancelled by endpoint";
+    case TransferEnd::TooManyErrors: return failed + "too many errors)";
+    case TransferEnd::OutOfSequence: return failed + "out of sequence)";
+    case TransferEnd::NoAnswer: return failed + "no answer)";
+    case TransferEnd::FileTooLarge: return failed + "file too large)";
+    case TransferEnd::HeaderTooLong: return failed + "file header too long)";
+    case TransferEnd::TooManyFiles:
+      return name + " receive stopped: " + std::to_string(transfer_limits::kMaxBatchFiles) +
+             " files is the most a batch takes";
     case TransferEnd::Completed:
-      if (receive) {
-        Received(xmodem->takeReceivedData(), "Xmodem");
-      } else {
-        Show(Counted("Xmodem sent ", loaded.size(), " bytes"));
-        loaded.clear();
-      }
-      return;
-    case TransferEnd::CancelledByEndpoint: text = "Xmodem cancelled by endpoint"; break;
-    case TransferEnd::CancelledByUser: text = "Xmodem cancelled by user"; break;
-    case TransferEnd::TooManyErrors:
-      text = receive ? "Xmodem receive failed (too many errors)" : "Xmodem send failed (too many errors)";
-      break;
-    case TransferEnd::OutOfSequence: text = "Xmodem receive failed (out of sequence)"; break;
-    case TransferEnd::FileTooLarge: text = "Xmodem receive failed (file too large)"; break;
-    case TransferEnd::NoAnswer:
-      // The line has long been quiet.
-      text = "Xmodem receive failed (no answer)";
-      quietLine = false;
-      break;
-    case TransferEnd::ConnectionClosed:  // told by ConnectionEnded
-    case TransferEnd::Running: return;
+    case TransferEnd::ConnectionClosed:
+    case TransferEnd::Running: break;
   }
-  if (receive) Incomplete(xmodem->takeReceivedData(), "Xmodem");
-  Failed(text, quietLine, xmodemClock);
+  return name + " stopped";
 }
 
-void TransferController::PunterProgress() {
-  if (punter->isActive()) {
-    Show(Counted("Punter receiving: ", punter->data().size(), " bytes"));
-  } else {
-    PunterEnded();
-  }
-}
-
-void TransferController::PunterEnded() {
-  std::string text;
-  bool quietLine = true;
-  switch (punter->end()) {
-    case TransferEnd::Completed: Received(punter->takeData(), "Punter"); return;
-    case TransferEnd::CancelledByUser: text = "Punter cancelled by user"; break;
-    case TransferEnd::TooManyErrors: text = "Punter receive failed (too many errors)"; break;
-    case TransferEnd::FileTooLarge: text = "Punter receive failed (file too large)"; break;
-    case TransferEnd::NoAnswer:
-      text = "Punter receive failed (no answer)";
-      quietLine = false;
-      break;
-    case TransferEnd::CancelledByEndpoint:  // Punter has no word for it
-    case TransferEnd::OutOfSequence:
-    case TransferEnd::ConnectionClosed:  // told by ConnectionEnded
-    case TransferEnd::Running: return;
-  }
-  Incomplete(punter->takeData(), "Punter");
-  Failed(text, quietLine, punterClock);
-}
-
-void TransferController::Failed(const std::string& text, bool quietLine, TransferScheduler& clock) {
+void TransferController::Failed(const std::string& text, bool quietLine) {
   StopDiscarding();
   if (!quietLine) {
     Show(text);
     return;
   }
   discard.on = true;
-  discard.clock = &clock;
+  discard.until = timer.now() + kQuietLineMs;
   discard.endText = text;
   Show(text + kDiscardingSuffix);
-  clock.start(kQuietLineTimer, kQuietLineMs, TransferScheduler::Repeat::Once);
 }
 
 void TransferController::Discard() {
   // More of what the board still sends: the quiet wait starts over.
-  if (discard.on) discard.clock->start(kQuietLineTimer, kQuietLineMs, TransferScheduler::Repeat::Once);
+  if (discard.on) discard.until = timer.now() + kQuietLineMs;
+  Rearm();
 }
 
 void TransferController::LineQuiet() {
@@ -263,71 +282,59 @@ void TransferController::LineQuiet() {
   Show(discard.endText);
 }
 
-void TransferController::StopDiscarding() {
-  if (!discard.on) return;
-  discard.on = false;
-  discard.clock->stop(kQuietLineTimer);
-}
+void TransferController::StopDiscarding() { discard.on = false; }
 
-void TransferController::Received(ByteBuffer data, const char* protocol) {
+void TransferController::Received(ByteBuffer data) {
   received = std::move(data);
   receivedOnce = true;
   lastIncomplete = false;
   partial = ByteBuffer();
-  Show(Counted((std::string(protocol) + " received ").c_str(), received.size(), " bytes"));
+  Show(Counted(std::string(protocol->name) + " received ", received.size(), " bytes"));
   if (promptAfterReceive) SaveFile();
 }
 
-void TransferController::Incomplete(ByteBuffer data, const char* protocol) {
+void TransferController::Incomplete(ByteBuffer data) {
   partial = std::move(data);
   lastIncomplete = true;
-  incompleteProtocol = protocol;
+  incompleteProtocol = protocol->name;
+}
+
+void TransferController::ConnectionEnded(SessionEnd how) {
+  if (!EngineActive()) {
+    StopDiscarding();
+    Rearm();
+    return;
+  }
+  engine->connectionClosed();
+  // A send whose receiver has said it has the whole file is complete.
+  if (engine->end() == TransferEnd::Completed) {
+    Ended();
+    Rearm();
+    return;
+  }
+  // The files completed before it stay; the one on its way is not kept.
+  SaveBatchFiles();
+  if (Receiving() && !protocol->batch) Incomplete(engine->takeData());
+  std::string text = Stopped(protocol->name, how);
+  if (protocol->batch && batchSaved > 0) text += "; " + FilesText(batchSaved) + " saved";
+  Show(text);
+  Rearm();
+}
+
+void TransferController::Rearm() {
+  std::optional<TransferMs> next = EngineActive() ? engine->deadline() : std::nullopt;
+  if (discard.on) next = earlier(next, discard.until);
+  timer.wakeAt(next);
 }
 
 void TransferController::Show(const std::string& text) { status.ShowStatus(StatusField::Message, text); }
 
-// Routes: an active engine takes the chunks; after a failure, the
-// quiet-line wait takes them and drops them.
-
-bool TransferController::PunterRouteEngine::Active() const { return owner.PunterActive() || owner.discard.on; }
-
-void TransferController::PunterRouteEngine::TakeBytes(const std::uint8_t* data, std::size_t length) {
-  if (!owner.PunterActive()) {
+void TransferController::RouteEngine::TakeBytes(const std::uint8_t* data, std::size_t length) {
+  if (!owner.EngineActive()) {
+    // After a failure, the quiet-line wait takes them and drops them.
     owner.Discard();
     return;
   }
-  owner.punter->recieve(data, length);
-  owner.PunterProgress();
-}
-
-void TransferController::PunterRouteEngine::ConnectionEnded(SessionEnd how) {
-  if (!owner.PunterActive()) {
-    owner.StopDiscarding();
-    return;
-  }
-  owner.punter->connectionClosed();
-  owner.Incomplete(owner.punter->takeData(), "Punter");
-  owner.Show(Stopped("Punter", how));
-}
-
-bool TransferController::XmodemRouteEngine::Active() const { return owner.XmodemActive() || owner.discard.on; }
-
-void TransferController::XmodemRouteEngine::TakeBytes(const std::uint8_t* data, std::size_t length) {
-  if (!owner.XmodemActive()) {
-    owner.Discard();
-    return;
-  }
-  owner.xmodem->process(data, length);
-  owner.XmodemProgress();
-}
-
-void TransferController::XmodemRouteEngine::ConnectionEnded(SessionEnd how) {
-  if (!owner.XmodemActive()) {
-    owner.StopDiscarding();
-    return;
-  }
-  const bool receive = owner.xmodem->isReceiving();
-  owner.xmodem->connectionClosed();
-  if (receive) owner.Incomplete(owner.xmodem->takeReceivedData(), "Xmodem");
-  owner.Show(Stopped("Xmodem", how));
+  owner.engine->receive(data, length);
+  owner.AfterEngine();
 }

@@ -1,23 +1,26 @@
 #pragma once
-// The main window's transfers without the toolkit: the current Xmodem and
-// Punter objects (each replaced by the next command of its kind), the file
-// loaded to send and the last file received, the commands of the Transfer
-// menu, the status texts after each chunk and at each end, and when the
-// file dialogs open. The session routes received chunks to it through its
-// two routes, Punter's first; the window supplies the dialogs and the timers.
+// The main window's transfers without the toolkit: the current engine (one
+// at a time, made from its row of the protocol table), the file loaded to
+// send and the last single file received, the Transfer menu's commands, the
+// status texts after each chunk and at each end, the batch files saved
+// into the download folder, and when the file dialogs open. The session
+// routes received chunks to its one route; the window supplies the
+// dialogs and the one timer every deadline is served by.
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "net/SessionOutputs.h"
 #include "net/TransferEngine.h"
 #include "settings/AtomicFileWrite.h"
 #include "settings/ByteBuffer.h"
-#include "transfer/Punter.h"
+#include "transfer/DownloadFolder.h"
+#include "transfer/FileTransfer.h"
+#include "transfer/TransferClock.h"
 #include "transfer/TransferLink.h"
-#include "transfer/TransferScheduler.h"
-#include "transfer/Xmodem.h"
+#include "transfer/TransferProtocols.h"
 
 // The dialogs of the transfer commands. Paths are 8-bit texts.
 class TransferDialogs {
@@ -44,37 +47,37 @@ class TransferController {
  public:
   // After a transfer is cancelled or fails, the board may go on sending its
   // part of it: the line's bytes are kept off the screen until it has been
-  // quiet this long. The wait runs on the ended engine's clock, under an
-  // id no engine uses.
-  static constexpr int kQuietLineTimer = 100;
+  // quiet this long.
   static constexpr std::uint32_t kQuietLineMs = 2000;
 
-  // `line` is the session's; each engine gets its own clock, whose timers
-  // come back through XmodemTimerFired and PunterTimerFired.
+  // `line` is the session's; `timer` is the owner's one timer, which calls
+  // TimeReached when the moment it was set to has come.
   // `promptAfterReceive` is read at each completed receive; `connected`
   // tells whether the line still has a connection behind it (it may go
   // while a dialog is open).
-  TransferController(TransferLink& line, TransferScheduler& xmodemClock, TransferScheduler& punterClock,
-                     StatusSink& status, TransferDialogs& dialogs, const bool& promptAfterReceive,
-                     std::function<bool()> connected);
+  TransferController(TransferLink& line, TransferTimer& timer, StatusSink& status, TransferDialogs& dialogs,
+                     const bool& promptAfterReceive, std::function<bool()> connected);
 
   // The Transfer menu's commands. The window offers them by the rules below.
-  void XmodemReceive();
-  void PunterReceive();
-  void XmodemSend(bool oneK);
+  // A send without a file loaded asks for one first.
+  void Start(TransferProtocolId protocol);
+  void XmodemReceive() { Start(TransferProtocolId::XmodemReceive); }
+  void PunterReceive() { Start(TransferProtocolId::PunterReceive); }
+  void XmodemSend(bool oneK) { Start(oneK ? TransferProtocolId::Xmodem1kSend : TransferProtocolId::XmodemSend); }
   void LoadFile();
   void SaveFile();
   void Cancel();
 
-  void XmodemTimerFired(int id);
-  void PunterTimerFired(int id);
+  // The owner's timer has come: every deadline due is served.
+  void TimeReached();
 
-  // What the session asks, in this order, before the terminal gets a chunk.
-  TransferEngine& PunterRoute() { return punterRoute; }
-  TransferEngine& XmodemRoute() { return xmodemRoute; }
+  // What the session asks before the terminal gets a chunk.
+  TransferEngine& Route() { return route; }
 
   // An engine is at work (the quiet-line wait is not counted).
-  bool Running() const;
+  bool Running() const { return EngineActive(); }
+  // A protocol's command is offered: connected and no transfer at work.
+  bool Offered() const { return connected() && !Running(); }
   // The line's bytes are being kept off the screen until it is quiet.
   bool Discarding() const { return discard.on; }
   // "Save File..." has something to save: a completed receive, or the part
@@ -83,81 +86,85 @@ class TransferController {
 
   const ByteBuffer& FileToSend() const { return loaded; }
   const std::string& LoadedPath() const { return loadedPath; }
-  // The last completed receive (empty before one).
+  // The last completed single-file receive (empty before one).
   const ByteBuffer& ReceivedFile() const { return received; }
   // The part of the last receive when it did not complete.
   const ByteBuffer& PartialFile() const { return partial; }
-  const Xmodem* CurrentXmodem() const { return xmodem.get(); }
-  const Punter* CurrentPunter() const { return punter.get(); }
+  // The current engine and its protocol (null before the first transfer).
+  const FileTransfer* Current() const { return engine.get(); }
+  const TransferProtocol* CurrentProtocol() const { return protocol; }
 
   // How "Save File..." writes; tests make single steps fail.
   FileWriteSteps saveSteps;
+  // The folder batch files go to, asked at the start of each batch.
+  std::function<std::string()> downloadFolder;
+  // How batch files are written; tests make single steps fail.
+  FileWriteSteps batchSteps;
 
  private:
-  void XmodemProgress();
-  void XmodemEnded();
-  void PunterProgress();
-  void PunterEnded();
+  bool EngineActive() const { return engine && engine->isActive(); }
+  bool Receiving() const { return protocol->direction == TransferDirection::Receive; }
+  // After each call into the engine: batch files saved, progress or end shown.
+  void AfterEngine();
+  // True when a file was saved.
+  bool SaveBatchFiles();
+  void Progress();
+  void Ended();
+  std::string FailureText(TransferEnd end) const;
+  std::string FilesText(std::size_t count) const;
   // Shows how a transfer ended that was no success; `quietLine`: the board
   // may still be sending, so its bytes are kept off the screen for a while.
-  void Failed(const std::string& text, bool quietLine, TransferScheduler& clock);
-  void Received(ByteBuffer data, const char* protocol);
-  void Incomplete(ByteBuffer data, const char* protocol);
+  void Failed(const std::string& text, bool quietLine);
+  void Received(ByteBuffer data);
+  void Incomplete(ByteBuffer data);
   std::string IncompleteMessage() const;
   void SaveBytes(const ByteBuffer& data, bool partialFile);
   void Discard();
   void LineQuiet();
   void StopDiscarding();
-  bool XmodemActive() const { return xmodem && xmodem->isActive(); }
-  bool PunterActive() const { return punter && punter->isActive(); }
+  void ConnectionEnded(SessionEnd how);
+  // Sets the owner's timer to the earliest deadline.
+  void Rearm();
   void Show(const std::string& text);
 
-  class PunterRouteEngine : public TransferEngine {
+  class RouteEngine : public TransferEngine {
    public:
-    explicit PunterRouteEngine(TransferController& owner) : owner(owner) {}
-    bool Active() const override;
-    bool Working() const override { return owner.PunterActive(); }
+    explicit RouteEngine(TransferController& owner) : owner(owner) {}
+    bool Active() const override { return owner.EngineActive() || owner.discard.on; }
+    bool Working() const override { return owner.EngineActive(); }
     void TakeBytes(const std::uint8_t* data, std::size_t length) override;
-    void ConnectionEnded(SessionEnd how) override;
-
-   private:
-    TransferController& owner;
-  };
-  class XmodemRouteEngine : public TransferEngine {
-   public:
-    explicit XmodemRouteEngine(TransferController& owner) : owner(owner) {}
-    bool Active() const override;
-    bool Working() const override { return owner.XmodemActive(); }
-    void TakeBytes(const std::uint8_t* data, std::size_t length) override;
-    void ConnectionEnded(SessionEnd how) override;
+    void ConnectionEnded(SessionEnd how) override { owner.ConnectionEnded(how); }
 
    private:
     TransferController& owner;
   };
 
   TransferLink& line;
-  TransferScheduler& xmodemClock;
-  TransferScheduler& punterClock;
+  TransferTimer& timer;
   StatusSink& status;
   TransferDialogs& dialogs;
   const bool& promptAfterReceive;
   std::function<bool()> connected;
 
-  std::unique_ptr<Xmodem> xmodem;
-  std::unique_ptr<Punter> punter;
+  std::unique_ptr<FileTransfer> engine;
+  const TransferProtocol* protocol = nullptr;
   ByteBuffer loaded;
   std::string loadedPath;
+  std::int64_t loadedModified = 0;
   ByteBuffer received;
   bool receivedOnce = false;  // `received` holds a completed receive (it may be empty)
   // The last receive ended without its whole file: its part and protocol.
   bool lastIncomplete = false;
   ByteBuffer partial;
   std::string incompleteProtocol;
+  // The batch under way or last ended: where its files go, how many went.
+  std::optional<DownloadFolder> batch;
+  std::size_t batchSaved = 0;
+  std::string saveFailure;  // a batch file could not be written: why
   struct {
     bool on = false;
-    TransferScheduler* clock = nullptr;
+    TransferMs until = 0;
     std::string endText;
   } discard;
-  PunterRouteEngine punterRoute{*this};
-  XmodemRouteEngine xmodemRoute{*this};
+  RouteEngine route{*this};
 };

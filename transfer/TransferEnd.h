@@ -12,4 +12,6 @@ enum class TransferEnd : std::uint8_t {
   NoAnswer,             // the other side stayed silent through every request
   FileTooLarge,         // the receive grew past the largest file; nothing is kept
   ConnectionClosed,     // the line went away during the transfer
+  HeaderTooLong,        // a batch's file header did not end within its bound
+  TooManyFiles,         // a batch went past the most files it takes
 };

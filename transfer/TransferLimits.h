@@ -13,4 +13,6 @@ inline constexpr std::uint32_t kMaxRetries = 10;
 // Requests in a row the other side may leave unanswered; the transfer
 // gives up when the last of them has gone unanswered too.
 inline constexpr std::uint32_t kMaxUnanswered = 10;
+// Files one batch receive takes; a sender offering more is stopped.
+inline constexpr std::size_t kMaxBatchFiles = 1000;
 }  // namespace transfer_limits

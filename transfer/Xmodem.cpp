@@ -10,17 +10,12 @@ using namespace xmodem;
 
 namespace {
 
-constexpr std::size_t kHeaderSize = 3;  // header byte, block number, its complement
+constexpr std::size_t kHeaderSize = kPacketHeaderSize;
 constexpr std::size_t kLongestPacket = kHeaderSize + Xmodem::kLongBlock + 2;
 // The most a read of the line hands over at once, for the first reserve.
 constexpr std::size_t kTypicalChunk = 4096;
 
 bool startsPacket(std::uint8_t byte) { return byte == kSoh || byte == kStx || byte == kEot || byte == kCan; }
-
-std::size_t dataSize(std::uint8_t header) { return header == kStx ? Xmodem::kLongBlock : Xmodem::kShortBlock; }
-
-// Each packet's length follows from its own header and the mode.
-std::size_t packetLength(std::uint8_t header, bool crc) { return kHeaderSize + dataSize(header) + (crc ? 2 : 1); }
 
 std::uint8_t checksum(const std::uint8_t* bytes, std::size_t size) {
   unsigned sum = 0;
@@ -28,19 +23,48 @@ std::uint8_t checksum(const std::uint8_t* bytes, std::size_t size) {
   return static_cast<std::uint8_t>(sum);
 }
 
-bool dataVerified(const std::uint8_t* packet, bool crc) {
-  const std::size_t size = dataSize(packet[0]);
+bool dataVerified(const std::uint8_t* packet, bool crc) { return packetDataVerified(packet, crc); }
+
+}  // namespace
+
+namespace xmodem {
+
+std::size_t packetDataSize(std::uint8_t header) { return header == kStx ? Xmodem::kLongBlock : Xmodem::kShortBlock; }
+
+// Each packet's length follows from its own header and the mode.
+std::size_t packetLength(std::uint8_t header, bool crc) { return kHeaderSize + packetDataSize(header) + (crc ? 2 : 1); }
+
+bool packetDataVerified(const std::uint8_t* packet, bool crc) {
+  const std::size_t size = packetDataSize(packet[0]);
   const std::uint8_t* data = packet + kHeaderSize;
   if (!crc) return checksum(data, size) == data[size];
   const std::uint16_t expected = static_cast<std::uint16_t>(data[size] << 8 | data[size + 1]);
   return crc16(data, size, kCrc16Xmodem) == expected;
 }
 
-}  // namespace
+void buildPacket(ByteBuffer& packet, std::uint8_t number, const std::uint8_t* data, std::size_t taken,
+                 std::size_t size, bool crc) {
+  packet.clear();
+  packet.push_back(size == Xmodem::kLongBlock ? kStx : kSoh);
+  packet.push_back(number);
+  packet.push_back(static_cast<std::uint8_t>(0xFF - number));
+  packet.insert(packet.end(), data, data + taken);
+  packet.resize(kHeaderSize + size, kPadding);
+  const std::uint8_t* padded = packet.data() + kHeaderSize;
+  if (crc) {
+    const std::uint16_t value = crc16(padded, size, kCrc16Xmodem);
+    packet.push_back(static_cast<std::uint8_t>(value >> 8));
+    packet.push_back(static_cast<std::uint8_t>(value & 0xFF));
+  } else {
+    packet.push_back(checksum(padded, size));
+  }
+}
 
-Xmodem::Xmodem(TransferLink& link, TransferScheduler& scheduler) : link(link), scheduler(scheduler) {}
+}  // namespace xmodem
 
-void Xmodem::initiate() {
+Xmodem::Xmodem(TransferLink& link, const TransferClock& clock) : link(link), timers(clock) {}
+
+void Xmodem::initiate(bool askAtOnce) {
   mode = Mode::Receive;
   active = true;
   ending = TransferEnd::Running;
@@ -57,7 +81,9 @@ void Xmodem::initiate() {
   unanswered = 0;
   purging = false;
   checkKindOpen = false;
-  scheduler.start(kHandshakeTimer, kHandshakePeriodMs, TransferScheduler::Repeat::Periodic);
+  timers.stopAll();
+  timers.startPeriodic(kHandshakeTimer, kHandshakePeriodMs, kHandshakePeriodMs);
+  if (askAtOnce) handshakeStep();
 }
 
 void Xmodem::initiateSend(ByteBuffer file, bool useOneK) {
@@ -75,6 +101,7 @@ void Xmodem::initiateSend(ByteBuffer file, bool useOneK) {
   lastBlockSize = 0;
   eotSent = false;
   packet.reserve(kLongestPacket);
+  timers.stopAll();
 }
 
 void Xmodem::process(const std::uint8_t* bytes, std::size_t size) {
@@ -99,6 +126,10 @@ void Xmodem::cancel() {
     sendOffset = 0;
   }
   finish(TransferEnd::CancelledByUser);
+}
+
+void Xmodem::timeout() {
+  for (int id; active && (id = timers.takeDue()) >= 0;) timerFired(id);
 }
 
 void Xmodem::timerFired(int id) {
@@ -129,14 +160,14 @@ void Xmodem::connectionClosed() {
 
 void Xmodem::handshakeStep() {
   if (!handshaking) {
-    scheduler.stop(kHandshakeTimer);
+    timers.stop(kHandshakeTimer);
     return;
   }
   if (handshakeTicks < kCrcRequests) {
     crc = true;
     request(kWantCrc);
   } else {
-    scheduler.stop(kHandshakeTimer);
+    timers.stop(kHandshakeTimer);
     crc = false;
     checkKindOpen = true;
     request(kNak);
@@ -147,7 +178,7 @@ void Xmodem::handshakeStep() {
 void Xmodem::receiveChunk(const std::uint8_t* bytes, std::size_t size) {
   if (purging) {
     // Still the rest of a bad packet, or whatever came with it.
-    scheduler.start(kQuietTimer, kQuietMs, TransferScheduler::Repeat::Once);
+    timers.start(kQuietTimer, kQuietMs);
     return;
   }
   pending.insert(pending.end(), bytes, bytes + size);
@@ -171,7 +202,7 @@ void Xmodem::consumePackets(bool lineQuiet) {
         continue;
       }
       handshaking = false;
-      scheduler.stop(kHandshakeTimer);
+      timers.stop(kHandshakeTimer);
     }
     if (head[0] == kEot) {
       writeByte(kAck);
@@ -205,7 +236,7 @@ void Xmodem::consumePackets(bool lineQuiet) {
           ++length;
         }
       } else if (!lineQuiet) {
-        scheduler.start(kQuietTimer, kQuietMs, TransferScheduler::Repeat::Once);
+        timers.start(kQuietTimer, kQuietMs);
         break;
       }
     }
@@ -274,7 +305,7 @@ void Xmodem::rejectPacket() {
   // misaligned packet cannot be taken for the start of the next one.
   if (!retry()) return;
   purging = true;
-  scheduler.start(kQuietTimer, kQuietMs, TransferScheduler::Repeat::Once);
+  timers.start(kQuietTimer, kQuietMs);
 }
 
 void Xmodem::quietStep() {
@@ -296,14 +327,14 @@ void Xmodem::silenceStep() {
   pending.clear();
   pendingStart = 0;
   purging = false;
-  scheduler.stop(kQuietTimer);
+  timers.stop(kQuietTimer);
   request(kNak);
 }
 
 void Xmodem::request(std::uint8_t byte) {
   writeByte(byte);
   ++unanswered;
-  scheduler.start(kSilenceTimer, kSilenceMs, TransferScheduler::Repeat::Once);
+  timers.start(kSilenceTimer, kSilenceMs);
 }
 
 void Xmodem::acknowledge() {
@@ -313,7 +344,7 @@ void Xmodem::acknowledge() {
 
 void Xmodem::heard() {
   unanswered = 0;
-  scheduler.start(kSilenceTimer, kSilenceMs, TransferScheduler::Repeat::Once);
+  timers.start(kSilenceTimer, kSilenceMs);
 }
 
 // Sending
@@ -365,22 +396,7 @@ void Xmodem::sendPacket() {
   // short blocks rather than in one mostly padded long one.
   const bool longBlock = oneK && crc && left > kOneKThreshold;
   const std::size_t size = longBlock ? kLongBlock : kShortBlock;
-  const std::size_t taken = std::min(size, left);
-  packet.clear();
-  packet.push_back(longBlock ? kStx : kSoh);
-  packet.push_back(block);
-  packet.push_back(static_cast<std::uint8_t>(0xFF - block));
-  const auto from = outgoing.begin() + static_cast<std::ptrdiff_t>(sendOffset);
-  packet.insert(packet.end(), from, from + static_cast<std::ptrdiff_t>(taken));
-  packet.resize(kHeaderSize + size, kPadding);
-  const std::uint8_t* data = packet.data() + kHeaderSize;
-  if (crc) {
-    const std::uint16_t value = crc16(data, size, kCrc16Xmodem);
-    packet.push_back(static_cast<std::uint8_t>(value >> 8));
-    packet.push_back(static_cast<std::uint8_t>(value & 0xFF));
-  } else {
-    packet.push_back(checksum(data, size));
-  }
+  buildPacket(packet, block, outgoing.data() + sendOffset, std::min(size, left), size, crc);
   lastBlockSize = size;
   link.write(packet.data(), packet.size());
 }
@@ -390,7 +406,7 @@ void Xmodem::sendEot() {
   // send is complete at its ACK, or when no answer comes.
   writeByte(kEot);
   eotSent = true;
-  scheduler.start(kEotReplyTimer, kEotReplyMs, TransferScheduler::Repeat::Once);
+  timers.start(kEotReplyTimer, kEotReplyMs);
 }
 
 // Both directions
@@ -406,8 +422,8 @@ void Xmodem::finish(TransferEnd how) {
   active = false;
   ending = how;
   purging = false;
-  scheduler.stop(kHandshakeTimer);
-  scheduler.stop(kQuietTimer);
-  scheduler.stop(kEotReplyTimer);
-  scheduler.stop(kSilenceTimer);
+  timers.stop(kHandshakeTimer);
+  timers.stop(kQuietTimer);
+  timers.stop(kEotReplyTimer);
+  timers.stop(kSilenceTimer);
 }

@@ -2,17 +2,17 @@
 // One Xmodem transfer over the open connection: receiving (128-byte blocks
 // with checksum or CRC, 1024-byte blocks) or sending (128-byte blocks, or
 // mostly 1024-byte blocks with oneK). Passive: the owner hands it every
-// chunk that arrives while it is active, fires its timers, and reads its
-// state afterwards.
+// chunk that arrives while it is active, serves its deadlines, and reads
+// its state afterwards.
 #include <cstddef>
 #include <cstdint>
 #include <utility>
 
 #include "settings/ByteBuffer.h"
-#include "transfer/TransferEnd.h"
+#include "transfer/Deadlines.h"
+#include "transfer/FileTransfer.h"
 #include "transfer/TransferLimits.h"
 #include "transfer/TransferLink.h"
-#include "transfer/TransferScheduler.h"
 
 // The protocol's bytes.
 namespace xmodem {
@@ -24,13 +24,26 @@ inline constexpr std::uint8_t kNak = 0x15;
 inline constexpr std::uint8_t kCan = 0x18;
 inline constexpr std::uint8_t kWantCrc = 'C';
 inline constexpr std::uint8_t kPadding = 0x1A;
+// Header byte, block number, its complement.
+inline constexpr std::size_t kPacketHeaderSize = 3;
+
+// Data bytes in a packet that starts with `header` (SOH or STX).
+std::size_t packetDataSize(std::uint8_t header);
+// The packet's length with a CRC (else a checksum byte).
+std::size_t packetLength(std::uint8_t header, bool crc);
+// The data of the complete packet at `packet` matches its CRC or checksum.
+bool packetDataVerified(const std::uint8_t* packet, bool crc);
+// Builds a packet of `size` data bytes (128 or 1024) from `data` (at most
+// `size`, padded), with a CRC or a checksum, into `packet`.
+void buildPacket(ByteBuffer& packet, std::uint8_t number, const std::uint8_t* data, std::size_t taken,
+                 std::size_t size, bool crc);
 }  // namespace xmodem
 
-class Xmodem {
+class Xmodem : public FileTransfer {
  public:
   enum class Mode : std::uint8_t { Receive, Send };
 
-  // The timers this engine arms on its scheduler.
+  // The waits this engine keeps on its clock.
   enum TimerId : int {
     kHandshakeTimer = 0,  // receive: asks the sender to start
     kQuietTimer = 1,      // receive: the line has been quiet since a bad packet
@@ -55,40 +68,46 @@ class Xmodem {
   static constexpr std::size_t kShortBlock = 128;
   static constexpr std::size_t kLongBlock = 1024;
 
-  Xmodem(TransferLink& link, TransferScheduler& scheduler);
+  Xmodem(TransferLink& link, const TransferClock& clock);
 
-  // Starts a receive; the handshake timer asks the sender to begin.
-  void initiate();
+  // Starts a receive; the handshake timer asks the sender to begin, the
+  // first time at once with `askAtOnce` (a sender that has just been
+  // answered is waiting for it).
+  void initiate(bool askAtOnce = false);
   // Starts a send of `file`; nothing goes out until the receiver asks.
   void initiateSend(ByteBuffer file, bool oneK);
   // Hands the engine a chunk that arrived on the line.
   void process(const std::uint8_t* bytes, std::size_t size);
   void process(const ByteBuffer& chunk) { process(chunk.data(), chunk.size()); }
+  void receive(const std::uint8_t* bytes, std::size_t size) override { process(bytes, size); }
+  std::optional<TransferMs> deadline() const override { return timers.next(); }
+  void timeout() override;
   // The user's cancel: the other side is told at once (CAN CAN).
-  void cancel();
-  // The owner's call when one of the engine's timers is due.
-  void timerFired(int id);
+  void cancel() override;
   // The line went away: the transfer ends at once and writes nothing more.
-  void connectionClosed();
+  void connectionClosed() override;
 
-  bool isActive() const { return active; }
+  bool isActive() const override { return active; }
   bool isReceiving() const { return active && mode == Mode::Receive; }
   bool isSending() const { return active && mode == Mode::Send; }
   Mode transferMode() const { return mode; }
   bool wasCancelledByEndpoint() const { return cancelledByEndpoint; }
   bool wasCancelRequested() const { return cancelRequested; }
-  TransferEnd end() const { return ending; }
+  TransferEnd end() const override { return ending; }
   bool usesCrc() const { return crc; }
   // Receive: the file so far, with the padding of the last block.
   const ByteBuffer& receivedData() const { return received; }
   // Hands the received data over, leaving none.
   ByteBuffer takeReceivedData() { return std::exchange(received, ByteBuffer()); }
+  ByteBuffer takeData() override { return takeReceivedData(); }
+  std::size_t progressBytes() const override { return mode == Mode::Receive ? received.size() : bytesLeftToSend(); }
   // Send: the bytes not yet acknowledged by the receiver.
   std::size_t bytesLeftToSend() const { return outgoing.size() - sendOffset; }
   // Receive: bytes held back for the rest of a packet (less than one packet).
   std::size_t bufferedBytes() const { return pending.size() - pendingStart; }
 
  private:
+  void timerFired(int id);
   void receiveChunk(const std::uint8_t* bytes, std::size_t size);
   // Checks the complete packets buffered; `lineQuiet`: nothing has arrived
   // for a while, so a packet cannot grow any more.
@@ -118,7 +137,7 @@ class Xmodem {
   void finish(TransferEnd how);
 
   TransferLink& link;
-  TransferScheduler& scheduler;
+  Deadlines timers;
 
   bool oneK = false;
   bool cancelledByEndpoint = false;

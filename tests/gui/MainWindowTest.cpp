@@ -68,6 +68,8 @@ TEST_F(MainWindow, CommandsEnabledAtStart) {
       {command::kXmodemReceive, false},   {command::kPunterReceive, false},  {command::kCancelTransfer, false},
       {command::kSaveReceivedFile, false}, {command::kLoadFileToSend, true}, {command::kPromptAfterReceive, true},
       {wxID_EXIT, true},                  {wxID_ABOUT, true},                {command::kCheckForUpdates, true},
+      {command::kPunterSend, false},      {command::kYmodemSend, false},     {command::kYmodemReceive, false},
+      {command::kMultiPunterReceive, false}, {command::kDownloadFolder, true},
   };
   for (const Row& r : rows) EXPECT_EQ(Enabled(r.id), r.enabled) << r.id;
   EXPECT_TRUE(Checked(command::kPositionalKeymap));

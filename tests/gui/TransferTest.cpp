@@ -420,6 +420,78 @@ TEST_F(TransferWindow, PunterFromABoardThatFlushesItsInputAfterEachWord) {
   EXPECT_TRUE(Status(1).EndsWith("| Tx: " + std::to_string(3 * (1 + 2 * 29)))) << Status(1);
 }
 
+// The new commands against real peers behind the local host's program
+// hand-over: Debian's sb and rb, the host's own Multi-Punter board (which
+// drops what arrives while it talks), the program's own Punter receive.
+TEST_F(TransferWindow, YmodemBatchFromSbIntoTheChosenFolderThenAFileToRb) {
+  Command(command::kDisconnect);
+  peer = Fd();
+  const std::string first = MakeFile("first.prg", 5000, 8), second = MakeFile("second", 1025, 9);
+  const wxString folder = wxString(directory) + "/chosen";
+  answers = {folder};
+  Command(command::kDownloadFolder);
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_TRUE(requests[0].folder);
+  EXPECT_EQ(Status(0), "Download folder: " + folder);
+  EXPECT_EQ(programSettings().downloadFolder, folder.ToStdString());
+  {
+    // The board stays on the line a while, so that the end text can be read.
+    LocalHost board({"--exec", "sb -k '" + first + "' '" + second + "' 2>/dev/null; sleep 3"});
+    ConnectTo(board.port);
+    Command(command::kYmodemReceive);
+    ASSERT_TRUE(WaitForStatus("Ymodem received 2 files into " + folder)) << Status(0);
+    Command(command::kDisconnect);
+  }
+  EXPECT_EQ(ReadFile(folder.ToStdString() + "/first.prg"), ReadFile(first));
+  EXPECT_EQ(ReadFile(folder.ToStdString() + "/second"), ReadFile(second));
+
+  wxMkdir(wxString(directory) + "/rb");
+  LocalHost board({"--exec", "cd '" + directory + "/rb' && rb 2>/dev/null; sleep 3"});
+  ConnectTo(board.port);
+  answers = {wxString(second)};
+  Command(command::kYmodemSend);
+  ASSERT_TRUE(WaitForStatus("Ymodem sent 1025 bytes")) << Status(0);
+  EXPECT_EQ(ReadFile(directory + "/rb/second"), ReadFile(second));
+}
+
+TEST_F(TransferWindow, MultiPunterBatchFromABoardThatFlushesItsInputAfterEachWord) {
+  Command(command::kDisconnect);
+  peer = Fd();
+  const std::string game = MakeFile("game", 1000, 10), notes = MakeFile("notes.seq", 5, 11);
+  programSettings().downloadFolder = directory + "/batch";
+  const std::string log = directory + "/host.log";
+  // The board prints a line, then starts the batch a second later.
+  const std::string greeting = directory + "/greeting.seq";
+  std::ofstream(greeting) << "\r\r";
+  {
+    LocalHost board({"--script", greeting, "--delay-ms", "1000", "--chunk-bytes", "1", "--multi-punter", game,
+                     "--multi-punter", notes},
+                    log);
+    ConnectTo(board.port);
+    Command(command::kMultiPunterReceive);
+    EXPECT_EQ(Status(0), "Multi-Punter receive: waiting for the board");
+    // The board hangs up once the batch is over.
+    ASSERT_TRUE(WaitForStatus("Disconnected by the board")) << Status(0);
+  }
+  EXPECT_EQ(ReadFile(directory + "/batch/GAME"), ReadFile(game));
+  EXPECT_EQ(ReadFile(directory + "/batch/NOTES.SEQ"), ReadFile(notes));
+  EXPECT_NE(ReadFile(log).find("0 bytes of the caller's dropped"), std::string::npos) << ReadFile(log);
+}
+
+TEST_F(TransferWindow, PunterSendToTheProgramsOwnReceive) {
+  Command(command::kDisconnect);
+  peer = Fd();
+  const std::string upload = MakeFile("upload.prg", 1000, 12);
+  LocalHost board({"--exec", std::string(MORLEN_BINARY_DIR) + "/tests/transfer_peer punter-receive '" + directory +
+                                 "/got' --stdio; sleep 3"});
+  ConnectTo(board.port);
+  answers = {wxString(upload)};
+  Command(command::kPunterSend);
+  EXPECT_EQ(Status(0), "Punter send: waiting for the board");
+  ASSERT_TRUE(WaitForStatus("Punter sent 1000 bytes")) << Status(0);
+  EXPECT_EQ(ReadFile(directory + "/got"), ReadFile(upload));
+}
+
 // Real key events from the X server: a function key whose command is
 // enabled runs it; otherwise it is the C64's function key.
 class FunctionKeys : public TransferWindow {

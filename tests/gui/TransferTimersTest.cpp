@@ -1,55 +1,35 @@
-// The transfer engines' timers on the toolkit's event loop.
+// The transfers' one timer on the toolkit's event loop.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "gui/GuiTestSupport.h"
-#include "transfer/TransferTimers.h"
+#include "transfer/wxTransferTimer.h"
 
 namespace {
 
-using Repeat = TransferScheduler::Repeat;
-
-template <class Timers>
-void checkTimers() {
-  std::vector<int> fired;
-  Timers timers([&](int id) { fired.push_back(id); });
-  auto count = [&](int id) { return std::count(fired.begin(), fired.end(), id); };
-  timers.start(1, 30, Repeat::Once);
-  timers.start(2, 20, Repeat::Periodic);
-  EXPECT_TRUE(RunEventLoopUntil([&] { return count(1) == 1 && count(2) >= 3; }));
+TEST(TransferTimers, TheOneTimerWakesTheTransfersAtTheMomentLastAskedAndNotBefore) {
+  std::vector<TransferMs> woken;
+  wxTransferTimer timer([&] { woken.push_back(timer.now()); });
+  const TransferMs start = timer.now();
+  timer.wakeAt(start + 30);
+  // Asked again for a later moment: only that one counts.
+  timer.wakeAt(start + 300);
+  RunEventLoopFor(200);
+  EXPECT_TRUE(woken.empty());
+  ASSERT_TRUE(RunEventLoopUntil([&] { return !woken.empty(); }));
+  EXPECT_GE(woken[0], start + 300);
   RunEventLoopFor(100);
-  EXPECT_EQ(count(1), 1) << "a one-shot timer fires once";
-  EXPECT_FALSE(timers.isRunning(1));
-  timers.stop(2);
-  timers.stop(7);  // never started: nothing happens
-  const std::size_t stopped = fired.size();
+  EXPECT_EQ(woken.size(), 1u) << "it wakes once for each moment asked";
+
+  // A moment already past wakes at once; none stops it.
+  timer.wakeAt(timer.now() - 5);
+  EXPECT_TRUE(RunEventLoopUntil([&] { return woken.size() == 2; }, 200));
+  timer.wakeAt(timer.now() + 50);
+  timer.wakeAt(std::nullopt);
   RunEventLoopFor(150);
-  EXPECT_EQ(fired.size(), stopped) << "a stopped timer stays quiet";
-
-  // Starting a running timer again starts its wait over.
-  timers.start(3, 400, Repeat::Once);
-  RunEventLoopFor(250);
-  timers.start(3, 400, Repeat::Once);
-  RunEventLoopFor(250);
-  EXPECT_EQ(count(3), 0);
-  EXPECT_TRUE(RunEventLoopUntil([&] { return count(3) == 1; }));
-}
-
-TEST(TransferTimers, RunXmodemAndPunterTimersOnTheEventLoop) {
-  checkTimers<XmodemTimers>();
-  checkTimers<PunterTimers>();
-}
-
-TEST(TransferTimers, TimerCountsItsTicks) {
-  Timer timer;
-  int calls = 0;
-  timer.setCallback([&] { ++calls; });
-  timer.Start(15, wxTIMER_CONTINUOUS);
-  EXPECT_TRUE(RunEventLoopUntil([&] { return timer.ticks() >= 3; }));
-  timer.Stop();
-  EXPECT_EQ(timer.ticks(), static_cast<std::uint32_t>(calls));
+  EXPECT_EQ(woken.size(), 2u);
+  EXPECT_FALSE(timer.wakeTime().has_value());
 }
 
 }  // namespace

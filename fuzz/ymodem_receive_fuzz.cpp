@@ -1,0 +1,78 @@
+// The Ymodem batch receiver against any sender: file headers with any
+// name and size field, data packets sound or a little off, EOT, CAN,
+// random chunks, waits, the user's cancel, a dropped line, on fake time.
+// It never faults, holds back less than one packet, answers with single
+// protocol bytes only, hands over no more data than it was given nor more
+// files than a batch takes, and is silent once it has ended.
+#include <cstddef>
+#include <cstdint>
+
+#include "TransferFuzzSupport.h"
+#include "transfer/YmodemReceive.h"
+
+namespace {
+
+using namespace xmodem;
+
+enum Step { kHeader, kPacket, kEndOfFile, kRawChunk, kWait, kSenderCancel, kUserCancel, kLineDrop, kLastStep = kLineDrop };
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider input(data, size);
+  RecordingLink link;
+  FakeClock clock;
+  YmodemReceive receiver(link, clock);
+  clock.serve(receiver);
+  receiver.initiate();
+
+  std::size_t given = 0, taken = 0;
+  std::uint8_t number = 1;
+  auto deliver = [&](const std::uint8_t* bytes, std::size_t count) {
+    given += count;
+    receiver.receive(bytes, count);
+  };
+  while (input.remaining_bytes() > 0) {
+    const bool wasActive = receiver.isActive();
+    switch (input.ConsumeIntegralInRange<int>(0, kLastStep)) {
+      case kHeader: {
+        const bool longBlock = input.ConsumeBool();
+        const ByteBuffer fields = TakeBytes(input, longBlock ? Xmodem::kLongBlock : Xmodem::kShortBlock, 0);
+        number = 1;
+        DeliverSplit(input, xmodemPacket(0, fields, true), deliver);
+        break;
+      }
+      case kPacket: {
+        const ByteBuffer payload = TakeBytes(input, input.ConsumeBool() ? Xmodem::kLongBlock : Xmodem::kShortBlock, kPadding);
+        ByteBuffer packet = xmodemPacket(input.ConsumeIntegralInRange<int>(0, 7) == 0 ? input.ConsumeIntegral<std::uint8_t>() : number++,
+                                         payload, true);
+        if (input.ConsumeIntegralInRange<int>(0, 7) == 0) packet[input.ConsumeIntegralInRange<std::size_t>(0, packet.size() - 1)] ^= 0x5A;
+        DeliverSplit(input, packet, deliver);
+        break;
+      }
+      case kEndOfFile: deliver(&kEot, 1); break;
+      case kRawChunk: {
+        const ByteBuffer chunk = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange<std::size_t>(1, kLargestChunk));
+        if (!chunk.empty()) deliver(chunk.data(), chunk.size());
+        break;
+      }
+      case kWait: clock.advance(input.ConsumeIntegralInRange<std::uint32_t>(0, kLongestWaitMs)); break;
+      case kSenderCancel: DeliverSplit(input, ByteBuffer{kCan, kCan}, deliver); break;
+      case kUserCancel: receiver.cancel(); break;
+      case kLineDrop:
+        if (input.ConsumeIntegralInRange<int>(0, 15) == 0) receiver.connectionClosed();
+        break;
+    }
+    for (const ByteBuffer& w : TakeWrites(link)) {
+      FUZZ_CHECK(wasActive, "silent once ended");
+      FUZZ_CHECK(w.size() == 1 && (w[0] == kWantCrc || w[0] == kAck || w[0] == kNak || w[0] == kCan),
+                 "single protocol bytes");
+    }
+    for (const BatchFile& file : receiver.takeFiles()) taken += file.data.size();
+    FUZZ_CHECK(taken <= given, "no more data than was received");
+    FUZZ_CHECK(receiver.bufferedBytes() < 3 + Xmodem::kLongBlock + 2, "holds back less than a packet");
+    FUZZ_CHECK(receiver.filesDone() <= YmodemReceive::kMaxFiles, "no more files than a batch takes");
+    FUZZ_CHECK(receiver.isActive() == (receiver.end() == TransferEnd::Running), "active until it has ended");
+  }
+  return 0;
+}
