@@ -261,10 +261,10 @@ void wxPetsciiScrolledCanvas::CopyAsAscii() {
 
 void wxPetsciiScrolledCanvas::CopyAsPetscii() {
   if (selection.Empty()) return;
-  // One character per byte, U+0000-U+00FF: the bytes come back exactly
-  // from the Latin-1 STRING, or from the UTF-8 text.
-  const ByteBuffer bytes = PetsciiCopy(screen, selection);
-  PutTextOnClipboard(std::u32string(bytes.begin(), bytes.end()));
+  // One character per byte: the bytes come back exactly from the Latin-1
+  // STRING, or from the UTF-8 text.
+  const std::wstring text = PetsciiClipboardText(PetsciiCopy(screen, selection));
+  PutTextOnClipboard(std::u32string(text.begin(), text.end()));
 }
 
 void wxPetsciiScrolledCanvas::SelectAll() {

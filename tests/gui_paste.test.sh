@@ -25,11 +25,10 @@ gui_connect_first_entry || exit 1
 : >"$GUI_TMP/typed"
 
 hex() { printf "$1" | od -An -tx1 -v | tr -d ' \n'; }
-# Capitals take SHIFT in this set; the tab goes to column 8; the euro sign
-# has no PETSCII character.
+# Capitals take SHIFT in the lower/upper case set (the screen's from the
+# start); the tab goes to column 8; the euro sign has no PETSCII character.
 printf 'Hello, World!\nsecond\tline\r\nThird: 3 < 4 \xe2\x82\xac\n' | timeout 5 xclip -i -selection clipboard
 expected=$(hex '\xc8ELLO, \xd7ORLD!\rSECOND  LINE\r\xd4HIRD: 3 < 4 \r')
-sleep 0.5  # the board's screen is drawn (its charset decides the letters)
 gui_key ctrl+shift+v
 # Each change of the record's size with its time, until it holds them all.
 python3 - "$GUI_TMP/typed" $((${#expected} / 2)) >"$GUI_TMP/arrivals" <<'PY'
