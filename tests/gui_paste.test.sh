@@ -29,9 +29,9 @@ hex() { printf "$1" | od -An -tx1 -v | tr -d ' \n'; }
 # start); the tab goes to column 8; the euro sign has no PETSCII character.
 printf 'Hello, World!\nsecond\tline\r\nThird: 3 < 4 \xe2\x82\xac\n' | timeout 5 xclip -i -selection clipboard
 expected=$(hex '\xc8ELLO, \xd7ORLD!\rSECOND  LINE\r\xd4HIRD: 3 < 4 \r')
-gui_key ctrl+shift+v
-# Each change of the record's size with its time, until it holds them all.
-python3 - "$GUI_TMP/typed" $((${#expected} / 2)) >"$GUI_TMP/arrivals" <<'PY'
+# Each change of the record's size with its time, until it holds them all,
+# watched from before the keys go down.
+python3 - "$GUI_TMP/typed" $((${#expected} / 2)) >"$GUI_TMP/arrivals" <<'PY' &
 import os, sys, time
 path, want = sys.argv[1], int(sys.argv[2])
 size, deadline = 0, time.monotonic() + 20
@@ -42,6 +42,9 @@ while size < want and time.monotonic() < deadline:
         size = now
     time.sleep(0.005)
 PY
+watcher=$!
+gui_key ctrl+shift+v
+wait $watcher
 got=$(od -An -tx1 -v "$GUI_TMP/typed" | tr -d ' \n')
 check "the pasted lines as a C64 user types them" "$expected" "$got"
 # Pacing, as far as polling a file can tell it on a busy machine: the
