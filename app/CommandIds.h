@@ -45,6 +45,14 @@ constexpr int kPunterSend = ProtocolCommand(TransferProtocolId::PunterSend);
 constexpr int kMultiPunterReceive = ProtocolCommand(TransferProtocolId::MultiPunterReceive);
 constexpr int kYmodemReceive = ProtocolCommand(TransferProtocolId::YmodemReceive);
 constexpr int kYmodemSend = ProtocolCommand(TransferProtocolId::YmodemSend);
+// The Edit menu's own commands (its ASCII copy is the stock wxID_COPY; the
+// PETSCII copy and the screenshot are the context menu's above).
+constexpr int kPaste = 6080;
+constexpr int kStopPaste = 6081;
+constexpr int kSelectAll = 6082;  // also in the context menu
+constexpr int kCopyPicture = 6083;
+constexpr int kSavePicture = 6084;
+constexpr int kPictureBorder = 6085;
 }  // namespace command
 
 // The address book window's controls and commands.

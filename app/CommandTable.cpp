@@ -98,6 +98,7 @@ void CommandTable::Install(wxFrame& frame) {
   // The frame's own table: the toolkit looks at it before the focused
   // window sees the key, so the terminal never takes a command's key.
   frame.SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(accelerators.size()), accelerators.data()));
+  installedKeys = std::move(accelerators);
 }
 
 const CommandRow* CommandTable::Find(int id) const {

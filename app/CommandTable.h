@@ -41,6 +41,9 @@ class CommandTable {
   // and sets its accelerator table.
   void Install(wxFrame& frame);
 
+  // The keys Install gave the frame, for a window adding its own.
+  const std::vector<wxAcceleratorEntry>& Accelerators() const { return installedKeys; }
+
   const CommandRow* Find(int id) const;
   bool Enabled(int id) const;
   // Runs the command if it is enabled; true when it ran.
@@ -53,4 +56,5 @@ class CommandTable {
   };
   std::vector<MenuRows> menus;
   std::vector<wxAcceleratorEntry> keys;
+  std::vector<wxAcceleratorEntry> installedKeys;
 };

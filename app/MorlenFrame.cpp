@@ -86,6 +86,8 @@ MorlenFrame::MorlenFrame()
   sessionScreen = std::make_unique<CanvasSessionScreen>(*canvas);
   session = std::make_unique<TerminalSession>(statusSink, *sessionScreen, welcomeScreen(), paceClock);
   CreateTransfers();
+  pasteTarget = std::make_unique<SessionPasteTarget>(*session, *canvas);
+  paste = std::make_unique<PasteFeeder>(*pasteTarget, pasteClock, statusSink);
   canvas->LoadBytes(session->ActiveSession());
   canvas->ProcessPending();
   UpdateBufferStatus();
@@ -101,12 +103,12 @@ MorlenFrame::MorlenFrame()
   SetKeymap(programSettings().keyboardMap);
   modalDialogs.Register();
 
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) { canvas->CopyAsAscii(); }, wxID_COPY);
   Bind(wxEVT_PETSCII_CANVAS_RESIZED, &MorlenFrame::OnCanvasResized, this);
   Bind(wxEVT_PETSCII_CANVAS_SCREENSHOT, &MorlenFrame::OnCanvasScreenshot, this);
   Bind(wxEVT_ADDRESS_BOOK_CONNECT, &MorlenFrame::OnConnectRequest, this);
   Bind(wxEVT_SOCKET, &MorlenFrame::OnSocketEvent, this);
   Bind(wxEVT_CLOSE_WINDOW, &MorlenFrame::OnClose, this);
+  Bind(wxEVT_CHAR_HOOK, &MorlenFrame::OnCharHook, this);
   // Keys the focused window leaves unhandled end at the application.
   wxTheApp->Bind(wxEVT_KEY_DOWN, &MorlenFrame::OnKey, this);
   wxTheApp->Bind(wxEVT_KEY_UP, &MorlenFrame::OnKey, this);
@@ -170,6 +172,8 @@ void MorlenFrame::CreateMenus() {
       Command(wxID_EXIT, kQuitText, "Quit this program", [this] { OnExitCommand(); }),
   };
 
+  commands.Menu("&Edit") = EditCommands();
+
   std::vector<CommandRow>& view = commands.Menu("&View");
   for (const ScaleCommand& s : kScaleCommands) {
     view.push_back(Choice(
@@ -206,8 +210,9 @@ void MorlenFrame::CreateMenus() {
 
   commands.Menu("&Help") = HelpCommands();
   // Alt+C copies the canvas's selection as ASCII, as its context menu
-  // shows beside that item.
+  // shows beside that item; Shift+Insert pastes, as in other terminals.
   commands.AddKey(wxACCEL_ALT, 'C', wxID_COPY);
+  commands.AddKey(wxACCEL_SHIFT, WXK_INSERT, command::kPaste);
   commands.Install(*this);
 }
 

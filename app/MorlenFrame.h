@@ -47,6 +47,7 @@ class MorlenFrame : public wxFrame {
   qwx::wxCheckForUpdates* UpdateChecker() const { return updateChecker; }
   const TerminalSession& Session() const { return *session; }
   const TransferController& Transfers() const { return *transfers; }
+  const PasteFeeder& Paste() const { return *paste; }
   // The command's menu item would be enabled now.
   bool CommandEnabled(int id);
 
@@ -76,6 +77,7 @@ class MorlenFrame : public wxFrame {
   // The title names the board while connected.
   void UpdateTitle();
   void OnKey(wxKeyEvent& event);
+  void OnCharHook(wxKeyEvent& event);
   KeyPlace PlaceOf(const wxKeyEvent& event) const;
   // The Transfer menu (MorlenFrameTransfers.cpp).
   void CreateTransfers();
@@ -83,6 +85,9 @@ class MorlenFrame : public wxFrame {
   std::vector<CommandRow> ProtocolCommands(TransferDirection direction);
   void OnChooseDownloadFolder();
   void OnClose(wxCloseEvent& event);
+  // The Edit menu and the paste (MorlenFrameEdit.cpp).
+  std::vector<CommandRow> EditCommands();
+  void OnPaste();
   // The Help menu (MorlenFrameHelp.cpp).
   std::vector<CommandRow> HelpCommands();
   void OnAbout();
@@ -135,6 +140,10 @@ class MorlenFrame : public wxFrame {
   wxTransferTimer transferTimer{[this] { transfers->TimeReached(); }};
   FileChooserTransferDialogs transferDialogs{*this};
   std::unique_ptr<TransferController> transfers;
+  // Clipboard text typed into the board at the line's pace.
+  std::unique_ptr<SessionPasteTarget> pasteTarget;
+  TimerPaceClock pasteClock{[this] { paste->Tick(); }};
+  std::unique_ptr<PasteFeeder> paste;
   // Settings changed from the menus are saved soon after.
   SettingsAutosave settingsAutosave{*this};
 };

@@ -128,3 +128,11 @@ void MorlenFrame::OnKey(wxKeyEvent& event) {
     case KeyOutcome::Consumed: break;
   }
 }
+
+void MorlenFrame::OnCharHook(wxKeyEvent& event) {
+  // Every key-down comes here before the accelerators: a command's
+  // Ctrl+Shift+letter, which the keymap never sees, is no charset chord.
+  const int code = event.GetKeyCode();
+  if (code != WXK_CONTROL && code != WXK_SHIFT) keymap->KeyTakenElsewhere();
+  event.Skip();
+}

@@ -10,6 +10,11 @@ std::string& screenshotText() {
   return text;
 }
 
+bool& pictureBorder() {
+  static bool border = false;
+  return border;
+}
+
 double& displayScale() {
   static double scale = 1.0;
   return scale;

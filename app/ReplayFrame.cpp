@@ -1,6 +1,7 @@
 #include "app/ReplayFrame.h"
 
 #include "app/CloseKeys.h"
+#include "app/EditMenu.h"
 #include "app/LineSpeedMenu.h"
 #include "app/ProgramValues.h"
 #include "app/ReplayTimer.h"
@@ -50,9 +51,6 @@ ReplayFrame::ReplayFrame(wxWindow* parent, wxWindowID id, const wxString& title)
   Fit();
   SetIcon(wxIcon(morlen_icon_xpm));
 
-  InstallKeys();
-
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) { canvas->CopyAsAscii(); }, wxID_COPY);
   Bind(wxEVT_PETSCII_CANVAS_SCREENSHOT, &ReplayFrame::OnCanvasScreenshot, this);
   Bind(wxEVT_CLOSE_WINDOW, &ReplayFrame::OnClose, this);
 }
@@ -86,17 +84,16 @@ void ReplayFrame::StartReplay() {
   timer->Start(kStepIntervalMilliseconds, wxTIMER_CONTINUOUS);
 }
 
-void ReplayFrame::InstallKeys() {
+void ReplayFrame::InstallCommands(bool speeds) {
+  commands.Menu("&Edit") = EditRows(*this, canvas, {}, {});
+  if (speeds) {
+    commands.Menu("&Speed") = LineSpeedRows([this] { return playback.Speed(); },
+                                            [this](std::uint32_t bps) { SetSpeed(bps); });
+  }
   // As in the main window, Alt+C copies the selection as ASCII.
-  InstallCloseKeys(*this, {wxAcceleratorEntry(wxACCEL_ALT, 'C', wxID_COPY)});
-}
-
-void ReplayFrame::OfferSpeeds() {
-  commands.Menu("&Speed") = LineSpeedRows([this] { return playback.Speed(); },
-                                          [this](std::uint32_t bps) { SetSpeed(bps); });
+  commands.AddKey(wxACCEL_ALT, 'C', wxID_COPY);
   commands.Install(*this);
-  // The table's accelerators replace the window's: its own keys again.
-  InstallKeys();
+  InstallCloseKeys(*this, commands.Accelerators());
   SetSizeLimits();
   Fit();
 }
@@ -144,8 +141,8 @@ ReplayFrame* OpenBufferWindow(wxWindow* mainWindow, const ByteBuffer* storedBuff
   auto* frame = new ReplayFrame(mainWindow, wxID_ANY, traits.title);
   frame->Canvas()->SetFixedScreen(traits.fixedScreen);
   frame->SetSource(storedBuffer);
+  frame->InstallCommands(traits.replays);
   if (traits.replays) {
-    frame->OfferSpeeds();
     frame->StartReplay();
   } else {
     frame->ShowAll();

@@ -33,8 +33,9 @@ class ReplayFrame : public wxFrame {
   void SetSource(const ByteBuffer* buffer);
   void ShowAll();
   void StartReplay();
-  // The Speed menu: the line speeds, the default's checked.
-  void OfferSpeeds();
+  // The menus (Edit; Speed, the line speeds, for a replay) and the
+  // window's keys: the Edit menu's, Alt+C, and the close keys.
+  void InstallCommands(bool speeds);
   void SetSpeed(std::uint32_t bitsPerSecond);
   std::uint32_t Speed() const { return playback.Speed(); }
   // One timer expiry: the bytes now due, or the end of the replay.
@@ -47,7 +48,6 @@ class ReplayFrame : public wxFrame {
 
  private:
   void SetSizeLimits();
-  void InstallKeys();
   void StopTimer();
   void OnClose(wxCloseEvent& event);
   void OnCanvasScreenshot(wxCommandEvent& event);

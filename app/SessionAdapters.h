@@ -7,6 +7,8 @@
 #include <functional>
 
 #include "net/PaceClock.h"
+#include "net/PasteFeeder.h"
+#include "net/TerminalSession.h"
 #include "net/SessionOutputs.h"
 #include "terminal/wxPetsciiScrolledCanvas.h"
 #include "transfer/TransferController.h"
@@ -31,6 +33,22 @@ class CanvasSessionScreen : public SessionScreen {
 
  private:
   qwx::wxPetsciiScrolledCanvas& canvas;
+};
+
+// A paste types into the session's connection, for the set its canvas shows.
+class SessionPasteTarget : public PasteTarget {
+ public:
+  SessionPasteTarget(TerminalSession& session, const qwx::wxPetsciiScrolledCanvas& canvas)
+      : session(session), canvas(canvas) {}
+  bool Connected() const override { return session.State() == SessionState::Connected; }
+  bool TransferRunning() const override { return session.TransferRunning(); }
+  std::uint32_t LineSpeed() const override { return session.LineSpeed(); }
+  bool LowerCaseShown() const override { return canvas.Screen().LowerCase() != 0; }
+  void Type(const std::uint8_t* bytes, std::size_t count) override { session.Type(bytes, count); }
+
+ private:
+  TerminalSession& session;
+  const qwx::wxPetsciiScrolledCanvas& canvas;
 };
 
 // The session's pace clock on one toolkit timer; `tick` runs at each expiry.

@@ -7,6 +7,8 @@ list(APPEND GUI_SOURCES
   ${MORLEN_ROOT}/app/MorlenFrameHelp.cpp
   ${MORLEN_ROOT}/app/MorlenFrameConnection.cpp
   ${MORLEN_ROOT}/app/MorlenFrameTransfers.cpp
+  ${MORLEN_ROOT}/app/MorlenFrameEdit.cpp
+  ${MORLEN_ROOT}/app/EditMenu.cpp
   ${MORLEN_ROOT}/app/SessionAdapters.cpp
   ${MORLEN_ROOT}/app/wxMainStatusBar.cpp
   ${MORLEN_ROOT}/app/SessionBuffers.cpp

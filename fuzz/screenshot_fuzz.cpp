@@ -1,6 +1,7 @@
-// A screenshot of any screen, fed to a fresh interpreter, shows the very
-// 25x40 cells of the view it was taken from: glyph (set, reverse,
-// character) and colour, on the same background. Checked for the live terminal's decoder (history
+// A screenshot of any screen, and a PETSCII copy of every row in its view
+// (Select All), fed to a fresh interpreter, show the very 25x40 cells of
+// the view they were taken from: glyph (set, reverse, character) and
+// colour, the screenshot on the same background. Checked for the live terminal's decoder (history
 // mode) and the address book's preview (fixed screen), for the view at the
 // end and for one scrolled back. A C64 screen shows one character set at a
 // time, so a view reaching back into scrollback drawn in the other set is
@@ -47,15 +48,23 @@ bool MixesSets(const PetsciiScreen& s, std::uint64_t firstRow) {
   return lower && upper;
 }
 
-void CheckRedraws(const PetsciiScreen& original, std::uint64_t firstRow, bool fixedDecoder) {
+// A PETSCII copy of the rows in view, each to its end (Select All).
+ByteBuffer CopyOfView(const PetsciiScreen& original, std::uint64_t firstRow) {
+  if (firstRow >= original.RowCount()) return {};
+  const std::uint64_t last = std::min(firstRow + PetsciiScreen::kRows, original.RowCount()) - 1;
+  return PetsciiCopy(original, Selection{{firstRow, 0}, {last, original.Lines()[last].cells.size()}});
+}
+
+void CheckRedraws(const PetsciiScreen& original, std::uint64_t firstRow, bool fixedDecoder, bool copied) {
   const auto compared = static_cast<std::uint16_t>(MixesSets(original, firstRow) ? ~kGlyphLowerCase : 0xFFFF);
-  const ByteBuffer shot = Screenshot(original, firstRow);
+  const ByteBuffer shot = copied ? CopyOfView(original, firstRow) : Screenshot(original, firstRow);
   PetsciiTerminal decoder(kDecoderColour, fixedDecoder);
   decoder.LoadBytes(shot);
   decoder.Reset(kDecoderColour, fixedDecoder, kDecoderBackground);
   decoder.ProcessPending();
   const PetsciiScreen& copy = decoder.Screen();
-  FUZZ_CHECK(copy.Background() == original.Background(), "the redrawn screen has the same background");
+  // A copy carries no background.
+  FUZZ_CHECK(copied || copy.Background() == original.Background(), "the redrawn screen has the same background");
   for (std::uint64_t r = 0; r < PetsciiScreen::kRows; ++r) {
     for (std::uint64_t c = 0; c < PetsciiScreen::kColumns; ++c) {
       const ScreenCell want = Shown(original, firstRow + r, c), got = Shown(copy, copy.Top() + r, c);
@@ -85,7 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                  top - std::min<std::uint64_t>(top, data[1] & 0x0F)};
   for (bool fixedDecoder : {false, true}) {
     for (std::size_t v = 0; v < std::size(views); ++v) {
-      if (v == 0 || views[v] != views[v - 1]) CheckRedraws(original, views[v], fixedDecoder);
+      if (v > 0 && views[v] == views[v - 1]) continue;
+      CheckRedraws(original, views[v], fixedDecoder, false);
+      CheckRedraws(original, views[v], fixedDecoder, true);
     }
   }
   return 0;

@@ -4,6 +4,7 @@ list(APPEND CORE_SOURCES
   ${MORLEN_ROOT}/keyboard/PositionalKeymap.cpp
   ${MORLEN_ROOT}/keyboard/HybridKeymap.cpp
   ${MORLEN_ROOT}/keyboard/KeyPressAction.cpp
+  ${MORLEN_ROOT}/keyboard/PasteText.cpp
 )
 list(APPEND GUI_SOURCES
   ${MORLEN_ROOT}/keyboard/wxKeymapC64.cpp

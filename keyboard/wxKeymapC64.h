@@ -20,6 +20,10 @@ class wxKeymapC64 {
   static bool CtrlHeld(const wxKeyEvent& event) { return event.ControlDown(); }
   static bool ShiftHeld(const wxKeyEvent& event) { return event.ShiftDown(); }
   bool TabHeld() const { return state_.tabHeld; }
+  // A key went down that Translate will not see (a command's accelerator
+  // took it): Ctrl and Shift held for it were no tap of their own. Its
+  // release may come after theirs.
+  void KeyTakenElsewhere() { state_.chordArmed = false; }
 
  protected:
   // The fields of the event the keymaps look at.

@@ -278,16 +278,17 @@ KeyOutcome TerminalSession::Key(const KeyOrigin& origin, const std::function<C64
   switch (action.kind) {
     case KeyPressAction::Kind::PassOn: return KeyOutcome::PassOn;
     case KeyPressAction::Kind::ToggleCharset: screen.ToggleCharset(); break;
-    case KeyPressAction::Kind::Send:
-      // Nothing goes out before the connection stands.
-      if (state != SessionState::Connected) break;
-      WriteToLine(&action.byte, 1);
-      // For a board that does not echo: the key as it would have come back.
-      if (LocalEchoOn()) ShowData(&action.byte, 1);
-      break;
+    case KeyPressAction::Kind::Send: Type(&action.byte, 1); break;
     case KeyPressAction::Kind::Swallow: break;
   }
   return KeyOutcome::Consumed;
+}
+
+void TerminalSession::Type(const std::uint8_t* keys, std::size_t count) {
+  if (state != SessionState::Connected || count == 0) return;
+  WriteToLine(keys, count);
+  // For a board that does not echo: the keys as they would have come back.
+  if (LocalEchoOn()) ShowData(keys, count);
 }
 
 void TerminalSession::AddTransfer(TransferEngine& transfer) {

@@ -121,6 +121,9 @@ class TerminalSession {
   // A key event from `origin`: when it is the board's (RouteKey),
   // `translate` gives the C64 key press (only then is it asked).
   KeyOutcome Key(const KeyOrigin& origin, const std::function<C64KeyPress()>& translate);
+  // Keys typed by other means (a paste): sent as typed keys are, echoed
+  // locally as they are; nothing goes out before the connection stands.
+  void Type(const std::uint8_t* keys, std::size_t count);
 
   // Transfers are asked in the order added; the first active one takes the
   // chunk. They must outlive the session or be removed first.

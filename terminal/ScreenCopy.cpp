@@ -8,31 +8,53 @@
 namespace {
 constexpr char kAsciiRowEnd = '\n';
 constexpr char kUnknownCharacter = '?';
-constexpr std::uint64_t kScreenshotRows = PetsciiScreen::kRows;
+constexpr std::uint64_t kScreenRows = PetsciiScreen::kRows;
 constexpr std::size_t kColumns = PetsciiScreen::kColumns;
 
 using CellVisitor = std::function<void(const ScreenCell&)>;
 using RowEndVisitor = std::function<void()>;
 
-// Visits the selected cells in reading order. A row whose cells run out
-// inside the selection gives a row end, also when the selection ends right
-// at the end of the row (where a drag past the text is clamped), so the
-// copy of a whole line carries its line break.
+// What the screen shows of a row: its cells up to the last one written,
+// no more than a row's width; a separator row shows none.
+std::size_t ShownCells(const ScreenLine& line) {
+  if (line.separator) return 0;
+  std::size_t shown = std::min<std::size_t>(line.cells.size(), kColumns);
+  while (shown > 0 && line.cells[shown - 1].code == 0) --shown;
+  return shown;
+}
+
+// The cells of one row that a selection covers, and whether the row runs
+// out inside it.
+struct RowPart {
+  std::size_t from = 0;
+  std::size_t to = 0;
+  bool ends = false;
+};
+
+RowPart PartOfRow(const ScreenLine& line, std::uint64_t row, const CellPosition& begin, const CellPosition& end) {
+  const std::size_t shown = ShownCells(line);
+  RowPart part;
+  part.from = row == begin.row ? static_cast<std::size_t>(std::min<std::uint64_t>(begin.column, shown)) : 0;
+  part.to = row == end.row ? static_cast<std::size_t>(std::min<std::uint64_t>(end.column, shown)) : shown;
+  part.to = std::max(part.to, part.from);
+  // A selection ending at or past the row's last cell takes its line break
+  // (a drag past the text is clamped to the row's end).
+  part.ends = row != end.row || end.column >= shown;
+  return part;
+}
+
+// Visits the selected cells in reading order, a row end after each row
+// that runs out inside the selection.
 void WalkSelection(const PetsciiScreen& screen, const Selection& selection, const CellVisitor& onCell,
                    const RowEndVisitor& onRowEnd) {
-  const CellPosition begin = selection.Begin(), end = selection.Finish();
   if (selection.Empty()) return;
+  const CellPosition begin = selection.Begin(), end = selection.Finish();
   const auto& lines = screen.Lines();
   for (std::uint64_t r = begin.row; r <= end.row && r < lines.size(); ++r) {
-    const auto& cells = lines[r].cells;
-    for (std::uint64_t c = r == begin.row ? begin.column : 0;; ++c) {
-      if (c >= cells.size()) {
-        onRowEnd();
-        break;
-      }
-      if (r == end.row && c == end.column) return;
-      onCell(cells[c]);
-    }
+    const ScreenLine line = lines[r];
+    const RowPart part = PartOfRow(line, r, begin, end);
+    for (std::size_t c = part.from; c < part.to; ++c) onCell(line.cells[c]);
+    if (part.ends) onRowEnd();
   }
 }
 
@@ -95,6 +117,39 @@ class PetsciiEncoder {
   std::uint8_t colour_ = 0;
   bool haveColour_ = false;
 };
+
+// Writes the rows from `begin` to `end` (a selection: cells from begin's
+// column on the first row, up to end's column on the last) so that an
+// interpreter starting in the top-left corner of an empty screen puts each
+// row's cells on a row of its own, as the screen shows them:
+// - a RETURN ends a row that runs out, unless the row filled all 40
+//   columns: the cursor has then wrapped to the next row by itself;
+// - the 25th row, when it is the last, ends in neither: a RETURN there, or
+//   the cursor wrapping past its last column, would scroll the first row
+//   away. A full 25th row gets its last cell first, then the one before it
+//   is inserted in front of it, leaving the cursor on the last column.
+void EncodeRows(const PetsciiScreen& screen, const CellPosition& begin, const CellPosition& end,
+                PetsciiEncoder& encoder) {
+  const auto& lines = screen.Lines();
+  if (lines.size() == 0) return;
+  const std::uint64_t last = std::min<std::uint64_t>(end.row, lines.size() - 1);
+  for (std::uint64_t r = begin.row; r <= last; ++r) {
+    const ScreenLine line = lines[r];
+    const RowPart part = PartOfRow(line, r, begin, end);
+    const bool fills = part.from == 0 && part.to == kColumns;
+    const bool screenBottom = r == last && r - begin.row == kScreenRows - 1;
+    if (screenBottom && fills) {
+      for (std::size_t c = 0; c + 2 < kColumns; ++c) encoder.Cell(line.cells[c]);
+      encoder.Cell(line.cells[kColumns - 1]);
+      encoder.Code(petscii::kCursorLeft);
+      encoder.Code(petscii::kInsert);
+      encoder.Cell(line.cells[kColumns - 2]);
+      return;
+    }
+    for (std::size_t c = part.from; c < part.to; ++c) encoder.Cell(line.cells[c]);
+    if (part.ends && !fills && !screenBottom) encoder.RowEnd();
+  }
+}
 }  // namespace
 
 std::string AsciiCopy(const PetsciiScreen& screen, const Selection& selection) {
@@ -106,8 +161,9 @@ std::string AsciiCopy(const PetsciiScreen& screen, const Selection& selection) {
 
 ByteBuffer PetsciiCopy(const PetsciiScreen& screen, const Selection& selection) {
   ByteBuffer bytes;
+  if (selection.Empty()) return bytes;
   PetsciiEncoder encoder(bytes);
-  WalkSelection(screen, selection, [&](const ScreenCell& cell) { encoder.Cell(cell); }, [&] { encoder.RowEnd(); });
+  EncodeRows(screen, selection.Begin(), selection.Finish(), encoder);
   return bytes;
 }
 
@@ -116,33 +172,11 @@ ByteBuffer Screenshot(const PetsciiScreen& screen, std::uint64_t firstRow) {
   // one takes the colour code for the text colour, which the first cell
   // sets again.
   ByteBuffer bytes = {petscii::kBackgroundPrefix, ColourCodeOfIndex(screen.Background())};
+  const std::uint64_t rows = screen.Lines().size();
+  if (firstRow >= rows) return bytes;
   PetsciiEncoder encoder(bytes);
-  const auto& lines = screen.Lines();
-  const std::uint64_t end = std::min<std::uint64_t>(firstRow + kScreenshotRows, lines.size());
-  for (std::uint64_t r = firstRow; r < end; ++r) {
-    const ScreenLine& line = lines[r];
-    // What the screen shows of the row: INST may have pushed cells past
-    // the last column, out of sight.
-    const std::size_t shown = line.separator ? 0 : std::min<std::size_t>(line.cells.size(), kColumns);
-    if (r - firstRow + 1 < kScreenshotRows) {
-      for (std::size_t c = 0; c < shown; ++c) encoder.Cell(line.cells[c]);
-      if (shown != kColumns) encoder.RowEnd();
-      continue;
-    }
-    // The screen's last row: a RETURN after it, or the cursor wrapping past
-    // its last column, would scroll the whole picture up a row. So a full
-    // row gets its last cell first, then the one before it is inserted in
-    // front of it, leaving the cursor on the last column.
-    if (shown < kColumns) {
-      for (std::size_t c = 0; c < shown; ++c) encoder.Cell(line.cells[c]);
-      break;
-    }
-    for (std::size_t c = 0; c + 2 < kColumns; ++c) encoder.Cell(line.cells[c]);
-    encoder.Cell(line.cells[kColumns - 1]);
-    encoder.Code(petscii::kCursorLeft);
-    encoder.Code(petscii::kInsert);
-    encoder.Cell(line.cells[kColumns - 2]);
-  }
+  const std::uint64_t last = std::min<std::uint64_t>(firstRow + kScreenRows, rows) - 1;
+  EncodeRows(screen, {firstRow, 0}, {last, kColumns}, encoder);
   return bytes;
 }
 

@@ -8,19 +8,23 @@
 #include "terminal/PetsciiScreen.h"
 #include "terminal/Selection.h"
 
+// Copies cover what the screen shows of a row: its first 40 cells, up to
+// the last one written.
+
 // ASCII text of the selection; a row whose cells are exhausted ends in LF.
 // A blank cell (never written) is a space.
 std::string AsciiCopy(const PetsciiScreen& screen, const Selection& selection);
 
-// PETSCII bytes of the selection; a row whose cells are exhausted ends in
-// CR. A blank cell is a cursor-right, so it stays blank when fed back.
+// PETSCII bytes of the selection that redraw it, fed to an empty screen:
+// a row whose cells are exhausted ends in CR, unless it was copied whole
+// and filled 40 cells (it has wrapped), or it is the 25th and last row (a
+// RETURN would scroll the first away). A blank cell is a cursor-right, so
+// it stays blank when fed back.
 ByteBuffer PetsciiCopy(const PetsciiScreen& screen, const Selection& selection);
 
 // The screen's background (CTRL-B and its colour code), then the rows
-// firstRow .. firstRow + 24 (those that exist), as far as the
-// screen shows them (40 cells), each followed by CR unless it fills the 40
-// columns (the interpreter wraps by itself). The 25th row neither ends in CR
-// nor wraps, which would scroll the redrawn screen.
+// firstRow .. firstRow + 24 (those that exist), whole, as the PETSCII copy
+// writes them.
 ByteBuffer Screenshot(const PetsciiScreen& screen, std::uint64_t firstRow);
 
 // Clipboard text of PETSCII bytes: one character per byte, U+0000-U+00FF,

@@ -1,3 +1,4 @@
 list(APPEND GUI_SOURCES
   ${MORLEN_ROOT}/terminal/wxPetsciiScrolledCanvas.cpp
+  ${MORLEN_ROOT}/terminal/wxClipboardHandOver.cpp
 )

@@ -1,7 +1,6 @@
 #include "terminal/wxPetsciiScrolledCanvas.h"
 
 #include <cairo.h>
-#include <wx/clipbrd.h>
 #include <wx/graphics.h>
 #include <wx/dcclient.h>
 #include <wx/image.h>
@@ -12,6 +11,7 @@
 #include "resources/screenshot.xpm"
 #include "terminal/ScreenCopy.h"
 #include "terminal/ScreenView.h"
+#include "terminal/wxClipboardHandOver.h"
 
 wxDEFINE_EVENT(wxEVT_PETSCII_CANVAS_RESIZED, wxCommandEvent);
 wxDEFINE_EVENT(wxEVT_PETSCII_CANVAS_SCREENSHOT, wxCommandEvent);
@@ -23,12 +23,8 @@ const PaletteColour kCursorColour{0xBB, 0x99, 0xFF};
 
 PaletteColour ToPaletteColour(const wxColour& c) { return {c.Red(), c.Green(), c.Blue()}; }
 
-// Hands text to the clipboard; nothing happens when it cannot be opened.
-void PutOnClipboard(const wxString& text) {
-  if (!wxTheClipboard->Open()) return;
-  wxTheClipboard->SetData(new wxTextDataObject(text));
-  wxTheClipboard->Close();
-}
+// The border a C64 shows at power-on, as `render --border 14` draws it.
+constexpr int kPictureBorderColour = 14;
 
 wxMenuItem* ItemWithIcon(wxMenu* menu, int id, const wxString& label, const char* const* xpm) {
   auto* item = new wxMenuItem(menu, id, label);
@@ -64,9 +60,11 @@ wxPetsciiScrolledCanvas::wxPetsciiScrolledCanvas(wxWindow* parent, PetsciiTermin
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { CopyAsAscii(); }, wxID_COPY);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { CopyAsPetscii(); }, command::kCopyAsPetscii);
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { TakeScreenshot(); }, command::kScreenshot);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { SelectAll(); }, command::kSelectAll);
   Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Enable(!selection.Empty()); }, wxID_COPY);
   Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Enable(!selection.Empty()); }, command::kCopyAsPetscii);
   Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Enable(screen.RowCount() > 0); }, command::kScreenshot);
+  Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Enable(screen.RowCount() > 0); }, command::kSelectAll);
 }
 
 wxPetsciiScrolledCanvas::~wxPetsciiScrolledCanvas() = default;
@@ -236,6 +234,7 @@ std::unique_ptr<wxMenu> wxPetsciiScrolledCanvas::BuildContextMenu() {
   auto menu = std::make_unique<wxMenu>();
   menu->Append(ItemWithIcon(menu.get(), wxID_COPY, "&Copy as ASCII\tAlt+C", copy_ascii_xpm));
   menu->Append(ItemWithIcon(menu.get(), command::kCopyAsPetscii, "Copy as &PETSCII", copy_petscii_xpm));
+  menu->Append(command::kSelectAll, "Select A&ll");
   if (offerScreenshot) menu->Append(ItemWithIcon(menu.get(), command::kScreenshot, "&Screenshot", screenshot_xpm));
   if (contextMenuExtension) {
     for (const ContextMenuEntry& entry : contextMenuExtension()) {
@@ -256,12 +255,35 @@ void wxPetsciiScrolledCanvas::OnContextMenu(wxContextMenuEvent&) {
 
 void wxPetsciiScrolledCanvas::CopyAsAscii() {
   if (selection.Empty()) return;
-  PutOnClipboard(wxString(AsciiCopy(screen, selection).c_str(), *wxConvCurrent));
+  const std::string text = AsciiCopy(screen, selection);
+  PutTextOnClipboard(std::u32string(text.begin(), text.end()));
 }
 
 void wxPetsciiScrolledCanvas::CopyAsPetscii() {
   if (selection.Empty()) return;
-  PutOnClipboard(wxString(PetsciiClipboardText(PetsciiCopy(screen, selection))));
+  // One character per byte: the bytes come back exactly from the Latin-1
+  // STRING, or from the UTF-8 text.
+  const std::wstring text = PetsciiClipboardText(PetsciiCopy(screen, selection));
+  PutTextOnClipboard(std::u32string(text.begin(), text.end()));
+}
+
+void wxPetsciiScrolledCanvas::SelectAll() {
+  const std::uint64_t rows = screen.RowCount();
+  const std::uint64_t first = ViewStartRow();
+  if (first >= rows) return;
+  const std::uint64_t last = std::min(first + visibleRows, rows) - 1;
+  selection.anchor = {first, 0};
+  selection.end = {last, screen.Lines()[last].cells.size()};
+  Refresh();
+}
+
+PixelBuffer wxPetsciiScrolledCanvas::ScreenPicture(bool border) const {
+  ComposeRequest request = ScreenRequest(screen, static_cast<int>(scale), ViewStartRow(), PetsciiScreen::kRows);
+  request.palette = palette ? palette : &kBuiltInPalette;
+  PixelBuffer pixels;
+  ComposeScreen(request, pixels);
+  if (border) AddBorder(pixels, (*request.palette)[kPictureBorderColour], static_cast<int>(scale));
+  return pixels;
 }
 
 void wxPetsciiScrolledCanvas::TakeScreenshot() {

@@ -78,6 +78,15 @@ class wxPetsciiScrolledCanvas : public wxScrolled<wxWindow> {
   // a canvas bind their Alt+C to the ASCII copy.
   void CopyAsAscii();
   void CopyAsPetscii();
+  // Selects every row in view, each to its end.
+  void SelectAll();
+  // The 25 rows from the first in view at the canvas's scale, as
+  // `morlen-petscii render` draws a screen: no cursor, no selection; with
+  // the C64's light blue border around it if asked for. RGB pixels.
+  PixelBuffer ScreenPicture(bool border) const;
+  // A PETSCII stream that redraws the rows in view, kept in `screenshot`;
+  // the parent is told (wxEVT_PETSCII_CANVAS_SCREENSHOT).
+  void TakeScreenshot();
 
   // Set by the owners.
   std::uint8_t initialColour = PetsciiScreen::kDefaultColour;
@@ -95,7 +104,6 @@ class wxPetsciiScrolledCanvas : public wxScrolled<wxWindow> {
   void OnMouse(wxMouseEvent& event);
   void OnKeyUp(wxKeyEvent& event);
   void OnContextMenu(wxContextMenuEvent& event);
-  void TakeScreenshot();
   CellPosition CellUnderPointer(const wxPoint& position) const;
   // The scroll range for the rows there are, the view moved up by rows dropped from the model.
   void SetScrollRange(std::uint64_t droppedRows);

@@ -7,6 +7,7 @@
 #include <random>
 #include <string>
 
+#include "bench/BenchStreams.h"
 #include "terminal/PetsciiTerminal.h"
 #include "terminal/ScreenDump.h"
 
@@ -71,8 +72,15 @@ TEST(PetsciiCopy, StartsWithSetReverseAndColour) {
   EXPECT_EQ(PetsciiCopy(s, Select(0, 0, 0, 2)), Bytes("\x0e\x92\x05HI\x0d"));
   const PetsciiScreen full = Interpreted(std::string(40, 'A') + "B");
   const ByteBuffer copy = PetsciiCopy(full, Select(0, 38, 1, 1));
-  // A full row still gets its row end in a copy.
+  // The end of a full row copied from its middle has not filled a row.
   EXPECT_EQ(copy, Bytes("\x0e\x92\x9a" "AA\x0d" "B\x0d"));
+  // Copied whole, it has wrapped: no RETURN, which would leave a blank row.
+  EXPECT_EQ(PetsciiCopy(full, Select(0, 0, 1, 1)), Bytes("\x0e\x92\x9a" + std::string(40, 'A') + "B\x0d"));
+  // INST pushed the row's last A onto the next row, where B overwrote it:
+  // the copy holds what the screen shows, a blank (cursor right) and 39 A's.
+  const PetsciiScreen pushed = Interpreted(std::string(40, 'A') + "\x13\x94\x11" "B");
+  EXPECT_EQ(PetsciiCopy(pushed, Select(0, 0, 1, 1)),
+            Bytes("\x1d\x0e\x92\x9a" + std::string(39, 'A') + "B\x0d"));
 }
 
 TEST(Screenshot, EncodesRowsOfTheView) {
@@ -165,12 +173,37 @@ std::string RandomStream(std::mt19937& random) {
   return stream;
 }
 
-// A screenshot fed to a fresh interpreter shows the very 25x40 cells of the
-// screen it was taken from: glyph (set, reverse, character) and colour.
-TEST(Screenshot, RedrawsTheScreenForRandomStreams) {
+// Fed to a fresh interpreter, `bytes` show the very 25x40 cells of
+// `original`'s screen: glyph (set, reverse, character) and colour.
+void ExpectRedraws(const PetsciiScreen& original, const ByteBuffer& bytes, const std::string& what) {
+  const PetsciiScreen copy = Interpreted(std::string(bytes.begin(), bytes.end()), 3);
+  for (std::uint64_t r = 0; r < PetsciiScreen::kRows; ++r) {
+    for (std::uint64_t c = 0; c < PetsciiScreen::kColumns; ++c) {
+      const ScreenCell want = Shown(original, r, c), got = Shown(copy, r, c);
+      if (want.code != got.code || want.colour != got.colour) {
+        FAIL() << what << "\nrow " << r << " column " << c << ": want " << std::hex << want.code << ":"
+               << int(want.colour) << " got " << got.code << ":" << int(got.colour)
+               << "\nredrawn from: " << Hex(std::string(bytes.begin(), bytes.end()));
+      }
+    }
+  }
+}
+
+// The screen's screenshot, and the PETSCII copy of the whole screen (every
+// row selected to its end, as Select All does), each redraw the screen.
+void ExpectCopiesRedraw(const PetsciiScreen& original, const std::string& what) {
+  const std::uint64_t top = original.Top();
+  ExpectRedraws(original, Screenshot(original, top), what + " (screenshot)");
+  if (top >= original.RowCount()) return;
+  const std::uint64_t last = std::min(top + PetsciiScreen::kRows, original.RowCount()) - 1;
+  const Selection all = Select(top, 0, last, original.Lines()[last].cells.size());
+  ExpectRedraws(original, PetsciiCopy(original, all), what + " (PETSCII copy)");
+}
+
+TEST(ScreenCopies, RedrawTheScreenForRandomAndHostileStreams) {
   std::mt19937 random(20240514);
   constexpr int kStreams = 1500;
-  for (int n = 0; n < kStreams; ++n) {
+  for (int n = 0; n < kStreams && !HasFatalFailure(); ++n) {
     const std::string stream = RandomStream(random);
     const bool fixed = n % 3 == 0;
     // Fed in batches, as a connection delivers it.
@@ -180,19 +213,18 @@ TEST(Screenshot, RedrawsTheScreenForRandomStreams) {
       if (random() % 64 == 0) terminal.ProcessPending();
     }
     terminal.ProcessPending();
-    const PetsciiScreen& original = terminal.Screen();
-    const ByteBuffer shot = Screenshot(original, original.Top());
-    const PetsciiScreen copy = Interpreted(std::string(shot.begin(), shot.end()), 3);
-    for (std::uint64_t r = 0; r < PetsciiScreen::kRows; ++r) {
-      for (std::uint64_t c = 0; c < PetsciiScreen::kColumns; ++c) {
-        const ScreenCell want = Shown(original, r, c), got = Shown(copy, r, c);
-        if (want.code != got.code || want.colour != got.colour) {
-          FAIL() << "stream " << n << (fixed ? " (fixed screen)" : "") << ": " << Hex(stream) << "\nrow " << r
-                 << " column " << c << ": want " << std::hex << want.code << ":" << int(want.colour) << " got "
-                 << got.code << ":" << int(got.colour) << "\nscreenshot: " << Hex(std::string(shot.begin(), shot.end()));
-        }
-      }
-    }
+    ExpectCopiesRedraw(terminal.Screen(),
+                       "stream " + std::to_string(n) + (fixed ? " (fixed screen)" : "") + ": " + Hex(stream));
+  }
+  // A hostile stream (INST and DEL runs, RETURN floods, clears, set
+  // switches), its screen copied every few thousand bytes.
+  constexpr std::size_t kHostileBytes = 1 << 18, kEvery = 2039;
+  const ByteBuffer hostile = bench::Hostile(kHostileBytes);
+  PetsciiTerminal terminal;
+  for (std::size_t at = 0; at < hostile.size() && !HasFatalFailure(); at += kEvery) {
+    for (std::size_t i = at; i < std::min(at + kEvery, hostile.size()); ++i) terminal.AppendByte(hostile[i]);
+    terminal.ProcessPending();
+    ExpectCopiesRedraw(terminal.Screen(), "the hostile stream's first " + std::to_string(at + kEvery) + " bytes");
   }
 }
 

@@ -130,9 +130,18 @@ buffer_menu Down Down Down Return
 view=$(gui_wait_window '^View Buffer$')
 check "the Buffer menu opens the View window on the stashed session" 1 "$([ -n "$view" ] && echo 1 || echo 0)"
 timeout 5 xdotool windowfocus --sync "$view" 2>/dev/null
-read -r vx vy < <(origin "$view" 0 0)
+# Where the session is in the View window, below its menu bar.
+voffset=""
+for _ in $(seq 50); do
+  timeout 20 import -window "$view" "$GUI_TMP/view.png"
+  result=$(python3 "$source_dir/tests/compare_canvas.py" "$GUI_TMP/view.png" "$GUI_TMP/render.png")
+  [[ $result == *"differing 0"* ]] && { voffset=${result#offset }; voffset=${voffset% differing*}; break; }
+  sleep 0.2
+done
+vox=${voffset% *} voy=${voffset#* }
+read -r vx vy < <(origin "$view" "$vox" "$voy")
 # RED (reversed) and the two graphics: question marks in the ASCII copy.
-select_cells "$view" 0 0 0 2 6 2 3 2
+select_cells "$view" "$vox" "$voy" 0 2 6 2 3 2
 # The drag ends at the row's end, so the copies end with a row end.
 red_ascii=$(hex 'RED ??\n')
 gui_clipboard_set before

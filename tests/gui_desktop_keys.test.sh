@@ -46,8 +46,8 @@ deadline=$((SECONDS + 10))
 until [ "$(window_name)" == "Morlen — Morlen demo host" ] || [ $SECONDS -ge $deadline ]; do sleep 0.1; done
 check "the title names the connected board" "Morlen — Morlen demo host" "$(window_name)"
 
-# Terminal > View > Transfer, its first item: the receiver asks with 'C'.
-menu_keys Right Right Down Return
+# Terminal > Edit > View > Transfer, its first item: the receiver asks with 'C'.
+menu_keys Right Right Right Down Return
 wait_typed '^43'
 check "F10 and the arrows start Xmodem Receive" 0 $?
 gui_key Escape

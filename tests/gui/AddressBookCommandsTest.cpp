@@ -233,7 +233,8 @@ TEST_F(AddressBookCommands, PasteScreenshotWaitsForAScreenshotThenShowsIt) {
   // Up reaches the last item, the paste item, when it is enabled.
   const MenuLook before = OpenContextMenu(frame->Preview(), {WXK_UP, WXK_RETURN});
   ASSERT_TRUE(before.opened);
-  EXPECT_EQ(before.labels, (std::vector<wxString>{"&Copy as ASCII\tAlt+C", "Copy as &PETSCII", "P&aste Screenshot"}));
+  EXPECT_EQ(before.labels, (std::vector<wxString>{"&Copy as ASCII\tAlt+C", "Copy as &PETSCII", "Select A&ll",
+                                                  "P&aste Screenshot"}));
   EXPECT_EQ(MnemonicFaults(before.labels), std::vector<wxString>{});
   EXPECT_FALSE(before.pasteEnabled);
 

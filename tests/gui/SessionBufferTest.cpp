@@ -1,10 +1,11 @@
-// The Buffer menu's SEQ commands on the real main window; the file dialogs
-// are answered by the test.
+// The Buffer menu's SEQ commands and Edit > Save Screen as PNG... on the
+// real main window; the file dialogs are answered by the test.
 #include <gtest/gtest.h>
 #include <wx/filename.h>
 #include <wx/wx.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -52,7 +53,8 @@ class SessionBuffer : public ::testing::Test {
     frame->GetEventHandler()->ProcessEvent(event);
   }
   bool Enabled(int id) {
-    frame->GetMenuBar()->GetMenu(3)->UpdateUI(frame);
+    wxMenuBar* bar = frame->GetMenuBar();
+    bar->GetMenu(bar->FindMenu("&Buffer"))->UpdateUI(frame);
     return frame->GetMenuBar()->IsEnabled(id);
   }
   wxString Path(const char* name) { return directory + "/" + name; }
@@ -73,6 +75,22 @@ class SessionBuffer : public ::testing::Test {
   wxString answer;
   MorlenFrame* frame = nullptr;
 };
+
+// The picture saved is the one `morlen-petscii render` draws of the same bytes.
+TEST_F(SessionBuffer, SaveScreenAsPngWritesWhatRenderDraws) {
+  const std::string board = "\x93\x0e\x05\x12 Message Base \x92\r\x9e\xa6\xa6\xa6\r\x1cred \xd2\xc5\xc4";
+  Write(Path("board.seq"), board);
+  frame->Canvas()->LoadBytes(ByteBuffer(board.begin(), board.end()));
+  frame->Canvas()->ProcessPending();
+  frame->Canvas()->ShowCurrentScreen();  // below the clear's separator, as a board shows it
+  answer = Path("screen.png");
+  Command(command::kSavePicture);
+  const std::string render = std::string("\"" MORLEN_BINARY_DIR "/morlen-petscii\" render --scale 2 \"") +
+                             Path("board.seq").ToStdString() + "\" \"" + Path("render.png").ToStdString() + "\"";
+  ASSERT_EQ(std::system(render.c_str()), 0);
+  EXPECT_TRUE(Read(Path("screen.png")) == Read(Path("render.png"))) << "the saved picture is not the render";
+  EXPECT_EQ(Status(0), "Saved the screen as " + answer);
+}
 
 TEST_F(SessionBuffer, LoadEnablesSaveViewAndReplay) {
   EXPECT_FALSE(Enabled(command::kSaveBuffer));
