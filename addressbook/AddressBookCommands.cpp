@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The address book window's commands: new, delete, move, undo, paste
 // screenshot, export, import, connect and close, and when they are offered.
 #include <wx/menu.h>

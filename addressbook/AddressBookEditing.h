@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The address book window's rules that need no toolkit: which row to show,
 // how rows are created, removed and moved, how typed text becomes a port,

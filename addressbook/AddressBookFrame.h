@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The address book window: the entries by name on the left, the selected
 // entry's editor and screenshot preview on the right. It edits the

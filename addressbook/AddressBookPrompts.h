@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The questions the address book window asks the user. The window holds
 // them as replaceable functions so that tests can answer them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "addressbook/AddressBookWorkingCopy.h"
 
 void AddressBookWorkingCopy::reset(AddressBook& book) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The list the address book window edits. Every opening of the window starts
 // from the stored book; the stored book changes only when the user commits.

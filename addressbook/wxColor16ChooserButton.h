@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small button showing one of the sixteen C64 colours as a swatch; a
 // click opens the sixteen colours below it to pick from.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sixteen colours below a chooser button, two rows of eight swatches
 // named by tool tips, the button's colour marked. A click or Return or

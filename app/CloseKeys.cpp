@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CloseKeys.h"
 
 void InstallCloseKeys(wxTopLevelWindow& window, std::vector<wxAcceleratorEntry> others) {

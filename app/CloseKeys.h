@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Escape and Ctrl+W close a window, as the desktop's own windows do.
 #include <wx/wx.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every command identifier of the program, in one place so that none is
 // given twice: the main window's commands, the terminal canvas's context

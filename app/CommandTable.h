@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A window's commands, one row each: identifier, menu text (mnemonic, then a
 // tab and the accelerator), help text, when it is enabled or checked, what

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The offered line speeds as radio rows of a command table, each with a
 // mnemonic of its own: the main window's View > Line Speed and the replay

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program keeps texts (entry fields, paths) as byte strings, the
 // toolkit's controls and dialogs hold wide strings; both ways go through the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application object: prepares the process and the toolkit, loads the
 // configuration, shows the main window; saves the configuration at exit.

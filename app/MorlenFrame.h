@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: the terminal canvas, the menus with every command and the
 // five-field status bar. It owns the per-session objects; key presses,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's side of a connection: it makes the client for an
 // address-book entry and turns the client's results and socket events, and
 // the key events, into calls on its terminal session.

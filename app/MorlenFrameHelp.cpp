@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's Help menu: the About dialog and the update check.
 #include "app/CommandIds.h"
 #include "app/MorlenFrame.h"

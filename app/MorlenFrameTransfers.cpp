@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's Transfer menu: a row per protocol of the protocol
 // table, receives then sends, around the rows of their own. The commands
 // go to the transfer controller, which writes through the session's line

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A window of its own on the main window's buffer: the whole buffer at once
 // ("View"), or a replay at a line speed, chosen in its Speed menu, with the

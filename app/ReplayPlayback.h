@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a replay of a byte buffer stands and which bytes are due at a given
 // moment: the buffer comes at a line speed, as the board sent it to a

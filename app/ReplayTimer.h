@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The timer that paces a replay: every expiry calls its window's
 // ReplayStep() directly rather than sending a timer event around.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's side of its terminal session and its transfers: the
 // status bar, the canvas and the file dialogs behind their small interfaces.

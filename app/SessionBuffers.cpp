@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's Buffer commands: Stash, and SEQ files to and from the
 // stored buffer. A SEQ file holds the buffer's bytes exactly.
 #include "app/FileChooser.h"

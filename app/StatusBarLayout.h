@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the main window's five status fields share the bar's width: in one
 // row when the message field keeps room for its messages beside the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 list(APPEND GUI_SOURCES
   ${MORLEN_ROOT}/app/MorlenApp.cpp
   ${MORLEN_ROOT}/app/CloseKeys.cpp

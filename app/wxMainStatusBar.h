@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's status bar. New texts are drawn with the window's next
 // paint: the toolkit's own bar repaints the whole window at once on every

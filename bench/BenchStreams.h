@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Streams the benchmarks feed the screen model, made from a fixed seed.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One full repaint of the canvas at each scale, as the paint handler does
 // it: compose the 40x25 screen into pixels and paint them, here into an
 // offscreen memory context. Needs a display (make bench runs

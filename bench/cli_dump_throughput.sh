@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Whole-process throughput of `morlen-petscii dump --summary` on 64 MiB of
 # ordinary board output (see flood_streams.py), best of three runs, with the
 # process's peak memory per input byte. Compare with the in-process

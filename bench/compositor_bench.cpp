@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time to compose a full 40x25 screen of text and graphics into pixels, per
 // scale: the work of one canvas repaint before the blit.
 #include <algorithm>

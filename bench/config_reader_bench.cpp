@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading configuration texts, sound and hostile: MB/s per text at two sizes,
 // best of a few runs. Equal figures at both sizes mean time linear in the
 // input; deep nesting must neither slow down nor exhaust the stack.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Floods the real terminal from the local host and times key presses.
 
 usage: flood_latency.py BUILD_DIR [BUILD_DIR...] [--kinds ordinary,returns,hostile]

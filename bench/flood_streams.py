@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes a PETSCII stream for the flood benchmarks.
 
 usage: flood_streams.py KIND MIB OUT

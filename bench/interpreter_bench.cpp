@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Interpreter throughput on ordinary board output and on hostile streams.
 // Prints MB/s per stream, history and fixed-screen mode, best of a few runs.
 #include <algorithm>

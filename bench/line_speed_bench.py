@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The real terminal showing a long stream at a line speed, and flooded.
 
 usage: line_speed_bench.py BUILD_DIR [--speeds 0,115200] [--seconds 30]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Memory the screen model takes per byte it was given, its byte log
 // included, for ordinary output, RETURN floods and a hostile mix: below
 // the row ceiling and past it. The program keeps a second log of the same

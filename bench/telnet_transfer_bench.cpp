@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A 4 MiB Xmodem-1k receive from `sx -X -k` over loopback TCP, raw and
 // through telnet, side by side. Both go the same way: sx, a relay thread,
 // the engine with its poll loop; the relay passes bytes as they are for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch and Punter engines over loopback TCP, one process per side:
 //  - receiving a 4 MiB file in a Ymodem batch from `sb -k`: the program's
 //    engine (through the test driver's poll loop, saving the file as the

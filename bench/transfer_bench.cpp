@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Xmodem over loopback TCP against Debian's lrzsz, one process per side:
 //  - receiving 4 MiB in 1k blocks from `sx -X -k`: the program's engine
 //    (through the test driver's poll loop) against `rx -X -c` on the same

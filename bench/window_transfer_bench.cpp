@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole program receiving 4 MiB in 1k blocks from `sx -X -k` beside
 // Debian's `rx -X -c` receiving the same file from the same sx, over
 // loopback TCP, alternately, median of a few rounds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // morlen-petscii: looks inside SEQ files (PETSCII byte streams).
 #include <algorithm>
 #include <cstdio>

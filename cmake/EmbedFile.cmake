@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Turns one file into a C++ source holding its bytes:
 #   cmake -DINPUT=file -DOUTPUT=file.cpp -DSYMBOL=name -P EmbedFile.cmake
 # The source defines `const unsigned char SYMBOL[]` and `const std::size_t SYMBOL_size`.

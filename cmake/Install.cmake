@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation (`make install`) and the Debian package (`make package`).
 # Included from the top-level CMakeLists.txt after the programs are defined.
 include(GNUInstallDirs)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A line of text drawn in the terminal's own C64 glyphs (upper-case set),
 // for labels that should look like the C64 screen.

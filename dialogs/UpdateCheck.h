@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the update check makes of the version file: the records it lists,
 // the comparison of dotted versions, the link offered to the user and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The GET of the version file over HTTP or HTTPS (libcurl). It never
 // blocks: the owner calls step() from its timer until the request has

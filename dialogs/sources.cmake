@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The About dialog and the update check. What the check makes of the
 # version file, the request itself and the glyph labels are toolkit-free.
 set(MORLEN_UPDATE_SERVER "https://www.vendorly.com" CACHE STRING

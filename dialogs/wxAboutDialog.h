@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The About dialog in the look of a C64 start-up screen: a PETSCII picture
 // on the left; on the right the name and version, a description, credits,

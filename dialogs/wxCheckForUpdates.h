@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Asks the maker's web server whether a newer version exists, without ever
 // holding up the window: the request runs on libcurl's multi interface,

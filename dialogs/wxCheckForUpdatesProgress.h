@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The small window a manual update check shows while it waits: a moving
 // bar and Cancel. Cancel, Escape and closing the window all cancel.

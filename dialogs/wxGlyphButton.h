@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A button whose label is drawn in the terminal's C64 glyphs on a plain
 // background, exactly as large as its text. Its text takes another colour

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A horizontal rule of one colour: as wide as its sizer makes it, as high
 // as asked. Never takes the keyboard focus.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Everything a terminal holds, copied out for comparison: how far it read,
 // the screen's state and every row with its flags and cells.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the transfer fuzz targets share: the unit tests' recording line and
 // fake clock, and the pieces of a transfer a fuzz input is made of.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Base64 both ways: any bytes encode to text of the standard alphabet that
 // decodes back to them; any text decodes without fault, to at most three
 // bytes for every four characters, and what it decodes to is stable.

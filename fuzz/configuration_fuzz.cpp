@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration reader on any text: every setting it gives is one the
 // program offers, every entry's fields are in range, what it read survives
 // being written and read again unchanged and complete, and a reading that

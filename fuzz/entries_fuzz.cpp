@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entry reader on any text (an entry file as exported, edited or cut
 // short): every entry's fields are in range, and each entry exported alone,
 // or all of them in one array, reads back unchanged and complete.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PETSCII interpreter on any byte stream, in either mode: fed whole, byte
 // by byte and in random batches, it must build the same model each time,
 // and every model must keep the screen's invariants. Now and then a new

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the fuzz targets' seed inputs into OUT_DIR/<target>/, from the
 tests' and resources' data: the golden streams (the screen editor's rule
 cases among them) and the drawings for the interpreter, the built-in

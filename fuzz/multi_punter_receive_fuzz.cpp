@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Multi-Punter receiver against any sender: announcements sound,
 // endless or odd, the end of a batch, the Punter words and blocks of a
 // file, random chunks, waits, the user's cancel, a dropped line, on fake

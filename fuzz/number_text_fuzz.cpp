@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number texts: the reader accepts a text exactly when isNumberText says so
 // (-1 otherwise, 0 for the empty text), and every value written in any of
 // the four notations reads back as itself.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Punter receiver against any sender: random chunks, the sender's
 // words, blocks that are sound or a little off (size, final mark, check),
 // the user's cancel, a dropped line, all on fake time. It never faults,

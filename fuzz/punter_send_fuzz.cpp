@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Punter sender against any receiver: its words, repeated, early or
 // late, random chunks, the user's cancel, a dropped line, on fake time. It
 // never faults, says nothing before the receiver's first call, writes only

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every fuzz target built in FUZZ_BUILD_DIR for SECONDS each, from its
 # corpus (kept between runs) and the seeds make_seeds.py writes. A crash, a
 # sanitizer report, a broken invariant, a slow input or too much memory is a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A screenshot of any screen, and a PETSCII copy of every row in its view
 // (Select All), fed to a fresh interpreter, show the very 25x40 cells of
 // the view they were taken from: glyph (set, reverse, character) and

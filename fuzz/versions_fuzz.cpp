@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The update check's reading of any answer: the records it finds, the link
 // offered for each (always a web address), the comparison of their
 // versions with the program's and with each other (never both ways older,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Xmodem receiver against any sender: random chunks, packets that are
 // sound or a little off (block number, size, check), EOT, CAN, the user's
 // cancel, a dropped line, all on fake time. It never faults, holds back

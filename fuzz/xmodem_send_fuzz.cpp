@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Xmodem sender against any receiver: answers sound or stray, random
 // chunks, the user's cancel, a dropped line, all on fake time. Every write
 // is a whole packet of the file (the bytes at the position not yet

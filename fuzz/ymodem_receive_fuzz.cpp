@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Ymodem batch receiver against any sender: file headers with any
 // name and size field, data packets sound or a little off, EOT, CAN,
 // random chunks, waits, the user's cancel, a dropped line, on fake time.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // morlen-host: a PETSCII board on 127.0.0.1, for tests and for trying the
 // terminal without a network. See kHostUsage for the options.
 #include <fcntl.h>

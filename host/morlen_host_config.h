@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A terminal configuration that knows this host, so that the terminal can
 // be tried against it without typing an address: the program's own file

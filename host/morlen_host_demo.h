@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The built-in demo board: a title screen, a menu that answers single key
 // presses, and the pages behind it.

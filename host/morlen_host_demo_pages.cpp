@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "host/morlen_host_demo_pages.h"
 
 #include <cstdio>

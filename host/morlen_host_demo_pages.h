@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The screens of the built-in demo board "Harbour Light", each a complete
 // PETSCII stream for a 40 x 25 screen.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Drawing on top of PetsciiWriter: pictures painted from character maps,
 // frames, title bars and blocks of text lines.

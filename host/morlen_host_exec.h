@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Handing a connection to another program (a file-transfer tool, say): the
 // program runs through /bin/sh with the socket as its standard input and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The listening socket. It is bound to 127.0.0.1 and nothing else: the host
 // is for local tests and trials, and no option widens it.

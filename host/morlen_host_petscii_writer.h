@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Builds PETSCII screens from readable calls: text in ASCII, colours by
 // name, cursor moves to a row and column. It follows the cursor the way the

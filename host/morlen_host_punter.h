@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A Punter sender as a C64 board runs one: it sends a file in blocks,
 // answering the receiver's words, and after each write of its own it drops

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The --record file: every byte the callers send, appended as it arrives,
 // so that a test can compare exactly what the terminal sent.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One caller's connection: sends what is queued (paced, and cut off after a
 // byte budget when asked), records what arrives and passes it to the board.

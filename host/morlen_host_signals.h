@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Signals as readable events: the handlers only write the signal number
 // into a pipe, which the host's poll loops watch next to their sockets.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The host's side of telnet (--telnet), so that the terminal's telnet
 // option can be tried without a telnet server: it offers ECHO,

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The morlen-host tool; its target is made in the top CMakeLists.txt, after the core library.
 list(APPEND MORLEN_HOST_SOURCES
   ${MORLEN_ROOT}/host/morlen_host.cpp

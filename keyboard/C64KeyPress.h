@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A press of one key of the C64 keyboard together with the C64 modifier held,
 // the unit the keymaps produce and the PETSCII key table consumes.

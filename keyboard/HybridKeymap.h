@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The hybrid keymap: letters, digits and most symbols give the character
 // printed on the (US) PC key; the special keys are mapped by their key code.

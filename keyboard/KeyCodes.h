@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The toolkit key codes the keymaps look at, with the toolkit's own values so
 // that the GUI hands its key code over unchanged (the adapter checks them).

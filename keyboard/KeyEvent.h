@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the keymaps need to know of a toolkit key event; the GUI fills it in,
 // so the translation itself never sees the toolkit.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the main window does with a translated key press, once it has decided
 // the keyboard goes to the host at all (connected, no transfer, no Alt).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "keyboard/KeymapRules.h"
 
 std::optional<C64KeyPress> TrackTabKey(const KeyEvent& event, bool& tabHeld) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rules both keymaps share: the PC Tab key is the C64 CTRL key, the PC
 // Ctrl key is the C= key, and Ctrl with Shift is C= with SHIFT.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The PETSCII byte a C64 produces for each key with each modifier.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The positional keymap: a PC key gives the C64 key at the same place on the
 // keyboard, found by its hardware key code, so the C64's own symbol layout applies.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 list(APPEND CORE_SOURCES
   ${MORLEN_ROOT}/keyboard/PetsciiKeyTable.cpp
   ${MORLEN_ROOT}/keyboard/KeymapRules.cpp

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The keymap the main window owns: turns toolkit key events into C64 key
 // presses. The translation lives in the toolkit-free core; these classes only

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Keys by the character printed on them; special keys by name.
 #include "keyboard/wxKeymapC64.h"

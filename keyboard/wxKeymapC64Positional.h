@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Keys by their place on the PC keyboard (hardware key code).
 #include "keyboard/wxKeymapC64.h"

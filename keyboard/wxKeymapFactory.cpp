@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "keyboard/wxKeymapFactory.h"
 
 #include "keyboard/wxKeymapC64Hybrid.h"

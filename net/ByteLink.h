@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The connection as the session and the transfers see it: the line the
 // bytes go out on (keys and transfer packets alike), which can also be

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The toolkit-free half of the TCP client: its states and results, the check
 // of a host name before it reaches the resolver, and the decisions of a

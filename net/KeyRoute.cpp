@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "net/KeyRoute.h"
 
 KeyRoute RouteKey(const KeyOrigin& origin, bool hasClient, bool transferRunning) {

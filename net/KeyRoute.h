@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a key event goes: to the board, to the window or menu that has it,
 // or, for Escape during a transfer, to the transfer's cancel. The window

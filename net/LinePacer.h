@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Bytes at a modem's pace: at a line speed of B bits per second a byte of
 // ten bits (8N1) is due every 10/B seconds. The owner asks at each tick of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The clock a session shows paced bytes by: the time now, and a periodic
 // tick that the owner turns into TerminalSession::PaceTick while it runs.

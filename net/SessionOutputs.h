@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a terminal session drives: the status texts it produces and the
 // screen its received bytes are shown on. The main window implements both

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The telnet protocol for a board behind a telnet server, between the line
 // and the session. It asks for BINARY both ways and SUPPRESS-GO-AHEAD, lets

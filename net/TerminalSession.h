@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One main window's connection to a board, without the toolkit: the state
 // of the connection and how it ended, the traffic counters, the session

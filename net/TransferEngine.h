@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A file transfer running over the session's connection. While active it
 // takes every chunk the host sends, so nothing of it reaches the screen; it

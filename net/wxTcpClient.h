@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The raw TCP connection to a board: a toolkit client socket with a bounded,
 // cancellable connection attempt that keeps the GUI running, guarded sends,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The address book: the BBS entries the user keeps, in list order.
 #include <cstdint>

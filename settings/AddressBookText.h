@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Address-book entries as JSON objects: the one-line layout used inside the
 // configuration file and alone in an exported .morbbs file, and the reader

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Replacing a file so that a crash, a kill or a full disk during the write
 // leaves either the old contents or the new ones, never a truncated file:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Base64 for the address-book screenshot field. Encoding uses the standard
 // alphabet with "=" padding and no line breaks; decoding also accepts the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The configuration file: the settings and the address book as one line of
 // JSON in <config directory>/Vendorly/Morlen/morlen.config.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What start-up does with the configuration file: load it, or install the
 // built-in address book when it holds none; and when the file on disk could

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The address book a first run starts with: four boards, each with a
 // PETSCII picture, carried as the JSON text of resources/

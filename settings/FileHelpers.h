@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whole-file reading, existence test and directory creation. Paths are
 // 8-bit texts handed to the system as they are.

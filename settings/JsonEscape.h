@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Escaping of values placed between quotation marks in a JSON template, and
 // its inverse for String tokens. Bytes are not interpreted as characters:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A streaming tokenizer for JSON texts: it reads every valid JSON text (a
 // leading byte-order mark included) and ends the scan with End at the first

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The line speeds a board can be shown at, as a modem of its day would
 // deliver it: bits per second on a line of ten bits per byte (8N1). Off

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Numbers as the program reads them from files and text fields: decimal,
 // or hexadecimal after "$" or "0x", or binary after "%". Texts it does not

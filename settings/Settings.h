@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's settings. The menu commands change them directly; they
 // reach the disk with the next saveConfiguration (see SettingsSaveSchedule

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small byte-string helpers. White space is the standard isspace class
 // (space, tab, line feed, vertical tab, form feed, carriage return).

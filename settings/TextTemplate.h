@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Fills a text template: each marker {^name^} is replaced by the value mapped
 // to name, or removed when the map has no such name. Values are inserted as

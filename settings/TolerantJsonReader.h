@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A forgiving reader for the files the user may have edited or a crash may
 // have cut short (configuration, entry files). It turns any byte text into

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Keeping a file that the program is about to replace without having read
 // it fully: a copy beside it, under a name that never overwrites an earlier

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The user's folders as the desktop names them, for where received files go.
 #include <string>

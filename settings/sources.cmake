@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 list(APPEND CORE_SOURCES
   ${MORLEN_ROOT}/settings/JsonScanner.cpp
   ${MORLEN_ROOT}/settings/TolerantJsonReader.cpp

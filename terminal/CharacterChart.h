@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A screen model holding every glyph of both character sets, normal and
 // reversed, in a grid labelled with the screen codes, for checking the

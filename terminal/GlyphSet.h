@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The screen's 8x8 character glyphs. Both character sets are drawn in
 // resources/glyphs/{upper,lower}.txt, embedded in the program and parsed on

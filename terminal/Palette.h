@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sixteen C64 colours: the built-in RGB table and the names shown to users.
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The small PETSCII code functions shared by the interpreter, the canvas,
 // the copy encoders and the keyboard.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads a PETSCII byte stream and tells a screen what it means. Its only
 // state is a background prefix whose colour code has not arrived yet, so

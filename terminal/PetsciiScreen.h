@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The screen a C64's screen editor keeps, and the rows that scrolled off
 // it: rows of character cells, the logical lines they form, the cursor and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a terminal display shows and what it was given: the bytes received
 // since the last load, the parser that reads them and the screen they are

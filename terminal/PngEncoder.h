@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Encodes an RGB pixel buffer as a PNG file (8-bit RGB, no interlace).
 #include <string>

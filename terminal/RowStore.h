@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rows of a screen model, built for long scrollback under floods: no
 // heap block per row and no regrowth of one big array.

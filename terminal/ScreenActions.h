@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a PETSCII byte stream asks of a screen, as the parser reads it: the
 // small interface between the two.

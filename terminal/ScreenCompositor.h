@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Composes what a terminal canvas shows into an RGB pixel buffer: the rows
 // of a screen model from the view start down, glyphs at a whole-number

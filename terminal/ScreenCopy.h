@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The canvas's three encoders: the selection as ASCII text or as PETSCII
 // bytes, and a screenshot, a PETSCII stream that redraws the rows in view

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A plain-text picture of a screen model, one line per row, for people who
 // look inside SEQ files and for golden tests:

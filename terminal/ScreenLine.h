@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A character cell and the read-only view of one row that the screen
 // model hands to its readers (canvas, copies, screenshots, dumps).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a view of a screen model stands: how far it can scroll, and where
 // it shows the current screen.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A mouse selection in model coordinates: the anchor where the button went
 // down and the moving end. Normalised it is a half-open range in reading

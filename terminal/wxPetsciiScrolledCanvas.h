@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The terminal display: a vertically scrolling window, 40 cells wide, that
 // shows every row of its screen model (scrollback included) at a whole

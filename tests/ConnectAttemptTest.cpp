@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The connection attempt's decisions without a socket: its clock, with the
 // time passed in, and what a finished wait means.
 #include "net/ConnectAttempt.h"

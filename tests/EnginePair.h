@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Two engines talking on fake time: what one writes reaches the other
 // `latency` ms later, whole, byte by byte or in random pieces; a test may

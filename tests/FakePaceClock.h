@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A session's pace clock on fake time: the test moves `now` and calls
 // PaceTick itself while `running`.

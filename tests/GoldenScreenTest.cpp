@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Golden interpreter tests, from tests/golden:
 // - NAME.seq and NAME.dump: the stream and the exact dump it leaves (NAME
 //   ending in ".fixed": fixed-screen mode).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where each key goes, by where it was pressed and what is open or running.
 #include "net/KeyRoute.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A Multi-Punter sender for the tests, from the facts of a batch: before
 // each file a run of sixteen 0x09, the name, a comma, the type and RETURN,

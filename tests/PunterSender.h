@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A Punter sender for the tests, from the exchange a receiver expects; the
 // engine's unit tests and the main window's tests against a socket use it.

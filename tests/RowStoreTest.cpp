@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The screen model's row store: random streams give exactly what a plain
 // model (a vector of rows, each a vector of cells, every rule applied as
 // written) gives; the ceiling drops the oldest rows and nothing else; rows

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where a view of the screen stands after a stream: the current screen's
 // top row at the top of 25 rows, its last row at the bottom of a taller
 // view, the cursor kept in a shorter one; the scroll range covers it all.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The status fields at the widths of the window's scales (the canvas plus
 // its scroll bar) and narrower: the counts always get their whole width,
 // the fields of a row fill it without overlap, the message field takes

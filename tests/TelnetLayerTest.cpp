@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The telnet layer's rules as byte streams from a server: what the board's
 // data comes out as, what goes back, what the owner is told. Each stream is
 // fed whole and byte by byte.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The terminal session without a display or a socket: recording fakes for
 // the link, the status bar, the screen and the transfers.
 #include "net/TerminalSession.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Transfer menu's commands without a display: real engines on a
 // recording line and fake time, answering dialogs, real files in a
 // temporary directory.

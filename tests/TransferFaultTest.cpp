@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Transfers meeting trouble at each phase of an Xmodem receive, an Xmodem
 // send and a Punter receive: the connection drops, or the other end sends
 // line noise. The session and the transfer controller are wired as the main

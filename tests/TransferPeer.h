@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs a transfer engine against a real transfer program: the program's
 // standard input and output are one end of a TCP connection on 127.0.0.1,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Fakes for the transfer engines: a link that records what an engine
 // writes, and fake time that the test moves on.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the update check makes of the version file and of a transfer's
 // outcome, and the glyph labels of the About dialog.
 #include <curl/curl.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Usage: check_core_free_of_toolkit.sh ROOT SOURCE...
 # Fails when a core source, or a header in the same folders, includes a wx header.
 root=$1; shift

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Prints every screen code of one character set, normal and reversed, through
 morlen-petscii render --scale 1 and compares each cell with the glyph file.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Finds a rendered screen inside a window screenshot and compares them
 pixel by pixel.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A board session as a board sends it, played by the local host to the real
 # program: a message list that scrolls past a screen, the board's
 # background colour (CTRL-B and a colour code), a clear-screen sent twice

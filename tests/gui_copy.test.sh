@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Copies reach other programs. Connected to the local host, the user drags
 # over the board's text with the mouse; Alt+C and both context-menu copies
 # put it on the clipboard, where another X client (xclip) reads it. Hovering

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program started on a damaged configuration (a comment line, a
 # fractional scale, null for a boolean, a port out of range) keeps every
 # board, writes the file back in its own layout with defaults for the bad

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Ctrl+W closes the address book and F7 opens it again. While connected to
 # morlen-host, the desktop keys stay the program's: F10 and the arrows
 # reach Transfer > Xmodem Receive, Escape cancels that transfer, an Alt

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The whole journey a user makes: start the program, F7 opens the address
 # book, Enter on the local host's entry connects, and the host's screen
 # appears in the terminal, pixel for pixel as morlen-petscii renders it.

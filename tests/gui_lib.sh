@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the GUI tests: a private network namespace when the machine
 # allows one, an Xvfb display of its own, a temporary HOME with a
 # configuration, and small checks that count passes and failures.

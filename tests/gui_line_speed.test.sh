@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A board shown at 1200 bps, 120 bytes a second, as a modem of its day
 # would deliver it: the local host sends a 480-byte screen (a clear-screen
 # and twelve rows of letters less one cell) at once to the real program,

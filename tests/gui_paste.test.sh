@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Edit menu from outside the program. Connected to morlen-host, three
 # lines that another X client (xclip) put on the clipboard are pasted with
 # Ctrl+Shift+V: the host's record holds them as a C64 user would have typed

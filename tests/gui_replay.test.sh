@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The buffer view and replay windows' GUI tests, then a picture of a finished
 # simulated replay compared pixel by pixel with morlen-petscii's render of
 # the same bytes on a fixed screen.

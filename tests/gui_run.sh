@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs GUI test suites of morlen_gui_tests under their own Xvfb, in a
 # private network namespace, once per screen size.
 # Usage: gui_run.sh BUILD_DIR SOURCE_DIR GTEST_FILTER SCREEN[:EXPECTED_SCALES]...

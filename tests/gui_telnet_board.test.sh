@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A board behind Debian's telnet server (inetutils telnetd, under socat as
 # inetd would run it, each running its program in place of login): the real
 # program on an entry with the Telnet option and local echo shows the local

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program starts with its welcome screen; the canvas shows exactly the
 # pixels morlen-petscii render makes of it. Quitting rewrites the
 # configuration. A first run writes the built-in address book before the

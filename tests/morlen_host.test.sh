@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Black-box checks of morlen-host over loopback: command line, port and
 # address, the demo board, scripts, recording, drops, pacing, handing the
 # line to a program, and the configuration it writes.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package as a user gets it: made from the build tree the way
 # `make package` makes it, judged by lintian, unpacked into a fresh root, its
 # desktop files validated, and its programs run from the unpacked paths.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Black-box checks of morlen-petscii: arguments, input sources, exit codes,
 # the character set to start in, the border, and every glyph as rendered.
 # Usage: petscii_cli.test.sh BUILD_DIR SOURCE_DIR

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program's Xmodem engine against Debian's lrzsz over loopback TCP:
 # receiving from sx (CRC, checksum, 1k blocks) and sending to rx (checksum
 # and CRC, 128- and 1024-byte blocks), files of the sizes where blocks

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs one transfer of the program's engines against a real transfer
 // program over loopback TCP, for the interoperability tests, or stands as
 // such a program itself on its standard input and output (--stdio).

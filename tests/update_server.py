@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The version-file server of the update-check tests, on 127.0.0.1 only.
 
     update_server.py PORT_FILE LOG_FILE

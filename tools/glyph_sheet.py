@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Renders the glyph files as an enlarged PNG sheet for eyeballing.
 
   tools/glyph_sheet.py OUT.png [--scale N] [--text "Sample"]...

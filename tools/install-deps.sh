@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the build and the tests need. Idempotent: when
 # everything is present it only asks dpkg and returns.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Builds resources/about_picture.seq, the PETSCII drawing of the About
 dialog: "Night Call", a C64 on a desk calling a board at night, a window
 on the sleeping town behind it. The build draws it into PNG data with

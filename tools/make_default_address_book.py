@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the four PETSCII board pictures of the built-in address book and
 writes resources/default_address_book.json: a JSON array of entry objects in
 the program's one-line entry layout, a line break before and after each

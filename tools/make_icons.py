@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the program's 16x16 XPM icons to resources/: the window icon (a
 little monitor with a blue C64 screen, a rainbow band and a cursor) and
 the canvas's context-menu icons: copy as ASCII (a page with text lines),

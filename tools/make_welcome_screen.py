@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Builds resources/welcome_screen.seq, the picture the terminal shows at
 start: a framed logo drawn in quadrant blocks, a colour band and the keys
 to get going. The stream starts with the upper-case set and white, holds

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `make demo`: starts the demo board on a free loopback port, writes a
 # throw-away terminal configuration whose address book holds just that
 # board, runs the terminal with it and stops the board when the terminal

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Golden screen cases for the interpreter (tests/golden/*.cases), made with
 a C64's own screen editor: a program that reads a PETSCII stream from a
 file and prints the C64's final screen (25 lines of 40 "SC:C" cells, screen

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's one CRC-16 routine, for any of the published 16-bit CRCs.
 #include <cstddef>

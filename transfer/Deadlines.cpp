@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "transfer/Deadlines.h"
 
 void Deadlines::start(int id, std::uint32_t ms) { slots.at(id) = Slot{true, clock.now() + ms, 0}; }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An engine's waits as deadlines on its clock: a few named slots, each
 // running once or periodically. The engine reports the earliest; when the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the files of a batch go: each under the name its sender gave,
 // made safe first, as a new file in the download folder (never replacing

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One protocol's engine moving files over the open line. Passive: the
 // owner hands it each chunk that arrives, asks for its next deadline and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A Multi-Punter batch receive: before each file the sender announces it
 // (a run of 0x09 bytes, the name in PETSCII, a comma, "S" or "P", RETURN)

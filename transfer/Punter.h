@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One Punter receive over the open connection: a dialogue of three-letter
 // words between blocks that carry two 16-bit checksums, the size of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One Punter send over the open connection: the sender's side of the
 // exchange the receive speaks. On the receiver's "S/B" it sends the next

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Time as the transfers see it. Engines read the clock and hand out their
 // deadlines as values; the owner keeps one timer, set to the earliest of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's transfers without the toolkit: the current engine (one
 // at a time, made from its row of the protocol table), the file loaded to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How a transfer ended, for the status texts of its owner.
 #include <cstdint>

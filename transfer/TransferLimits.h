@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Limits every transfer engine keeps to, so that no board, however it
 // behaves, can make a transfer run or grow without end.

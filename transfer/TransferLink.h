@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The line bytes go out on: a transfer engine's packets and words, the
 // terminal's key presses. The connection implements it; tests record what

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every protocol the Transfer menu offers, one row each: its menu item,
 // the name its status texts use, which way the file goes, whether a

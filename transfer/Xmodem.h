@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One Xmodem transfer over the open connection: receiving (128-byte blocks
 // with checksum or CRC, 1024-byte blocks) or sending (128-byte blocks, or

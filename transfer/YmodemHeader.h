@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The file header of a Ymodem batch, block 0: the file's name, a NUL, its
 // size in decimal (more fields may follow after a blank: when it was last

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A Ymodem batch receive: for each file the sender's block 0 (name and
 // size) is asked for with "C" and acknowledged, then the file comes as an

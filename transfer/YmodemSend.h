@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A Ymodem send of one file: block 0 with the file's name and size when
 // the receiver asks ("C"), then the file as Xmodem-1k in CRC mode once the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The transfer engines are toolkit-free; their one timer on the toolkit is not.
 list(APPEND CORE_SOURCES
   ${MORLEN_ROOT}/transfer/Crc16.cpp

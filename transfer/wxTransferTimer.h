@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The transfers' one timer on the toolkit's event loop: a monotonic clock
 // and a single one-shot toolkit timer, set to the earliest deadline the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About dialog opened from the real main window: its texts in order,
 // the picture and its tooltip, and the "READY." button as another X client
 // sees it (the terminal's glyphs, hover colours; a real click closes it).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sixteen-colour chooser on a window of its own: the swatch button,
 // its popup and the event a pick sends, driven with real pointer input.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The address book window's commands on the real window: new, delete,
 // moves, undo, import and export, paste screenshot, close and connect.
 #include <optional>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared by the address book window's GUI tests: a parent window that
 // records connect requests, a clean book and configuration file, the real

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The address book window as it opens, its layout, and the editor: loading
 // rows, typing into the fields, the locale conversion, odd colours.
 #include <wx/radiobut.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The canvas under real mouse events: selection, the copies through the
 // clipboard, screenshots and the context menu.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's connections to peers the test opens on 127.0.0.1, end
 // to end through the real socket and canvas: the host's bytes on the
 // screen, a greeting sent during the attempt, a drop and a reconnection, a

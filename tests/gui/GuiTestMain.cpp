@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs GoogleTest inside a toolkit application, so GUI tests create and
 // drive the program's real windows on the display of the environment
 // (an Xvfb started by the test script).

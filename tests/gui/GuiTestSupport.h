@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers for GUI tests: let the event loop run queued events and paints.
 #include <wx/evtloop.h>

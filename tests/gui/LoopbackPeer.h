@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Loopback peers for GUI tests: sockets on 127.0.0.1 (and nowhere else)
 // that accept, read and fill accept queues while the toolkit's loop runs.

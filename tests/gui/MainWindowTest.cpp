@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window right after start, its command rules, scale commands and
 // resizing, on the real window under the test script's Xvfb.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The buffer windows on the real toolkit: the view, both replays against the
 // interpreter's own result, scale, several windows, closing, a buffer
 // replaced mid-replay and the screenshot event. The parent is a real main

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Buffer menu's SEQ commands and Edit > Save Screen as PNG... on the
 // real main window; the file dialogs are answered by the test.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The TCP client against sockets the test opens on 127.0.0.1 (and nowhere
 // else): connecting and exchanging bytes, the failures of an attempt,
 // cancelling it, a drop by the host, the send hook and the send delay.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Transfer menu on the real main window against real peers on
 // 127.0.0.1: Debian's sx and rx on the connection the window made, a Punter
 // sender of the tests' own, a host that hangs up; and the function keys as

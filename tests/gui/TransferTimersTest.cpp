@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The transfers' one timer on the toolkit's event loop.
 #include <gtest/gtest.h>
 

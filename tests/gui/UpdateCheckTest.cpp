@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The update check on the real main window against a version-file server
 // on 127.0.0.1 (tests/update_server.py): what the manual and the start-up
 // check show for each answer, the check box reaching the next start, a
