@@ -1,159 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The terminal session without a display or a socket: recording fakes for
-// the link, the status bar, the screen and the transfers.
-#include "net/TerminalSession.h"
-#include "FakePaceClock.h"
-#include "terminal/PetsciiTerminal.h"
-
-#include <gtest/gtest.h>
-
+// The terminal session's connection: attempts and their ends, the screen
+// between boards, the traffic counters, the transfers' share of the line,
+// the session buffer and the line speed's pacing.
 #include <algorithm>
-#include <limits>
-#include <map>
 #include <random>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "SessionTestSupport.h"
+
 namespace {
 
-using qwx::ConnectResult;
-
-class RecordingLink : public ByteLink {
- public:
-  // Like the client, it reports each write to the session's counter.
-  void write(const std::uint8_t* bytes, std::size_t size) override {
-    sent.append(reinterpret_cast<const char*>(bytes), size);
-    if (session) session->BytesSent(size);
-  }
-  void discardPendingInput() override { ++discards; }
-  bool Disconnect() override {
-    ++disconnects;
-    const bool was = connected;
-    connected = false;
-    return was;
-  }
-  std::string sent;
-  bool connected = false;  // what Disconnect finds
-  int disconnects = 0;
-  int discards = 0;
-  TerminalSession* session = nullptr;
-};
-
-class RecordingStatus : public StatusSink {
- public:
-  void ShowStatus(StatusField field, const std::string& text) override {
-    fields[field] = text;
-    if (field == StatusField::Message) messages.push_back(text);
-  }
-  std::map<StatusField, std::string> fields;
-  std::vector<std::string> messages;
-};
-
-// Records what the session asks of its screen and keeps a real screen
-// model behind it, as the canvas does.
-class RecordingScreen : public SessionScreen {
- public:
-  void SetEntryColours(std::uint8_t foreground, std::uint8_t background) override {
-    initialColour = foreground;
-    initialBackground = background;
-  }
-  void Clear() override {
-    ++clears;
-    shown.clear();
-    terminal.LoadBytes(ByteBuffer());
-    terminal.Reset(static_cast<std::uint8_t>(initialColour), false, static_cast<std::uint8_t>(initialBackground));
-  }
-  void StartAfresh() override {
-    ++freshStarts;
-    terminal.StartAfresh(static_cast<std::uint8_t>(initialColour), static_cast<std::uint8_t>(initialBackground));
-  }
-  void Show(const std::uint8_t* data, std::size_t length) override {
-    shown.append(reinterpret_cast<const char*>(data), length);
-    for (std::size_t i = 0; i < length; ++i) terminal.AppendByte(data[i]);
-    terminal.ProcessPending();
-  }
-  void ToggleCharset() override {
-    ++toggles;
-    terminal.ToggleCharset();
-  }
-  std::string shown = "WELCOME";
-  int clears = 0;
-  int freshStarts = 0;
-  int toggles = 0;
-  int initialColour = -1;
-  int initialBackground = -1;
-  PetsciiTerminal terminal;
-  const PetsciiScreen& model = terminal.Screen();
-};
-
-class FakeTransfer : public TransferEngine {
- public:
-  bool Active() const override { return active; }
-  bool Working() const override { return active && !discarding; }
-  void TakeBytes(const std::uint8_t* data, std::size_t length) override {
-    chunks.emplace_back(reinterpret_cast<const char*>(data), length);
-  }
-  void ConnectionEnded(SessionEnd how) override {
-    ++endings;
-    endedBy = how;
-    active = false;
-    if (status) status->ShowStatus(StatusField::Message, "transfer stopped");
-  }
-  bool active = false;
-  bool discarding = false;  // only keeping a cancelled sender's bytes away
-  std::vector<std::string> chunks;
-  int endings = 0;
-  SessionEnd endedBy = SessionEnd::None;
-  StatusSink* status = nullptr;
-};
-
-constexpr std::uint8_t kForeground = 7;
-constexpr std::uint8_t kBackground = 6;
-
-class Session : public ::testing::Test {
- protected:
-  ByteBuffer Bytes(const std::string& s) { return ByteBuffer(s.begin(), s.end()); }
-  void Start(const std::string& address = "127.0.0.1", std::uint8_t foreground = kForeground,
-             std::uint8_t background = kBackground, const LineOptions& line = LineOptions()) {
-    session.AttemptStarted(link, address, 6400, foreground, background, "", line);
-  }
-  // An attempt that succeeds, then the socket's connection event.
-  void Connect(std::uint8_t foreground = kForeground, std::uint8_t background = kBackground,
-               const LineOptions& line = LineOptions()) {
-    Start("127.0.0.1", foreground, background, line);
-    link.connected = true;
-    const auto followUp = session.AttemptEnded(ConnectResult::Connected);
-    ASSERT_TRUE(followUp.keepClient);
-    session.ConnectionEstablished();
-  }
-  // One input event, read as the main window does; whole or byte by byte.
-  void Receive(const std::string& bytes) {
-    ASSERT_TRUE(session.InputWaiting());
-    session.Received(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-  }
-  void ReceiveByteByByte(const std::string& bytes) {
-    for (char c : bytes) Receive(std::string(1, c));
-  }
-  std::string Field(StatusField field) { return status.fields[field]; }
-  std::string Active() { return std::string(session.ActiveSession().begin(), session.ActiveSession().end()); }
-  // A key pressed in the terminal (KeyRouteTest has the other places).
-  KeyOutcome Press(C64KeyPress press, bool alt = false, bool* asked = nullptr) {
-    KeyOrigin origin;
-    origin.place = KeyPlace::Terminal;
-    origin.altHeld = alt;
-    return session.Key(origin, [&] {
-      if (asked) *asked = true;
-      return press;
-    });
-  }
-
-  RecordingLink link;
-  RecordingStatus status;
-  RecordingScreen screen;
-  FakePaceClock clock;
-  TerminalSession session{status, screen, Bytes("WELCOME"), clock};
-};
+using namespace session_test;
 
 TEST_F(Session, EveryWayAnAttemptEnds) {
   struct Row {
@@ -371,53 +230,6 @@ TEST_F(Session, DisconnectCancelAndClose) {
   EXPECT_EQ(status.messages.size(), messages);
 }
 
-TEST_F(Session, KeysGoToTheHostOnlyWhenConnectedWithoutAltOrTransfer) {
-  const C64KeyPress letterA(c64key::kA, c64modifier::kNone);
-  bool asked = false;
-  // No client: the toolkit keeps the key, the keymap is not even asked.
-  EXPECT_EQ(Press(letterA, false, &asked), KeyOutcome::PassOn);
-  EXPECT_FALSE(asked);
-  // While connecting the key is the terminal's, but nothing goes out yet.
-  Start();
-  EXPECT_EQ(Press(letterA), KeyOutcome::Consumed);
-  EXPECT_EQ(link.sent, "");
-  link.connected = true;
-  session.AttemptEnded(ConnectResult::Connected);
-  session.ConnectionEstablished();
-
-  EXPECT_EQ(Press(letterA), KeyOutcome::Consumed);
-  EXPECT_EQ(Press(C64KeyPress(c64key::kDigit2, c64modifier::kShift)), KeyOutcome::Consumed);
-  EXPECT_EQ(Press(C64KeyPress(c64key::kAt, c64modifier::kCtrl)), KeyOutcome::Consumed);  // a zero byte
-  EXPECT_EQ(link.sent, std::string("A\"\0", 3));
-  // C= + SHIFT switches the character set and sends nothing; so do keys without a byte.
-  EXPECT_EQ(Press(kCharsetToggle), KeyOutcome::Consumed);
-  EXPECT_EQ(screen.toggles, 1);
-  EXPECT_EQ(Press(C64KeyPress(c64key::kCommodore, c64modifier::kCommodore)), KeyOutcome::Consumed);
-  EXPECT_EQ(Press(kNoKeyPress), KeyOutcome::PassOn);
-  asked = false;
-  EXPECT_EQ(Press(letterA, true, &asked), KeyOutcome::PassOn);  // Alt: the menus' key
-  EXPECT_FALSE(asked);
-  EXPECT_EQ(link.sent.size(), 3u);
-  EXPECT_EQ(screen.shown, "");  // no local echo
-
-  FakeTransfer transfer;
-  session.AddTransfer(transfer);
-  transfer.active = true;
-  asked = false;
-  EXPECT_EQ(Press(letterA, false, &asked), KeyOutcome::PassOn);
-  EXPECT_FALSE(asked);
-  // Once only a cancelled sender's bytes are kept away, keys go out again.
-  transfer.discarding = true;
-  EXPECT_EQ(Press(letterA), KeyOutcome::Consumed);
-  transfer.active = false;
-  EXPECT_EQ(Press(letterA), KeyOutcome::Consumed);
-  EXPECT_EQ(link.sent.size(), 5u);
-
-  ASSERT_TRUE(session.Disconnect());
-  EXPECT_EQ(Press(letterA), KeyOutcome::PassOn);
-  EXPECT_EQ(link.sent.size(), 5u);
-}
-
 TEST_F(Session, ChunksGoToTheFirstActiveTransferElseToTheTerminal) {
   FakeTransfer first, second;
   session.AddTransfer(first);
@@ -569,101 +381,6 @@ TEST_F(Session, ABoardClosingInOrderIsNoDropUnlessATransferRuns) {
               end == SessionEnd::Dropped ? "Disconnected (connection dropped)" : "Disconnected by the board");
     EXPECT_EQ(transfer.endings, transferring ? 1 : 0);
     transfer.endings = 0;
-  }
-}
-
-// A telnet entry: the session sees the board's data only; what it and the
-// transfers send goes out encoded; the counters count the line.
-TEST_F(Session, ATelnetLineIsDecodedOnTheWayInAndEncodedOnTheWayOut) {
-  link.session = &session;
-  FakeTransfer transfer;
-  session.AddTransfer(transfer);
-  Connect(kForeground, kBackground, LineOptions{true, false});
-  EXPECT_EQ(link.sent, std::string("\xFF\xFB\x00\xFF\xFD\x00\xFF\xFD\x03", 9));  // the opening requests
-  link.sent.clear();
-  Receive("\xFF\xFD\x18" "A\xFF\xFF");  // DO TERMINAL-TYPE, then A and pi
-  EXPECT_EQ(screen.shown, "A\xFF");
-  EXPECT_EQ(Active(), "A\xFF");
-  EXPECT_EQ(link.sent, "\xFF\xFB\x18");
-  EXPECT_EQ(Field(StatusField::Traffic), "Rx: 6 | Tx: 12");
-  transfer.active = true;
-  ReceiveByteByByte("\x01\xFF\xFF\x02");
-  EXPECT_EQ(transfer.chunks, (std::vector<std::string>{"\x01", "\xFF", "\x02"}));
-  link.sent.clear();
-  const std::string packet = "\x02\xFF";
-  session.TransferLine().write(reinterpret_cast<const std::uint8_t*>(packet.data()), packet.size());
-  EXPECT_EQ(link.sent, "\x02\xFF\xFF");
-
-  // A server that starts compression nobody agreed to is hung up on.
-  Receive("B\xFF\xFA\x56\xFF\xF0xyz");
-  EXPECT_EQ(transfer.chunks.back(), "B");
-  EXPECT_FALSE(session.HasClient());
-  EXPECT_EQ(session.End(), SessionEnd::BrokenTelnet);
-  EXPECT_EQ(link.disconnects, 1);
-  EXPECT_EQ(transfer.endedBy, SessionEnd::BrokenTelnet);
-  EXPECT_EQ(status.messages.back(), "Disconnected: the board's telnet server broke the protocol");
-}
-
-TEST_F(Session, LocalEchoShowsKeysSentUnlessTheTelnetServerEchoes) {
-  const std::string connected = "Connected.";
-  struct Case {
-    const char* what;
-    LineOptions line;
-    std::string serverSays;
-    std::string echoed;
-    std::string message;
-  };
-  const Case cases[] = {
-      {"raw", {false, false}, "", "", connected},
-      {"raw with local echo", {false, true}, "", "A", connected},
-      {"telnet with local echo", {true, true}, "", "A", connected},
-      {"the server's ECHO wins", {true, true}, "\xFF\xFB\x01",
-       "", "The board echoes typed keys itself (telnet): local echo is off"},
-      {"no disagreement without local echo", {true, false}, "\xFF\xFB\x01", "", connected},
-      {"until the server gives it up", {true, true}, "\xFF\xFB\x01\xFF\xFC\x01",
-       "A", "The board no longer echoes typed keys (telnet): local echo is on"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    Connect(kForeground, kBackground, c.line);
-    ReceiveByteByByte(c.serverSays);
-    const std::size_t shown = screen.shown.size(), stored = Active().size();
-    EXPECT_EQ(Press(C64KeyPress(c64key::kA, c64modifier::kNone)), KeyOutcome::Consumed);
-    EXPECT_EQ(screen.shown.substr(shown), c.echoed);
-    EXPECT_EQ(Active().substr(stored), c.echoed);
-    EXPECT_EQ(link.sent.back(), 'A');
-    EXPECT_EQ(status.messages.back(), c.message);
-    ASSERT_TRUE(session.Disconnect());
-  }
-}
-
-TEST_F(Session, ARawLineOpeningWithTelnetNegotiationGetsAHintAndNothingElse) {
-  const std::string hint = "This board looks like a telnet board: the entry's Telnet option would fit";
-  struct Case {
-    std::vector<std::string> reads;
-    bool hinted;
-  };
-  const Case cases[] = {
-      {{"\xFF\xFD\x18\xFF\xFB\x01"}, true},
-      {{"\xFF", "\xFA", "\x18\x01"}, true},
-      {{"\xFF", "\xFE\x01"}, true},
-      {{"\xFF\xFF"}, false},              // pi twice
-      {{"\xFF\x41"}, false},
-      {{"HI", "\xFF\xFB\x01"}, false},   // not the first bytes
-  };
-  for (const Case& c : cases) {
-    Connect();
-    link.sent.clear();
-    std::string all;
-    const std::size_t shown = screen.shown.size();
-    for (const std::string& read : c.reads) {
-      Receive(read);
-      all += read;
-    }
-    EXPECT_EQ(status.messages.back(), c.hinted ? hint : "Connected.") << all;
-    EXPECT_EQ(screen.shown.substr(shown), all);
-    EXPECT_EQ(link.sent, "");
-    ASSERT_TRUE(session.Disconnect());
   }
 }
 
