@@ -269,10 +269,6 @@ class TransferFaults : public ::testing::Test {
     if (protocol == Protocol::XmodemSend) return "Xmodem sent " + count + " bytes";
     return std::string(protocol == Protocol::PunterReceive ? "Punter" : "Xmodem") + " received " + count + " bytes";
   }
-  void Pass(std::uint64_t ms) {
-    elapsedMs += ms;
-    clock.advance(ms);
-  }
   // A first file received and saved, which nothing later may touch.
   void ReceiveAndSaveEarlierFile() {
     earlierPath = dir + "/earlier.prg";
@@ -382,53 +378,6 @@ TEST_F(TransferFaults, NoiseOnTheLineIsRiddenOutAtEveryPhase) {
       EXPECT_EQ(readFile(dialogs.toSave), std::string(got.begin(), got.end())) << what;
     }
     EXPECT_FALSE(clock.untilNext()) << what << ": a timer still runs";
-  }
-}
-
-// After a cancel or a failure the board may go on with its part: a sender
-// that resends its block every second for 30 s puts nothing on the screen
-// (no colour, no clear screen); the status says why, and once the line has
-// been quiet a while the board's text shows again.
-TEST_F(TransferFaults, WhatTheBoardSendsAfterACancelOrFailureStaysOffTheScreenUntilTheLineIsQuiet) {
-  ByteBuffer stale = bytesOf("\x02\x98\x93\x05");  // background grey, clear screen, white
-  stale.resize(kBlock, '*');
-  const ByteBuffer resent = xmodemPacket(2, stale, true);
-  ByteBuffer damaged = resent;
-  damaged[20] ^= 1;
-  struct Case {
-    Protocol protocol;
-    std::function<void()> end;
-    std::string text;
-  };
-  const Case cases[] = {
-      {Protocol::XmodemReceive, [&] { controller.Cancel(); }, "Xmodem cancelled by user"},
-      {Protocol::XmodemReceive,
-       [&] {
-         for (Deliver(damaged); controller.Running(); Deliver(damaged)) Pass(Xmodem::kQuietMs);
-       },
-       "Xmodem receive failed (too many errors)"},
-      {Protocol::XmodemSend, [&] { controller.Cancel(); }, "Xmodem cancelled by user"},
-      {Protocol::PunterReceive, [&] { controller.Cancel(); }, "Punter cancelled by user"},
-  };
-  for (const Case& c : cases) {
-    std::unique_ptr<Board> board = Start(c.protocol, file);
-    ASSERT_TRUE(Exchange(*board, NthWhere(2, Any))) << c.text;
-    toProgram.clear();
-    c.end();
-    screen.shown.clear();
-    for (int second = 0; second < 30; ++second) {
-      Pass(1000);
-      Deliver(resent);
-    }
-    EXPECT_TRUE(screen.shown.empty()) << c.text;
-    EXPECT_EQ(status.messages.back(), c.text + "; discarding the board's data");
-    Pass(TransferController::kQuietLineMs - 1);
-    EXPECT_EQ(status.messages.back(), c.text + "; discarding the board's data");
-    Pass(1);
-    EXPECT_EQ(status.messages.back(), c.text);
-    Deliver(bytesOf("READY."));
-    EXPECT_EQ(screen.shown, bytesOf("READY.")) << c.text;
-    EXPECT_FALSE(clock.untilNext()) << c.text << ": a timer still runs";
   }
 }
 
