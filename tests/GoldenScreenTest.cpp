@@ -279,9 +279,4 @@ TEST(GoldenScreen, DifferenceNamesTheRow) {
   EXPECT_NE(diff.find("line 2"), std::string::npos);
   EXPECT_EQ(diff.find("line 1"), std::string::npos);
 }
-
-TEST(GoldenScreen, StreamNotation) {
-  EXPECT_EQ(ParseStream("93 \"AB C\"*2 0d*3 \"\"*4"), (ByteBuffer{0x93, 'A', 'B', ' ', 'C', 'A', 'B', ' ', 'C', 0x0D,
-                                                                    0x0D, 0x0D}));
-}
 }  // namespace
