@@ -19,6 +19,7 @@
 #include <sstream>
 
 #include "terminal/CharacterChart.h"
+#include "terminal/GlyphSet.h"
 #include "terminal/PetsciiCodes.h"
 #include "terminal/PetsciiTerminal.h"
 #include "terminal/ScreenDump.h"
@@ -168,24 +169,13 @@ std::vector<ScreenCase> AllCases() {
   return cases;
 }
 
-std::uint8_t ScreenCodeOf(std::uint8_t petscii) {
-  if (petscii == 0xFF) return 0x5E;  // pi, as 0xDE
-  switch (petscii >> 5) {
-    case 1: return petscii;                                      // 0x20-0x3F
-    case 2: return static_cast<std::uint8_t>(petscii - 0x40);   // 0x40-0x5F
-    case 3: return static_cast<std::uint8_t>(petscii - 0x20);   // 0x60-0x7F
-    case 5: return static_cast<std::uint8_t>(petscii - 0x40);   // 0xA0-0xBF
-    default: return static_cast<std::uint8_t>(petscii - 0x80);  // 0xC0-0xFE
-  }
-}
-
 // A row as a C64 shows it, in the dump's notation: each glyph by the
 // first byte that prints its screen code, blanks and plain spaces alike
 // as blank (their colour never shows), nothing after the last glyph.
 std::string ShownRow(std::uint64_t index, const ScreenLine& line) {
   std::vector<ScreenCell> cells;
   for (const ScreenCell& cell : line.cells) {
-    const std::uint8_t screenCode = ScreenCodeOf(static_cast<std::uint8_t>(cell.code & 0xFF));
+    const std::uint8_t screenCode = ScreenCodeOfPetscii(static_cast<std::uint8_t>(cell.code & 0xFF));
     const bool reversed = (cell.code & kGlyphReverse) != 0;
     if (cell.code == 0 || (screenCode == 0x20 && !reversed)) {
       cells.push_back(ScreenCell{});
