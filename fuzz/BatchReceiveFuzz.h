@@ -3,8 +3,7 @@
 // What the batch receives' fuzz targets share: the receiver on the
 // recording line and fake clock, started; every byte handed to it counted;
 // the steps any line brings (raw chunks, waits, now and then the line's
-// end); and the checks every batch receive passes after
-// each step.
+// end); and the checks every batch receive passes after each step.
 #include <cstddef>
 #include <cstdint>
 
