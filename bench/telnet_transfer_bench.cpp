@@ -25,24 +25,19 @@
 #include <thread>
 #include <vector>
 
+#include "TransferBenchSupport.h"
 #include "TransferPeer.h"
 #include "host/morlen_host_telnet.h"
 
+using namespace bench;
+
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr double kSpeedUp = 1000;  // the engine's first C after 2 ms
 constexpr int kRounds = 9;
 constexpr std::size_t kFileBytes = 4u << 20;
 constexpr std::size_t kReadSize = 4096;
 constexpr int kPollMs = 100;
-
-double seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
-
-void writeFile(const std::string& path, const ByteBuffer& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 bool writeAll(int fd, const std::uint8_t* bytes, std::size_t size) {
   while (size > 0) {
@@ -52,18 +47,6 @@ bool writeAll(int fd, const std::uint8_t* bytes, std::size_t size) {
     size -= static_cast<std::size_t>(n);
   }
   return true;
-}
-
-// Waits until sx says it is ready for the receiver (on its stderr, `log`).
-bool senderReady(const std::string& log) {
-  const Clock::time_point start = Clock::now();
-  while (seconds(start) < 10) {
-    std::ifstream in(log);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (text.find("receive command now") != std::string::npos) return true;
-    usleep(200);
-  }
-  return false;
 }
 
 // Between sx and the engine until either side closes.
@@ -124,13 +107,7 @@ double receive(const std::string& file, const ByteBuffer& original, bool telnet)
   close(relayEnd);
   sx->finish();
   const ByteBuffer& got = xmodem.receivedData();
-  const bool whole = got.size() >= original.size() && std::equal(original.begin(), original.end(), got.begin());
-  return result.end == TransferEnd::Completed && whole ? result.seconds : -1;
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
+  return result.end == TransferEnd::Completed && holds(got, original) ? result.seconds : -1;
 }
 
 class Counting : public TelnetPeer {

@@ -22,38 +22,21 @@
 #include <thread>
 #include <vector>
 
+#include "TransferBenchSupport.h"
 #include "TransferPeer.h"
 #include "transfer/DownloadFolder.h"
 #include "transfer/PunterSend.h"
 #include "transfer/YmodemReceive.h"
 
+using namespace bench;
+
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr int kRounds = 7;
 constexpr int kSendRounds = 3;
 constexpr double kSpeedUp = 1000;
 // sb is started this long before the receiver, on both sides alike.
 constexpr std::chrono::milliseconds kSenderStart{200};
-
-double seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
-
-ByteBuffer readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return ByteBuffer(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const std::string& path, const ByteBuffer& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-double fastest(const std::vector<double>& values) { return *std::min_element(values.begin(), values.end()); }
 
 // The engine receives the batch from sb and saves it into `folder`.
 double engineReceive(const std::string& file, const std::string& folder, const ByteBuffer& original) {

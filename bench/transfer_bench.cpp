@@ -20,17 +20,17 @@
 #include <string>
 #include <vector>
 
+#include "TransferBenchSupport.h"
 #include "TransferPeer.h"
+
+using namespace bench;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr double kSpeedUp = 1000;
 constexpr int kRounds = 9;
 constexpr double kRxEotQuietSeconds = 1.0;
 constexpr int kSendRounds = 5;
-
-double seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
 
 double cpuSeconds() {
   rusage usage{};
@@ -38,39 +38,6 @@ double cpuSeconds() {
   return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
-
-ByteBuffer readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return ByteBuffer(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const std::string& path, const ByteBuffer& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-bool holds(const ByteBuffer& copy, const ByteBuffer& original) {
-  return copy.size() >= original.size() && std::equal(original.begin(), original.end(), copy.begin());
-}
-
-// Waits until sx says it is ready for the receiver (on its stderr, `log`).
-bool senderReady(const std::string& log) {
-  const Clock::time_point start = Clock::now();
-  while (seconds(start) < 10) {
-    std::ifstream in(log);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (text.find("receive command now") != std::string::npos) return true;
-    usleep(200);
-  }
-  return false;
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-double fastest(const std::vector<double>& values) { return *std::min_element(values.begin(), values.end()); }
 
 // The engine receives from sx; the time until sx has exited and the file is written.
 double engineReceive(const std::string& file, const std::string& out, const ByteBuffer& original, double& cpu) {

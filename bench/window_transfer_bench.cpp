@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "TransferBenchSupport.h"
 #include "TransferPeer.h"
 #include "app/CommandIds.h"
 #include "app/FileChooser.h"
@@ -36,35 +37,15 @@
 #include "settings/AddressBook.h"
 #include "settings/Settings.h"
 
+using namespace bench;
+
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr int kRounds = 5;
 constexpr double kHandshakeSeconds = 2.0;
 constexpr double kRxEotQuietSeconds = 1.0;
 constexpr int kCheckEveryMs = 5;
 constexpr int kLimitSeconds = 120;
-
-double seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool holds(const std::string& copy, const std::string& original) {
-  return copy.size() >= original.size() && copy.compare(0, original.size(), original) == 0;
-}
-
-// Waits until sx says it is ready for the receiver (on its stderr, `log`).
-bool senderReady(const std::string& log) {
-  const Clock::time_point start = Clock::now();
-  while (seconds(start) < 10) {
-    if (readFile(log).find("receive command now") != std::string::npos) return true;
-    usleep(200);
-  }
-  return false;
-}
 
 // Runs the program's event loop until `done` or the limit.
 bool runUntil(const std::function<bool()>& done) {
@@ -90,7 +71,7 @@ struct ProgramTimes {
 };
 
 // The program receives from sx on a connection it made to `listener`.
-ProgramTimes programReceive(MorlenFrame& frame, int listener, const std::string& file, const std::string& original,
+ProgramTimes programReceive(MorlenFrame& frame, int listener, const std::string& file, const ByteBuffer& original,
                             const std::string& out) {
   auto* request = new wxCommandEvent(wxEVT_ADDRESS_BOOK_CONNECT);
   request->SetInt(0);
@@ -121,7 +102,7 @@ ProgramTimes programReceive(MorlenFrame& frame, int listener, const std::string&
 }
 
 // rx receives from sx over the same kind of connection; until rx has exited.
-double rxReceive(const std::string& file, const std::string& original, const std::string& out) {
+double rxReceive(const std::string& file, const ByteBuffer& original, const std::string& out) {
   int ours = -1, theirs = -1;
   if (!loopbackPair(ours, theirs)) return -1;
   std::optional<PeerProgram> sx = PeerProgram::startOn(theirs, {"sx", "-X", "-k", file}, "sx.log");
@@ -135,11 +116,6 @@ double rxReceive(const std::string& file, const std::string& original, const std
   const double elapsed = seconds(start);
   if (rxStatus != 0 || sxStatus != 0 || !holds(readFile(out), original)) return -1;
   return elapsed;
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 }  // namespace
@@ -160,10 +136,10 @@ int main(int argc, char** argv) {
   PrepareProgram();
 
   std::mt19937 random(4);
-  std::string original(4u << 20, '\0');
-  for (char& c : original) c = static_cast<char>(random());
+  ByteBuffer original(4u << 20);
+  for (std::uint8_t& b : original) b = static_cast<std::uint8_t>(random());
   const std::string file = "4MiB", programOut = dir + "/program-copy", rxOut = "rx-copy";
-  std::ofstream(file, std::ios::binary) << original;
+  writeFile(file, original);
 
   int port = 0;
   const int listener = socket(AF_INET, SOCK_STREAM, 0);

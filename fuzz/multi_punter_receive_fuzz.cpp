@@ -12,7 +12,7 @@
 #include <iterator>
 
 #include "PunterSender.h"
-#include "TransferFuzzSupport.h"
+#include "BatchReceiveFuzz.h"
 #include "transfer/MultiPunterReceive.h"
 #include "transfer/PunterSend.h"
 
@@ -28,17 +28,9 @@ enum Step { kAnnounce, kEndOfBatch, kWord, kBlock, kRawChunk, kWait, kUserCancel
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
-  RecordingLink link;
-  FakeClock clock;
-  MultiPunterReceive receiver(link, clock);
-  clock.serve(receiver);
-  receiver.initiate();
-
-  std::size_t given = 0, taken = 0;
-  auto deliver = [&](const std::uint8_t* bytes, std::size_t count) {
-    given += count;
-    receiver.receive(bytes, count);
-  };
+  BatchReceiveFuzz<MultiPunterReceive> run;
+  MultiPunterReceive& receiver = run.engine();
+  auto deliver = [&](const std::uint8_t* bytes, std::size_t count) { run.deliver(bytes, count); };
   while (input.remaining_bytes() > 0) {
     const bool wasActive = receiver.isActive();
     switch (input.ConsumeIntegralInRange<int>(0, kLastStep)) {
@@ -68,32 +60,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                      punter_test::makeBlock(input.ConsumeIntegral<std::uint8_t>(), final ? 0xFF01 : 1, payload), deliver);
         break;
       }
-      case kRawChunk: {
-        const ByteBuffer chunk = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange<std::size_t>(1, kLargestChunk));
-        if (!chunk.empty()) deliver(chunk.data(), chunk.size());
-        break;
-      }
-      case kWait: clock.advance(input.ConsumeIntegralInRange<std::uint32_t>(0, kLongestWaitMs)); break;
+      case kRawChunk: run.rawChunk(input); break;
+      case kWait: run.wait(input); break;
       case kUserCancel: receiver.cancel(); break;
-      case kLineDrop:
-        if (input.ConsumeIntegralInRange<int>(0, 15) == 0) receiver.connectionClosed();
-        break;
+      case kLineDrop: run.lineDrop(input); break;
     }
-    for (const ByteBuffer& w : TakeWrites(link)) {
-      FUZZ_CHECK(wasActive, "silent once ended");
-      FUZZ_CHECK(w.size() == punter::kWordSize &&
-                     std::any_of(std::begin(kReceiverWords), std::end(kReceiverWords),
-                                 [&](const char* word) { return std::memcmp(w.data(), word, punter::kWordSize) == 0; }),
-                 "only GOO, BAD, S/B and SYN");
-    }
-    for (const BatchFile& file : receiver.takeFiles()) {
-      taken += file.data.size();
+    run.checkWrites(
+        wasActive,
+        [](const ByteBuffer& w) {
+          return w.size() == punter::kWordSize &&
+                 std::any_of(std::begin(kReceiverWords), std::end(kReceiverWords),
+                             [&](const char* word) { return std::memcmp(w.data(), word, punter::kWordSize) == 0; });
+        },
+        "only GOO, BAD, S/B and SYN");
+    run.checkFiles([](const BatchFile& file) {
       FUZZ_CHECK(file.name.size() <= kLongestHeader, "a name from one announcement");
-    }
-    FUZZ_CHECK(taken <= given, "no more data than was received");
+    });
     FUZZ_CHECK(receiver.heldBytes() <= kLongestHeader + punter::kLargestBlock, "holds back one announcement or block");
-    FUZZ_CHECK(receiver.filesDone() <= MultiPunterReceive::kMaxFiles, "no more files than a batch takes");
-    FUZZ_CHECK(receiver.isActive() == (receiver.end() == TransferEnd::Running), "active until it has ended");
   }
   return 0;
 }

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "TransferFuzzSupport.h"
+#include "BatchReceiveFuzz.h"
 #include "transfer/YmodemReceive.h"
 
 namespace {
@@ -21,18 +21,10 @@ enum Step { kHeader, kPacket, kEndOfFile, kRawChunk, kWait, kSenderCancel, kUser
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
-  RecordingLink link;
-  FakeClock clock;
-  YmodemReceive receiver(link, clock);
-  clock.serve(receiver);
-  receiver.initiate();
-
-  std::size_t given = 0, taken = 0;
+  BatchReceiveFuzz<YmodemReceive> run;
+  YmodemReceive& receiver = run.engine();
   std::uint8_t number = 1;
-  auto deliver = [&](const std::uint8_t* bytes, std::size_t count) {
-    given += count;
-    receiver.receive(bytes, count);
-  };
+  auto deliver = [&](const std::uint8_t* bytes, std::size_t count) { run.deliver(bytes, count); };
   while (input.remaining_bytes() > 0) {
     const bool wasActive = receiver.isActive();
     switch (input.ConsumeIntegralInRange<int>(0, kLastStep)) {
@@ -52,28 +44,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
       }
       case kEndOfFile: deliver(&kEot, 1); break;
-      case kRawChunk: {
-        const ByteBuffer chunk = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange<std::size_t>(1, kLargestChunk));
-        if (!chunk.empty()) deliver(chunk.data(), chunk.size());
-        break;
-      }
-      case kWait: clock.advance(input.ConsumeIntegralInRange<std::uint32_t>(0, kLongestWaitMs)); break;
+      case kRawChunk: run.rawChunk(input); break;
+      case kWait: run.wait(input); break;
       case kSenderCancel: DeliverSplit(input, ByteBuffer{kCan, kCan}, deliver); break;
       case kUserCancel: receiver.cancel(); break;
-      case kLineDrop:
-        if (input.ConsumeIntegralInRange<int>(0, 15) == 0) receiver.connectionClosed();
-        break;
+      case kLineDrop: run.lineDrop(input); break;
     }
-    for (const ByteBuffer& w : TakeWrites(link)) {
-      FUZZ_CHECK(wasActive, "silent once ended");
-      FUZZ_CHECK(w.size() == 1 && (w[0] == kWantCrc || w[0] == kAck || w[0] == kNak || w[0] == kCan),
-                 "single protocol bytes");
-    }
-    for (const BatchFile& file : receiver.takeFiles()) taken += file.data.size();
-    FUZZ_CHECK(taken <= given, "no more data than was received");
+    run.checkWrites(
+        wasActive,
+        [](const ByteBuffer& w) {
+          return w.size() == 1 && (w[0] == kWantCrc || w[0] == kAck || w[0] == kNak || w[0] == kCan);
+        },
+        "single protocol bytes");
+    run.checkFiles([](const BatchFile&) {});
     FUZZ_CHECK(receiver.bufferedBytes() < 3 + Xmodem::kLongBlock + 2, "holds back less than a packet");
-    FUZZ_CHECK(receiver.filesDone() <= YmodemReceive::kMaxFiles, "no more files than a batch takes");
-    FUZZ_CHECK(receiver.isActive() == (receiver.end() == TransferEnd::Running), "active until it has ended");
   }
   return 0;
 }

@@ -144,33 +144,26 @@ void AcceptCallers(const Host& host, LoopbackListener& listener) {
   }
 }
 
+// A file the host serves, read whole; false, said, when it cannot be.
+bool LoadServedFile(const std::string& path, ByteBuffer& bytes) {
+  LoadedFile file;
+  if (!readWholeFile(path, file)) {
+    Say("cannot read " + path);
+    return false;
+  }
+  bytes = std::move(file.bytes);
+  return true;
+}
+
 int Run(const HostOptions& options) {
-  ByteBuffer script;
-  if (!options.scriptPath.empty()) {
-    LoadedFile file;
-    if (!readWholeFile(options.scriptPath, file)) {
-      Say("cannot read " + options.scriptPath);
-      return kCannotRun;
-    }
-    script = std::move(file.bytes);
-  }
-  ByteBuffer punterFile;
-  if (!options.punterPath.empty()) {
-    LoadedFile file;
-    if (!readWholeFile(options.punterPath, file)) {
-      Say("cannot read " + options.punterPath);
-      return kCannotRun;
-    }
-    punterFile = std::move(file.bytes);
-  }
+  ByteBuffer script, punterFile;
+  if (!options.scriptPath.empty() && !LoadServedFile(options.scriptPath, script)) return kCannotRun;
+  if (!options.punterPath.empty() && !LoadServedFile(options.punterPath, punterFile)) return kCannotRun;
   std::vector<HostFile> batch;
   for (const std::string& path : options.multiPunterPaths) {
-    LoadedFile file;
-    if (!readWholeFile(path, file)) {
-      Say("cannot read " + path);
-      return kCannotRun;
-    }
-    batch.push_back(HostFile{path.substr(path.rfind('/') + 1), std::move(file.bytes)});
+    ByteBuffer bytes;
+    if (!LoadServedFile(path, bytes)) return kCannotRun;
+    batch.push_back(HostFile{path.substr(path.rfind('/') + 1), std::move(bytes)});
   }
   DemoPages pages;
   try {

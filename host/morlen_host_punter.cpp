@@ -28,19 +28,8 @@ constexpr int kSignalSlot = 1;
 const char* const kReceiverWords[] = {kGoo, kBad, kSendBlock, kSyn};
 
 ByteBuffer MakeBlock(std::uint8_t nextSize, std::uint16_t number, const std::uint8_t* data, std::size_t size) {
-  ByteBuffer block(kHeaderSize + size, 0);
-  block[kNextSizeAt] = nextSize;
-  block[5] = static_cast<std::uint8_t>(number);
-  block[6] = static_cast<std::uint8_t>(number >> 8);
-  std::copy(data, data + size, block.begin() + kHeaderSize);
-  const std::uint8_t* covered = block.data() + kChecksummedFrom;
-  const std::size_t count = block.size() - kChecksummedFrom;
-  const std::uint16_t additive = additiveChecksum(covered, count);
-  const std::uint16_t cyclic = cyclicChecksum(covered, count);
-  block[0] = static_cast<std::uint8_t>(additive);
-  block[1] = static_cast<std::uint8_t>(additive >> 8);
-  block[2] = static_cast<std::uint8_t>(cyclic);
-  block[3] = static_cast<std::uint8_t>(cyclic >> 8);
+  ByteBuffer block;
+  buildBlock(block, nextSize, number, data, size);
   return block;
 }
 

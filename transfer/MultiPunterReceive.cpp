@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "transfer/MultiPunterReceive.h"
 
-#include <utility>
-
 using namespace multi_punter;
 
 namespace {
@@ -24,12 +22,10 @@ MultiPunterReceive::MultiPunterReceive(TransferLink& link, const TransferClock& 
 void MultiPunterReceive::initiate() {
   active = true;
   ending = TransferEnd::Running;
-  inFile = false;
+  batch.clear();
   scan = Scan::LeadIn;
   run = 0;
   header.clear();
-  files = 0;
-  completed.clear();
   waitForAnnouncement();
 }
 
@@ -41,16 +37,15 @@ void MultiPunterReceive::waitForAnnouncement() {
 
 void MultiPunterReceive::receive(const std::uint8_t* bytes, std::size_t size) {
   if (!active || size == 0) return;
-  if (inFile) {
-    file.recieve(bytes, size);
-    fileMoved();
+  if (batch.inFile()) {
+    fileMoved(batch.receive(bytes, size));
     return;
   }
   scanHeader(bytes, size);
 }
 
 void MultiPunterReceive::scanHeader(const std::uint8_t* bytes, std::size_t size) {
-  for (std::size_t i = 0; i < size && active && !inFile; ++i) {
+  for (std::size_t i = 0; i < size && active && !batch.inFile(); ++i) {
     const std::uint8_t b = bytes[i];
     switch (scan) {
       case Scan::LeadIn:
@@ -96,65 +91,59 @@ void MultiPunterReceive::scanHeader(const std::uint8_t* bytes, std::size_t size)
 }
 
 void MultiPunterReceive::startFile() {
-  if (files == kMaxFiles) {
+  if (batch.full()) {
     finish(TransferEnd::TooManyFiles);
     return;
   }
   // NAME,S or NAME,P; a name may hold commas of its own.
   const std::size_t comma = header.rfind(kTypeSeparator);
   const bool typed = comma != std::string::npos && header.size() - comma == 2;
-  name = typed ? header.substr(0, comma) : header;
+  batch.start(typed ? header.substr(0, comma) : header);
   type = typed ? header.back() : 0;
   header.clear();
   scan = Scan::LeadIn;
   run = 0;
-  inFile = true;
   timers.stop(kCallTimer);
   // The sender waits for the call: the first one goes out after the short wait.
   file.initiate(Punter::kAnswerDelayMs);
 }
 
 void MultiPunterReceive::startUnannounced() {
-  if (files == kMaxFiles) {
+  if (batch.full()) {
     finish(TransferEnd::TooManyFiles);
     return;
   }
-  name.clear();
+  batch.start({});
   type = 0;
   scan = Scan::LeadIn;
   run = 0;
-  inFile = true;
   timers.stop(kCallTimer);
   file.initiate();
   file.recieve(reinterpret_cast<const std::uint8_t*>(punter::kAck), punter::kWordSize);
 }
 
-void MultiPunterReceive::fileMoved() {
-  if (file.isActive()) return;
-  inFile = false;
-  if (file.end() != TransferEnd::Completed) {
+void MultiPunterReceive::fileMoved(std::optional<TransferEnd> fileEnd) {
+  if (!fileEnd) return;
+  if (*fileEnd != TransferEnd::Completed) {
     // The batch stops with the file; the files before it are kept.
-    finish(file.end());
+    finish(*fileEnd);
     return;
   }
-  completed.push_back(BatchFile{name, file.takeData()});
-  ++files;
   waitForAnnouncement();
 }
 
 std::optional<TransferMs> MultiPunterReceive::deadline() const {
   if (!active) return std::nullopt;
-  return inFile ? file.deadline() : timers.next();
+  return batch.inFile() ? batch.deadline() : timers.next();
 }
 
 void MultiPunterReceive::timeout() {
   if (!active) return;
-  if (inFile) {
-    file.timeout();
-    fileMoved();
+  if (batch.inFile()) {
+    fileMoved(batch.timeout());
     return;
   }
-  for (int id; active && !inFile && (id = timers.takeDue()) >= 0;) {
+  for (int id; active && !batch.inFile() && (id = timers.takeDue()) >= 0;) {
     if (id != kCallTimer) continue;
     if (calls == kMaxUnanswered) {
       finish(TransferEnd::NoAnswer);
@@ -169,19 +158,18 @@ void MultiPunterReceive::timeout() {
 void MultiPunterReceive::cancel() {
   if (!active) return;
   // Between files the sender waits for a call that will not come.
-  if (inFile) file.cancel();
+  batch.cancel();
   finish(TransferEnd::CancelledByUser);
 }
 
 void MultiPunterReceive::connectionClosed() {
   if (!active) return;
-  if (inFile) file.connectionClosed();
+  batch.connectionClosed();
   finish(TransferEnd::ConnectionClosed);
 }
 
 void MultiPunterReceive::finish(TransferEnd how) {
   active = false;
-  inFile = false;
   ending = how;
   timers.stopAll();
   header.clear();

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "transfer/BatchFiles.h"
 #include "transfer/Deadlines.h"
 #include "transfer/FileTransfer.h"
 #include "transfer/Punter.h"
@@ -52,14 +53,14 @@ class MultiPunterReceive : public FileTransfer {
 
   bool isActive() const override { return active; }
   TransferEnd end() const override { return ending; }
-  std::size_t progressBytes() const override { return inFile ? file.data().size() : 0; }
-  std::vector<BatchFile> takeFiles() override { return std::exchange(completed, {}); }
-  std::string currentName() const override { return inFile ? name : std::string(); }
-  std::size_t filesDone() const override { return files; }
+  std::size_t progressBytes() const override { return batch.progressBytes(); }
+  std::vector<BatchFile> takeFiles() override { return batch.take(); }
+  std::string currentName() const override { return batch.currentName(); }
+  std::size_t filesDone() const override { return batch.filesDone(); }
   // 'S', 'P', or 0 when the announcement named no type.
   char currentType() const { return type; }
   // Bytes held back: an announcement so far, or the rest of a word or block.
-  std::size_t heldBytes() const { return header.size() + (inFile ? file.bufferedBytes() : 0); }
+  std::size_t heldBytes() const { return header.size() + (batch.inFile() ? file.bufferedBytes() : 0); }
 
  private:
   enum class Scan : std::uint8_t { LeadIn, Header, BatchEnd };
@@ -69,23 +70,20 @@ class MultiPunterReceive : public FileTransfer {
   // The sender answered a call without an announcement that was seen.
   void startUnannounced();
   void waitForAnnouncement();
-  // The file's Punter receive has moved on: a completed file is kept.
-  void fileMoved();
+  // The file's Punter receive has moved on; once it has ended, how.
+  void fileMoved(std::optional<TransferEnd> fileEnd);
   void finish(TransferEnd how);
 
   TransferLink& link;
   Deadlines timers;
   Punter file;
-  bool inFile = false;
+  BatchFiles batch{file};
   Scan scan = Scan::LeadIn;
   std::size_t run = 0;  // bytes of the run being counted
   std::uint32_t lastBytes = 0;  // the last four bytes since a call, outside an announcement
   std::uint32_t calls = 0;
   std::string header;
-  std::string name;
   char type = 0;
-  std::size_t files = 0;
-  std::vector<BatchFile> completed;
   bool active = false;
   TransferEnd ending = TransferEnd::Running;
 };

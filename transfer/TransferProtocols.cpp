@@ -19,8 +19,10 @@ std::unique_ptr<Engine> make(TransferLink& line, const TransferClock& clock) {
   return std::make_unique<Engine>(line, clock);
 }
 
-std::unique_ptr<FileTransfer> xmodemReceive(TransferLink& line, const TransferClock& clock, const OutgoingFile*) {
-  auto engine = make<Xmodem>(line, clock);
+// The receives that start from the line and the clock alone.
+template <class Engine>
+std::unique_ptr<FileTransfer> receiveWith(TransferLink& line, const TransferClock& clock, const OutgoingFile*) {
+  auto engine = make<Engine>(line, clock);
   engine->initiate();
   return engine;
 }
@@ -32,27 +34,9 @@ std::unique_ptr<FileTransfer> xmodemSend(TransferLink& line, const TransferClock
   return engine;
 }
 
-std::unique_ptr<FileTransfer> punterReceive(TransferLink& line, const TransferClock& clock, const OutgoingFile*) {
-  auto engine = make<Punter>(line, clock);
-  engine->initiate();
-  return engine;
-}
-
 std::unique_ptr<FileTransfer> punterSend(TransferLink& line, const TransferClock& clock, const OutgoingFile* file) {
   auto engine = make<PunterSend>(line, clock);
   engine->initiate(file->bytes, punterFileTypeOf(file->name));
-  return engine;
-}
-
-std::unique_ptr<FileTransfer> multiPunterReceive(TransferLink& line, const TransferClock& clock, const OutgoingFile*) {
-  auto engine = make<MultiPunterReceive>(line, clock);
-  engine->initiate();
-  return engine;
-}
-
-std::unique_ptr<FileTransfer> ymodemReceive(TransferLink& line, const TransferClock& clock, const OutgoingFile*) {
-  auto engine = make<YmodemReceive>(line, clock);
-  engine->initiate();
   return engine;
 }
 
@@ -67,15 +51,16 @@ std::unique_ptr<FileTransfer> ymodemSend(TransferLink& line, const TransferClock
 const std::vector<TransferProtocol>& transferProtocols() {
   static const std::vector<TransferProtocol> table = {
       {TransferProtocolId::XmodemReceive, "Xmodem &Receive", "Receive a file using Xmodem", "Xmodem",
-       Direction::Receive, false, NameCharset::Ascii, "Xmodem receive; handshaking", xmodemReceive},
+       Direction::Receive, false, NameCharset::Ascii, "Xmodem receive; handshaking", receiveWith<Xmodem>},
       {TransferProtocolId::PunterReceive, "&Punter Receive\tF3", "Receive a file using Punter", "Punter",
-       Direction::Receive, false, NameCharset::Petscii, "Punter receive: waiting for the board", punterReceive},
+       Direction::Receive, false, NameCharset::Petscii, "Punter receive: waiting for the board", receiveWith<Punter>},
       {TransferProtocolId::MultiPunterReceive, "&Multi-Punter Receive",
        "Receive a batch of files using Multi-Punter into the download folder", "Multi-Punter", Direction::Receive,
-       true, NameCharset::Petscii, "Multi-Punter receive: waiting for the board", multiPunterReceive},
+       true, NameCharset::Petscii, "Multi-Punter receive: waiting for the board",
+       receiveWith<MultiPunterReceive>},
       {TransferProtocolId::YmodemReceive, "&Ymodem Receive",
        "Receive a batch of files using Ymodem into the download folder", "Ymodem", Direction::Receive, true,
-       NameCharset::Ascii, "Ymodem receive: waiting for the board", ymodemReceive},
+       NameCharset::Ascii, "Ymodem receive: waiting for the board", receiveWith<YmodemReceive>},
       {TransferProtocolId::XmodemSend, "&Xmodem Send\tF1", "Send a file using Xmodem", "Xmodem", Direction::Send,
        false, NameCharset::Ascii, "Xmodem send; handshaking", xmodemSend<false>},
       {TransferProtocolId::Xmodem1kSend, "Xmodem-&1k Send", "Send a file using Xmodem-1k", "Xmodem",

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "transfer/YmodemReceive.h"
 
-#include <utility>
+#include "transfer/YmodemHeader.h"
 
 using namespace xmodem;
 
@@ -11,12 +11,10 @@ YmodemReceive::YmodemReceive(TransferLink& link, const TransferClock& clock)
 void YmodemReceive::initiate() {
   active = true;
   ending = TransferEnd::Running;
-  inFile = false;
+  batch.clear();
   pending.clear();
   purging = false;
   unanswered = retries = 0;
-  files = 0;
-  completed.clear();
   requestHeader();
 }
 
@@ -32,9 +30,8 @@ void YmodemReceive::requestHeader() {
 
 void YmodemReceive::receive(const std::uint8_t* bytes, std::size_t size) {
   if (!active || size == 0) return;
-  if (inFile) {
-    file.process(bytes, size);
-    fileMoved();
+  if (batch.inFile()) {
+    fileMoved(batch.receive(bytes, size));
     return;
   }
   if (purging) {
@@ -45,7 +42,7 @@ void YmodemReceive::receive(const std::uint8_t* bytes, std::size_t size) {
 }
 
 void YmodemReceive::headerBytes(const std::uint8_t* bytes, std::size_t size) {
-  for (std::size_t i = 0; i < size && active && !inFile && !purging; ++i) {
+  for (std::size_t i = 0; i < size && active && !batch.inFile() && !purging; ++i) {
     const std::uint8_t b = bytes[i];
     if (pending.empty()) {
       // The sender repeating the end of the last file: its ACK was lost.
@@ -78,19 +75,19 @@ void YmodemReceive::headerBytes(const std::uint8_t* bytes, std::size_t size) {
 }
 
 void YmodemReceive::acceptHeader(const std::uint8_t* packet) {
-  header = ymodem::parseHeader(packet + kPacketHeaderSize, packetDataSize(packet[0]));
+  const ymodem::FileHeader header = ymodem::parseHeader(packet + kPacketHeaderSize, packetDataSize(packet[0]));
   timers.stop(kRequestTimer);
   unanswered = retries = 0;
   if (header.name.empty()) {
     writeByte(kAck);
     finish(TransferEnd::Completed);
-  } else if (files == kMaxFiles) {
+  } else if (batch.full()) {
     abort(TransferEnd::TooManyFiles);
   } else if (header.size && *header.size > transfer_limits::kLargestFile) {
     abort(TransferEnd::FileTooLarge);
   } else {
     writeByte(kAck);
-    inFile = true;
+    batch.start(header.name, header.size);
     // The sender waits for the file's own "C", which goes out at once.
     file.initiate(true);
   }
@@ -110,18 +107,13 @@ void YmodemReceive::badHeader() {
   timers.start(kQuietTimer, kQuietMs);
 }
 
-void YmodemReceive::fileMoved() {
-  if (file.isActive()) return;
-  inFile = false;
-  if (file.end() != TransferEnd::Completed) {
+void YmodemReceive::fileMoved(std::optional<TransferEnd> fileEnd) {
+  if (!fileEnd) return;
+  if (*fileEnd != TransferEnd::Completed) {
     // The file's receive has told the sender; the files before it are kept.
-    finish(file.end());
+    finish(*fileEnd);
     return;
   }
-  ByteBuffer data = file.takeReceivedData();
-  if (header.size && data.size() > *header.size) data.resize(*header.size);
-  completed.push_back(BatchFile{header.name, std::move(data)});
-  ++files;
   pending.clear();
   unanswered = 0;
   requestHeader();
@@ -129,17 +121,16 @@ void YmodemReceive::fileMoved() {
 
 std::optional<TransferMs> YmodemReceive::deadline() const {
   if (!active) return std::nullopt;
-  return inFile ? file.deadline() : timers.next();
+  return batch.inFile() ? batch.deadline() : timers.next();
 }
 
 void YmodemReceive::timeout() {
   if (!active) return;
-  if (inFile) {
-    file.timeout();
-    fileMoved();
+  if (batch.inFile()) {
+    fileMoved(batch.timeout());
     return;
   }
-  for (int id; active && !inFile && (id = timers.takeDue()) >= 0;) {
+  for (int id; active && !batch.inFile() && (id = timers.takeDue()) >= 0;) {
     if (id == kRequestTimer) requestHeader();
     if (id == kQuietTimer && purging) {
       purging = false;
@@ -152,8 +143,8 @@ void YmodemReceive::timeout() {
 
 void YmodemReceive::cancel() {
   if (!active) return;
-  if (inFile) {
-    file.cancel();
+  if (batch.inFile()) {
+    batch.cancel();
     finish(TransferEnd::CancelledByUser);
   } else {
     abort(TransferEnd::CancelledByUser);
@@ -162,7 +153,7 @@ void YmodemReceive::cancel() {
 
 void YmodemReceive::connectionClosed() {
   if (!active) return;
-  if (inFile) file.connectionClosed();
+  batch.connectionClosed();
   finish(TransferEnd::ConnectionClosed);
 }
 
@@ -176,7 +167,6 @@ void YmodemReceive::abort(TransferEnd how) {
 
 void YmodemReceive::finish(TransferEnd how) {
   active = false;
-  inFile = false;
   ending = how;
   purging = false;
   pending.clear();

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "transfer/BatchFiles.h"
 #include "transfer/Deadlines.h"
 #include "transfer/FileTransfer.h"
 #include "transfer/TransferLimits.h"
 #include "transfer/TransferLink.h"
 #include "transfer/Xmodem.h"
-#include "transfer/YmodemHeader.h"
 
 class YmodemReceive : public FileTransfer {
  public:
@@ -42,10 +42,10 @@ class YmodemReceive : public FileTransfer {
 
   bool isActive() const override { return active; }
   TransferEnd end() const override { return ending; }
-  std::size_t progressBytes() const override { return inFile ? file.receivedData().size() : 0; }
-  std::vector<BatchFile> takeFiles() override { return std::exchange(completed, {}); }
-  std::string currentName() const override { return inFile ? header.name : std::string(); }
-  std::size_t filesDone() const override { return files; }
+  std::size_t progressBytes() const override { return batch.progressBytes(); }
+  std::vector<BatchFile> takeFiles() override { return batch.take(); }
+  std::string currentName() const override { return batch.currentName(); }
+  std::size_t filesDone() const override { return batch.filesDone(); }
   // Bytes held back for the rest of a block 0 (less than one block).
   std::size_t bufferedBytes() const { return pending.size(); }
 
@@ -54,7 +54,8 @@ class YmodemReceive : public FileTransfer {
   void headerBytes(const std::uint8_t* bytes, std::size_t size);
   void acceptHeader(const std::uint8_t* packet);
   void badHeader();
-  void fileMoved();
+  // The file's Xmodem receive has moved on; once it has ended, how.
+  void fileMoved(std::optional<TransferEnd> fileEnd);
   void writeByte(std::uint8_t byte);
   void abort(TransferEnd how);
   void finish(TransferEnd how);
@@ -62,14 +63,11 @@ class YmodemReceive : public FileTransfer {
   TransferLink& link;
   Deadlines timers;
   Xmodem file;
-  bool inFile = false;
-  ymodem::FileHeader header;
+  BatchFiles batch{file};
   ByteBuffer pending;
   bool purging = false;
   std::uint32_t unanswered = 0;
   std::uint32_t retries = 0;
-  std::size_t files = 0;
-  std::vector<BatchFile> completed;
   bool active = false;
   TransferEnd ending = TransferEnd::Running;
 };

@@ -6,6 +6,7 @@ list(APPEND CORE_SOURCES
   ${MORLEN_ROOT}/transfer/Xmodem.cpp
   ${MORLEN_ROOT}/transfer/Punter.cpp
   ${MORLEN_ROOT}/transfer/PunterSend.cpp
+  ${MORLEN_ROOT}/transfer/BatchFiles.cpp
   ${MORLEN_ROOT}/transfer/MultiPunterReceive.cpp
   ${MORLEN_ROOT}/transfer/YmodemHeader.cpp
   ${MORLEN_ROOT}/transfer/YmodemReceive.cpp
