@@ -99,4 +99,11 @@ echo "send: $result"
 ending=${result%% *}
 [[ $ending == completed || $ending == connection-closed ]] && ending="sent"
 check "Xmodem-1k send to rx through telnet" "sent same" "$ending $(same "$GUI_TMP/ff.bin" "$GUI_TMP/sent.bin")"
+# A failure explains itself: what lrzsz and the server said, progress aside.
+if [ "$GUI_FAILED" -gt 0 ]; then
+  for log in sx.log rx.log socat.log; do
+    echo "--- $log"
+    tr '\r' '\n' <"$GUI_TMP/$log" | grep -Ev '^$|^Blocks received: [0-9]+$|^Xmodem sectors/kbytes sent: *[0-9]+/ *[0-9]+k$'
+  done
+fi
 gui_finish
