@@ -350,12 +350,18 @@ TEST(XmodemSend, AnswersTheReceiver) {
   ASSERT_EQ(first.size(), 1u);
   rig.feed(bytesOf("C"), Feed::Whole);  // a late request is not an answer
   EXPECT_TRUE(rig.link.take().empty());
+  rig.clock.advance(Xmodem::kStaleRequestMs);
+  rig.feed(bytesOf("C"), Feed::Whole);
+  EXPECT_EQ(rig.link.take(), first) << "a receiver that waited for block 1 in vain asks again";
   rig.feed({kNak}, Feed::Whole);
   EXPECT_EQ(rig.link.take(), first) << "NAK repeats the block with its number";
   rig.feed({kAck, kAck}, Feed::Whole);
   const std::vector<std::string> second = rig.link.take();
   ASSERT_EQ(second.size(), 1u);
   EXPECT_EQ(second[0][1], 2);
+  rig.clock.advance(Xmodem::kStaleRequestMs);
+  rig.feed(bytesOf("C"), Feed::Whole);
+  EXPECT_TRUE(rig.link.take().empty()) << "once block 1 is in, C asks for nothing";
   EXPECT_EQ(rig.xmodem.bytesLeftToSend(), 300u - 128u);
   rig.feed({kAck}, Feed::Whole);
   rig.link.take();

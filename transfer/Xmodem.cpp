@@ -63,7 +63,7 @@ void buildPacket(ByteBuffer& packet, std::uint8_t number, const std::uint8_t* da
 
 }  // namespace xmodem
 
-Xmodem::Xmodem(TransferLink& link, const TransferClock& clock) : link(link), timers(clock) {}
+Xmodem::Xmodem(TransferLink& link, const TransferClock& clock) : link(link), clock(clock), timers(clock) {}
 
 void Xmodem::initiate(bool askAtOnce) {
   mode = Mode::Receive;
@@ -376,7 +376,9 @@ void Xmodem::sendChunk(const std::uint8_t* bytes, std::size_t size) {
   } else if (answer == kAck) {
     sendOffset += std::min(lastBlockSize, bytesLeftToSend());
     retries = 0;
-  } else if (answer == kNak) {
+  } else if (answer == kNak || (answer == kWantCrc && sendOffset == 0 &&
+                                  clock.now() - lastBlockSentAt >= kStaleRequestMs)) {
+    // A receiver still waiting for block 1 asks for it as it asked first.
     if (!retry()) return;
     --block;
   } else {
@@ -399,6 +401,7 @@ void Xmodem::sendPacket() {
   const std::size_t size = longBlock ? kLongBlock : kShortBlock;
   buildPacket(packet, block, outgoing.data() + sendOffset, std::min(size, left), size, crc);
   lastBlockSize = size;
+  lastBlockSentAt = clock.now();
   link.write(packet.data(), packet.size());
 }
 

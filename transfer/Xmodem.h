@@ -64,6 +64,10 @@ class Xmodem : public FileTransfer {
   static constexpr std::uint32_t kMaxRetries = transfer_limits::kMaxRetries;
   // Requests (C or NAK) in a row left unanswered before a receive gives up.
   static constexpr std::uint32_t kMaxUnanswered = transfer_limits::kMaxUnanswered;
+  // Send: a C this soon after block 1 went out crossed it on the line; a
+  // later one, while block 1 is unanswered, is the receiver asking again
+  // after it waited for the block in vain.
+  static constexpr std::uint32_t kStaleRequestMs = 1000;
   // With oneK, blocks are 1024 bytes while more than this remains.
   static constexpr std::size_t kOneKThreshold = 896;
   static constexpr std::size_t kShortBlock = 128;
@@ -138,6 +142,7 @@ class Xmodem : public FileTransfer {
   void finish(TransferEnd how);
 
   TransferLink& link;
+  const TransferClock& clock;
   Deadlines timers;
 
   bool oneK = false;
@@ -151,7 +156,7 @@ class Xmodem : public FileTransfer {
   // the next block to build. Wraps from 255 to 0.
   std::uint8_t block = 0;
   // Receive: bad or repeated packets since the last one accepted. Send:
-  // NAKs since the last ACK.
+  // NAKs (and repeated requests for block 1) since the last ACK.
   std::uint32_t retries = 0;
 
   // Receive: bytes not yet consumed start at pendingStart.
@@ -169,6 +174,7 @@ class Xmodem : public FileTransfer {
   bool started = false;  // the receiver has asked for the first block
   std::size_t sendOffset = 0;
   std::size_t lastBlockSize = 0;
+  TransferMs lastBlockSentAt = 0;
   bool eotSent = false;
   ByteBuffer packet;
 };
