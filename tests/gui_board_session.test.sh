@@ -46,16 +46,8 @@ gui_connect_first_entry || exit 1
 "$build/morlen-petscii" render --scale 2 --colour 1 --background 6 "$session" "$GUI_TMP/render.png"
 read -r rows top cursor_row cursor_column < <("$build/morlen-petscii" dump --summary "$session" | awk '{print $2, $4, $6, $7}')
 check "the stream ends on a short screen below the old one" "47 40 46 9" "$rows $top $cursor_row $cursor_column"
-# The connection, the bytes and the repaint take their time: look until the
-# screen is there, for 30 seconds at most.
-deadline=$((SECONDS + 30))
-while :; do
-  timeout 20 import -window "$GUI_WINDOW" "$GUI_TMP/window.png"
-  result=$(python3 "$source_dir/tests/compare_canvas.py" "$GUI_TMP/window.png" "$GUI_TMP/render.png" \
-    --ignore-cell "$cursor_column" $((cursor_row - top)) 2)
-  [[ $result == *"differing 0"* || $SECONDS -ge $deadline ]] && break
-  sleep 0.2
-done
+result=$(gui_wait_picture "$GUI_WINDOW" "$GUI_TMP/window.png" "$GUI_TMP/render.png" \
+  --ignore-cell "$cursor_column" $((cursor_row - top)) 2)
 echo "$result"
 check "the window shows the menu's screen from its top row, as rendered" "differing 0" \
   "$(grep -o 'differing [0-9]*' <<<"$result")"

@@ -28,12 +28,8 @@ gui_connect_first_entry || exit 1
 "$build/morlen-petscii" render --all --scale 2 --colour 15 "$board" "$GUI_TMP/render.png"
 cursor=$("$build/morlen-petscii" dump --summary "$board" | awk '{print $7, $6}')
 offset=""
-for _ in $(seq 50); do
-  timeout 20 import -window "$GUI_WINDOW" "$GUI_TMP/window.png"
-  result=$(python3 "$source_dir/tests/compare_canvas.py" "$GUI_TMP/window.png" "$GUI_TMP/render.png" --ignore-cell $cursor 2)
-  [[ $result == *"differing 0"* ]] && { offset=${result#offset }; offset=${offset% differing*}; break; }
-  sleep 0.2
-done
+result=$(gui_wait_picture "$GUI_WINDOW" "$GUI_TMP/window.png" "$GUI_TMP/render.png" --ignore-cell $cursor 2)
+[[ $result == *"differing 0"* ]] && { offset=${result#offset }; offset=${offset% differing*}; }
 check "the board is on the screen" 1 "$([ -n "$offset" ] && echo 1 || echo 0)"
 [ -n "$offset" ] || { cat "$GUI_TMP/program.log"; exit 1; }
 
@@ -133,12 +129,8 @@ check "the Buffer menu opens the View window on the stashed session" 1 "$([ -n "
 timeout 5 xdotool windowfocus --sync "$view" 2>/dev/null
 # Where the session is in the View window, below its menu bar.
 voffset=""
-for _ in $(seq 50); do
-  timeout 20 import -window "$view" "$GUI_TMP/view.png"
-  result=$(python3 "$source_dir/tests/compare_canvas.py" "$GUI_TMP/view.png" "$GUI_TMP/render.png")
-  [[ $result == *"differing 0"* ]] && { voffset=${result#offset }; voffset=${voffset% differing*}; break; }
-  sleep 0.2
-done
+result=$(gui_wait_picture "$view" "$GUI_TMP/view.png" "$GUI_TMP/render.png")
+[[ $result == *"differing 0"* ]] && { voffset=${result#offset }; voffset=${voffset% differing*}; }
 vox=${voffset% *} voy=${voffset#* }
 read -r vx vy < <(origin "$view" "$vox" "$voy")
 # RED (reversed) and the two graphics: question marks in the ASCII copy.

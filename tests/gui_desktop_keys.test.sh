@@ -62,18 +62,20 @@ gui_wait_no_popup_menu
 gui_key F4
 view=$(gui_wait_window '^View Buffer$')
 check "Alt+B T stashes, F4 views" 1 "$([ -n "$view" ] && echo 1 || echo 0)"
-timeout 5 xdotool windowfocus --sync "$view" 2>/dev/null
-timeout 10 xdotool key Escape
-gui_wait_gone '^View Buffer$'
+# escape_closes WINDOW NAME_REGEX: Escape, pressed in WINDOW, closes it.
+escape_closes() {
+  timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null
+  timeout 10 xdotool key Escape
+  gui_wait_gone "$2"
+}
+escape_closes "$view" '^View Buffer$'
 check "Escape closes View Buffer" 0 $?
 
 # Help is left of Terminal; About is its first item.
 menu_keys Left Down Return
 about=$(gui_wait_window '^About Morlen$')
 check "F10 Left Down Return opens About" 1 "$([ -n "$about" ] && echo 1 || echo 0)"
-timeout 5 xdotool windowfocus --sync "$about" 2>/dev/null
-timeout 10 xdotool key Escape
-gui_wait_gone '^About Morlen$'
+escape_closes "$about" '^About Morlen$'
 check "Escape closes About" 0 $?
 
 # The terminal has the keyboard again: Escape is RUN/STOP, a letter itself.

@@ -39,15 +39,7 @@ check "Enter on the entry closes the address book" 1 "$gone"
 # The window shows the host's screen from its top row, as render draws it.
 "$build/morlen-petscii" render --scale 2 --colour 15 "$screen" "$GUI_TMP/render.png"
 cursor=$("$build/morlen-petscii" dump --summary "$screen" | awk '{print $7, $6 - $4}')
-# The connection, the host's bytes and the repaint take their time: look
-# until the screen is there, for 30 seconds at most.
-deadline=$((SECONDS + 30))
-while :; do
-  timeout 20 import -window "$GUI_WINDOW" "$GUI_TMP/window.png"
-  result=$(python3 "$source_dir/tests/compare_canvas.py" "$GUI_TMP/window.png" "$GUI_TMP/render.png" --ignore-cell $cursor 2)
-  [[ $result == *"differing 0"* || $SECONDS -ge $deadline ]] && break
-  sleep 0.2
-done
+result=$(gui_wait_picture "$GUI_WINDOW" "$GUI_TMP/window.png" "$GUI_TMP/render.png" --ignore-cell $cursor 2)
 echo "$result"
 check "the host's screen is in the terminal" "differing 0" "$(echo "$result" | grep -o 'differing [0-9]*')"
 [ -n "${GUI_KEEP_SCREENSHOT:-}" ] && cp "$GUI_TMP/window.png" "$GUI_KEEP_SCREENSHOT"

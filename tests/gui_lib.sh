@@ -22,6 +22,7 @@ gui_finish() {
 }
 
 GUI_SCRIPT=${BASH_SOURCE[1]:-$0}
+GUI_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 # Re-runs the calling script inside a new network namespace (loopback only)
 # when that is possible; sets GUI_IN_NAMESPACE either way.
@@ -125,6 +126,22 @@ gui_quit() {
   done
   echo "the program did not exit"; cat "$GUI_TMP/program.log"
   return 1
+}
+
+# gui_wait_picture WINDOW SHOT RENDER [COMPARE-ARGS...]: takes pictures of
+# WINDOW into SHOT until RENDER shows in it (bytes, repaints and the
+# connection take their time), for 30 seconds at most; prints the last
+# comparison, "offset X Y differing N".
+gui_wait_picture() {
+  local window=$1 shot=$2 render=$3 deadline=$((SECONDS + 30)) result
+  shift 3
+  while :; do
+    timeout 20 import -window "$window" "$shot"
+    result=$(python3 "$GUI_LIB_DIR/compare_canvas.py" "$shot" "$render" "$@")
+    [[ $result == *"differing 0"* || $SECONDS -ge $deadline ]] && break
+    sleep 0.2
+  done
+  echo "$result"
 }
 
 # gui_wait_window NAME_REGEX [SECONDS]: prints the first visible window whose

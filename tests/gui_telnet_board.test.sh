@@ -51,14 +51,9 @@ read -r top cursor_row cursor_column < <("$build/morlen-petscii" dump --summary 
 # screen_as_rendered NAME: waits up to 30 seconds for the window to show the
 # render, the cursor's cell aside; prints the comparison.
 screen_as_rendered() {
-  local deadline=$((SECONDS + 30)) result
-  while :; do
-    timeout 20 import -window "$GUI_WINDOW" "$GUI_TMP/$1.png"
-    result=$(python3 "$source_dir/tests/compare_canvas.py" "$GUI_TMP/$1.png" "$GUI_TMP/render.png" \
-      --ignore-cell "$cursor_column" $((cursor_row - top)) 2)
-    [[ $result == *"differing 0"* || $SECONDS -ge $deadline ]] && break
-    sleep 0.2
-  done
+  local result
+  result=$(gui_wait_picture "$GUI_WINDOW" "$GUI_TMP/$1.png" "$GUI_TMP/render.png" \
+    --ignore-cell "$cursor_column" $((cursor_row - top)) 2)
   echo "$result" >&2
   grep -o 'differing [0-9]*' <<<"$result"
 }

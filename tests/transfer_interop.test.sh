@@ -41,33 +41,11 @@ sys.exit(0 if b[:len(a)] == a and len(tail) < 1024 and tail.count(0x1A) == len(t
 ' "$1" "$2"
 }
 
-# transfer NAME ORIGINAL COPY DRIVER-ARGS...: runs the driver in a directory
-# of its own, alongside a few others (most of the time goes in waiting),
-# and leaves its line of result there.
+# exact NAME CHECK DRIVER-ARGS...: runs the driver in a directory of its
+# own, alongside a few others (most of the time goes in waiting), and leaves
+# its line of result there; CHECK (shell, run in that directory after the
+# driver) decides whether what arrived is right.
 jobs_started=0
-transfer() {
-  local name=$1 original=$2 copy=$3
-  shift 3
-  jobs_started=$((jobs_started + 1))
-  local dir=$tmp/job$jobs_started
-  mkdir "$dir"
-  (
-    cd "$dir" || exit 1
-    out=$("$peer" "$@" 2>&1)
-    status=$?
-    if [ $status -eq 0 ] && [ -f "$copy" ] && same "$original" "$copy"; then
-      echo "ok   $name: $out"
-    else
-      echo "FAIL $name: status $status: $out"
-      [ -f peer.log ] && tr '\r' '\n' <peer.log | grep -v '^Blocks\|^Xmodem sectors' | tail -5
-    fi
-    rm -f "$copy"
-  ) >"$dir/result" 2>&1 &
-  while [ "$(jobs -rp | wc -l)" -ge 4 ]; do wait -n; done
-}
-
-# exact NAME CHECK DRIVER-ARGS...: as transfer, but CHECK (shell, run in the
-# job's directory after the driver) decides whether what arrived is right.
 exact() {
   local name=$1 check=$2
   shift 2
@@ -82,10 +60,18 @@ exact() {
       echo "ok   $name: $out"
     else
       echo "FAIL $name: status $status: $out"
-      [ -f peer.log ] && tr '\r' '\n' <peer.log | tail -5
+      [ -f peer.log ] && tr '\r' '\n' <peer.log | grep -v '^Blocks\|^Xmodem sectors' | tail -5
     fi
   ) >"$dir/result" 2>&1 &
   while [ "$(jobs -rp | wc -l)" -ge 4 ]; do wait -n; done
+}
+
+# transfer NAME ORIGINAL COPY DRIVER-ARGS...: one file, right when COPY
+# holds ORIGINAL (then dropped, to keep the disk free).
+transfer() {
+  local name=$1 original=$2 copy=$3
+  shift 3
+  exact "$name" "[ -f $copy ] && same $original $copy && rm -f $copy" "$@"
 }
 
 sizes="1 127 128 896 900 1000 1024 100000 4194304"
